@@ -1,0 +1,23 @@
+#pragma once
+
+#include <functional>
+
+namespace CLI {
+class App;
+}
+
+namespace veltra::cli {
+
+// Exit codes shared by the commands.
+inline constexpr int ExitOk = 0;
+inline constexpr int ExitRefused = 1;     // the logger's file was refused, or nothing found
+inline constexpr int ExitInvalid = 2;     // the settings failed validation
+inline constexpr int ExitIoFailure = 3;   // a file could not be read or written
+
+// What a subcommand leaves behind once its options are parsed: the work to run.
+using CommandRun = std::function<int()>;
+
+// Each adds one subcommand; when the user chooses it, `run` is set.
+void addInspectCommand(CLI::App& app, CommandRun& run);
+
+}  // namespace veltra::cli

@@ -1,0 +1,81 @@
+#include <CLI/CLI.hpp>
+#include <fstream>
+#include <iostream>
+#include <nlohmann/json.hpp>
+
+#include "cli/Command.h"
+#include "cli/HostOptions.h"
+#include "cli/ImageReport.h"
+#include "logger/DeviceImage.h"
+#include "platform/HostFactory.h"
+
+namespace veltra::cli {
+
+namespace {
+
+struct InspectOptions {
+    std::string file;
+    bool json = false;
+    std::string hostOffset;
+};
+
+int inspect(const InspectOptions& options) {
+    std::int32_t hostOffset = makeHost()->standardUtcOffset();
+    if (!options.hostOffset.empty()) {
+        const auto parsed = parseUtcOffset(options.hostOffset);
+        if (!parsed) {
+            std::cerr << "veltra-cli: --host-utc-offset takes +HH:MM or -HH:MM\n";
+            return ExitInvalid;
+        }
+        hostOffset = *parsed;
+    }
+
+    DeviceImage image;
+    std::ifstream in(options.file, std::ios::binary);
+    if (in) {
+        in.read(reinterpret_cast<char*>(image.bytes.data()),
+                static_cast<std::streamsize>(image.bytes.size()));
+    }
+    if (!in && !in.eof()) {
+        std::cerr << "veltra-cli: cannot read " << options.file << "\n";
+        return ExitIoFailure;
+    }
+    image.count = static_cast<std::uint32_t>(in.gcount());
+
+    DeviceInfo info;
+    LoggerParameters params{};
+    const ImageVerdict verdict = parseDeviceImage(image.content(), hostOffset, info, params);
+    const bool accepted = verdict == ImageVerdict::Accepted;
+    if (options.json) {
+        nlohmann::ordered_json out;
+        out["accepted"] = accepted;
+        if (accepted) {
+            out["device"] = deviceJson(info);
+            out["parameters"] = parametersJson(params);
+        } else {
+            out["reason"] = describe(verdict);
+        }
+        std::cout << out.dump(2) << "\n";
+    } else if (accepted) {
+        std::cout << options.file << ": accepted\n" << readableReport(info, params);
+    } else {
+        std::cerr << options.file << ": refused: " << describe(verdict) << "\n";
+    }
+    return accepted ? ExitOk : ExitRefused;
+}
+
+}  // namespace
+
+void addInspectCommand(CLI::App& app, CommandRun& run) {
+    auto options = std::make_shared<InspectOptions>();
+    CLI::App* command = app.add_subcommand(
+        "inspect", "Check a logger's DAT.SRC as the dialog does and show what it reports");
+    command->add_option("FILE", options->file, "the DAT.SRC file to check")->required();
+    command->add_flag("--json", options->json, "print one JSON object");
+    command->add_option("--host-utc-offset", options->hostOffset,
+                        "the host's standard UTC offset (+HH:MM or -HH:MM) for the default "
+                        "time zone of a logger that reports no settings");
+    command->callback([options, &run] { run = [options] { return inspect(*options); }; });
+}
+
+}  // namespace veltra::cli

@@ -1,0 +1,138 @@
+#include "settings/Validation.h"
+
+#include "core/Program.h"
+#include "settings/NumberText.h"
+
+namespace veltra {
+
+bool AllowedTextBytes::contains(std::uint8_t byte) {
+    switch (byte) {
+        case 0x09:
+        case 0x0A:
+        case 0x0D:
+        case 0xA1:
+        case 0xA8:
+        case 0xAE:
+        case 0xB0:
+        case 0xBA:
+            return true;
+        default:
+            return byte >= 0x20 && byte <= 0x7E;
+    }
+}
+
+TextCheck checkTextField(std::string_view text, std::size_t width, bool checkBytes) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (i == width) {
+            return TextCheck::TooLong;
+        }
+        if (checkBytes && !AllowedTextBytes::contains(static_cast<std::uint8_t>(text[i]))) {
+            return TextCheck::InvalidByte;
+        }
+    }
+    return text.empty() ? TextCheck::Empty : TextCheck::Fine;
+}
+
+std::string firstValidationFailure(const Program& program) {
+    const LoggerParameters& p = program.editParams;
+    const DeviceInfo& info = program.deviceInfo;
+    const DialogValues& values = program.dialogValues;
+    const bool temperature = (p.channelMode & TemperatureRecorded) != 0;
+    const bool humidity = (p.channelMode & HumidityRecorded) != 0;
+    const int rangeMin = 2 * info.tempRangeMin;
+    const int rangeMax = 2 * info.tempRangeMax;
+
+    const double shownMin = info.tempRangeMin / 10.0;
+    const double shownMax = info.tempRangeMax / 10.0;
+
+    if (p.startDelay < 0 || p.startDelay > 86400) {
+        return "Delay time must be in the range of 0 to 1440 minutes!";
+    }
+    if (p.sampleInterval < 1 || p.sampleInterval > 86400) {
+        return "Sample interval must be in the range of 1 second to 1440 minutes!";
+    }
+    if (p.channelMode < 1 || p.channelMode > 3) {
+        return "Channel Selected parameter error!";
+    }
+    if (p.temperatureUnit > 1) {
+        return "Temperature unit error!";
+    }
+    if (p.temperatureUnit == 1 && !info.has(SupportsFahrenheit)) {
+        return "Tish device don't support Fahrenheit unit!";
+    }
+    if (info.firmwareVersion >= 36 && temperature && !info.has(HasTemperatureChannel)) {
+        return "The device don't support temperature channel!";
+    }
+    if (info.firmwareVersion >= 36 && humidity && !info.has(HasHumidityChannel)) {
+        return "The device don't support humidity channel!";
+    }
+    if (values.pdfLanguageIndex != 0 && values.pdfLanguageIndex != 1) {
+        return "Pdf language error!";
+    }
+    if (temperature) {
+        if (p.highTempAlarm > rangeMax || p.highTempAlarm < rangeMin) {
+            return formatText(
+                "The hight temperature alarm limit must be in the range of%1.1f\u2103 to %1.1f\u2103",
+                shownMin, shownMax);
+        }
+        if (p.lowTempAlarm < rangeMin || p.lowTempAlarm > rangeMax) {
+            return formatText(
+                "The low temperature alarm limit must be in the range of%1.1f\u2103 to %1.1f\u2103",
+                shownMin, shownMax);
+        }
+        if (p.highTempAlarm < p.lowTempAlarm) {
+            return "Low temperature alarm must be lower then High temperature alarm";
+        }
+    }
+    if (humidity) {
+        if (p.highHumidityAlarm > 1000) {
+            return "Hight humidity alarm limit must be in the range of 0% to 100%";
+        }
+        if (p.lowHumidityAlarm > 1000) {
+            return "Low humidity alarm limit must be in the range of 0% to 100%";
+        }
+        if (p.highHumidityAlarm < p.lowHumidityAlarm) {
+            return "Low humidity alarm must be lower then hight humidity alarm";
+        }
+    }
+    if (p.alarmLedFlash > 60) {
+        return "Alarm LED flash Cycle must be in the range of 0 to 60 seconds!";
+    }
+    if (p.recordLedFlash > 60) {
+        return "Record LED flash Cycle must be in the range of 0 to 60 seconds!";
+    }
+    switch (checkTextField(values.deviceNameText, 20, false)) {
+        case TextCheck::Empty:
+            return "Device name can't be empty!";
+        case TextCheck::TooLong:
+            return "Device name is too long!";
+        default:
+            break;
+    }
+    switch (checkTextField(values.websiteText, 50, true)) {
+        case TextCheck::TooLong:
+            return "Website is too long!";
+        case TextCheck::InvalidByte:
+            return "There are some invalid characters in Website!";
+        default:
+            break;
+    }
+    if (checkTextField(values.userInfoText, 100, false) == TextCheck::TooLong) {
+        return "User-defined information is too long";
+    }
+    if (checkTextField(values.trademarkText, 20, false) == TextCheck::TooLong) {
+        return "Trademark is too long";
+    }
+    return {};
+}
+
+bool validateParameters(Program& program) {
+    const std::string failure = firstValidationFailure(program);
+    if (failure.empty()) {
+        return true;
+    }
+    program.controls.showMessage(failure);
+    return false;
+}
+
+}  // namespace veltra

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "core/LoggerLocator.h"
+#include "core/Notification.h"
+#include "core/Program.h"
+
+namespace veltra {
+
+// The heart of the program: every 100 ms timer tick of the main window runs tick(), and every
+// notification of a control goes to notify(), which only raises its event bit. All that the
+// window shows and all that is written to the logger happens inside tick().
+class PollCycle {
+public:
+    PollCycle(Program& program, LoggerLocator& locator);
+
+    // One timer tick.
+    void tick();
+    // A control's notification (the nine handlers); raises the matching bit, nothing else.
+    void notify(ControlId id, Notification what);
+
+private:
+    Program& program_;
+    LoggerLocator& locator_;
+};
+
+}  // namespace veltra

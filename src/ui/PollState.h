@@ -1,0 +1,18 @@
+#pragma once
+
+#include <cstdint>
+
+namespace veltra {
+
+// The poll cycle's flags and counters; all zero when the program starts.
+struct PollState {
+    std::uint8_t initialised = 0;
+    char LoggerDrive = 0;  // drive letter of the logger, 0 for none
+    std::uint32_t tickCount = 0;
+    std::uint8_t imageLoaded = 0;
+    std::uint32_t lastDeviceSerial = 0;
+    std::uint8_t upgradePending = 0;
+    std::uint8_t upgradeCountdown = 0;
+};
+
+}  // namespace veltra
