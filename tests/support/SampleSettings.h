@@ -1,0 +1,70 @@
+#pragma once
+
+#include <cstring>
+#include <string>
+
+#include "logger/DeviceInfo.h"
+#include "settings/LoggerParameters.h"
+
+namespace veltra::test {
+
+// Puts bytes into a text field from its start; the rest of the field keeps its bytes.
+template <std::size_t Width>
+void putBytes(TextField<Width>& field, const std::string& bytes) {
+    std::memcpy(field.data(), bytes.data(), bytes.size() < Width ? bytes.size() : Width);
+}
+
+// A full set of settings that passes every check for sampleDeviceInfo(), with a distinct
+// value in every field, bytes behind the text terminators, and carried values that are never
+// written to the logger.
+inline LoggerParameters sampleParameters() {
+    LoggerParameters p;
+    p.clock = {24, 2, 29, 19, 30, 15};
+    p.reserved0 = {0xD0, 0xD1, 0xD2, 0xD3, 0xD4, 0xD5, 0xD6, 0xD7};
+    p.highTempAlarm = 500;  // 25.0 degrees
+    p.lowTempAlarm = -800;  // -40.0 degrees
+    p.reserved1 = 0x11111111;
+    p.reserved2 = 0x22222222;
+    p.highHumidityAlarm = 750;
+    p.lowHumidityAlarm = 250;
+    p.reserved3 = 0x33333333;
+    p.reserved4 = 0x44444444;
+    p.startDelay = 5400;
+    p.sampleInterval = 60;
+    p.temperatureUnit = 1;
+    p.pdfLanguage = 1;
+    p.channelMode = 3;
+    p.dateFormat = 2;
+    p.utcOffsetHours = -3;
+    p.utcOffsetMinutes = -30;
+    p.alarmLedFlash = 45;
+    p.recordLedFlash = 12;
+    p.deviceName.fill('n');
+    putBytes(p.deviceName, std::string("Cold room\0", 10));
+    putBytes(p.deviceId, "ID-never-written-123");
+    p.website.fill('w');
+    putBytes(p.website, std::string("www.example.com\0", 16));
+    p.userInfo.fill('u');
+    putBytes(p.userInfo, std::string("Batch 7\0", 8));
+    putBytes(p.trademark, "TRADEMARK-20-BYTES!!");  // full width, no terminator
+    p.reserved5 = {0xE0, 0xE1, 0xE2, 0xE3};
+    return p;
+}
+
+// A logger with both channels, Fahrenheit, a -40.0 to 85.0 degree sensor and firmware that
+// needs no upgrade.
+inline DeviceInfo sampleDeviceInfo(std::uint8_t firmwareVersion = 48) {
+    DeviceInfo info;
+    info.firmwareVersion = firmwareVersion;
+    info.firmwareRevision = 2;
+    info.capabilityFlags =
+        ParametersPresent | HasTemperatureChannel | HasHumidityChannel | SupportsFahrenheit;
+    info.tempSampleBits = 12;
+    info.memoryCapacity = 0x10000;
+    info.deviceSerial = 0x20170901;
+    info.tempRangeMax = 850;
+    info.tempRangeMin = -400;
+    return info;
+}
+
+}  // namespace veltra::test
