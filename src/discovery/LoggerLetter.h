@@ -1,0 +1,51 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace veltra {
+
+// The logger's USB identity.
+inline constexpr std::uint16_t LoggerVendorId = 0x2017;
+inline constexpr std::uint16_t LoggerProductId = 0x0901;
+
+// The answer of one tick, compared with the remembered drive letter.
+enum class LocatorState : std::uint8_t {
+    NoLogger = 0,       // none found, or found under another letter than the remembered one
+    LoggerArrived = 1,  // found while no letter was remembered; the letter is now remembered
+    LoggerPresent = 2,  // found under the remembered letter
+};
+
+// The found-letter buffer of a tick: only the first byte is ever written, 0 for none.
+inline constexpr std::size_t LetterBufferSize = 26;
+using LetterBuffer = std::array<char, LetterBufferSize>;
+
+// The value of a hexadecimal text; any other character is skipped without changing the
+// value and, when `skipped` is given, appended to it.
+std::uint32_t parseHexText(std::string_view text, std::string* skipped = nullptr);
+
+// The vendor and product ids named after "VID_" and "PID_" in an entry (up to four hex
+// characters each). Nothing when either marker is missing.
+struct UsbIds {
+    std::uint16_t vendorId = 0;
+    std::uint16_t productId = 0;
+};
+std::optional<UsbIds> entryUsbIds(std::string_view entry, std::string* skipped = nullptr);
+
+// Zero-fills `letters`, then writes into its first byte the drive letter of the first entry
+// that carries the given vendor and product ids (0 when none does).
+void pickLoggerLetter(const std::vector<std::string>& entries, std::uint16_t vendorId,
+                      std::uint16_t productId, std::span<char> letters);
+
+// Classifies the found letters against the remembered `LoggerDrive` and updates it:
+// NoLogger clears it (unless every byte is a letter other than it), LoggerArrived sets it,
+// LoggerPresent leaves it.
+LocatorState classifyLoggerDrive(std::span<const char> letters, char& LoggerDrive);
+
+}  // namespace veltra
