@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "SampleSettings.h"
 #include "logger/CfgRecord.h"
+#include "support/SampleSettings.h"
 
 namespace veltra {
 namespace {

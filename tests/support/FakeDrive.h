@@ -20,7 +20,7 @@ class FakeDrive : public DriveFiles {
   public:
     using Bytes = std::vector<std::uint8_t>;
 
-    explicit FakeDrive(char letter = 'E') : letter(letter) {}
+    explicit FakeDrive(char driveLetter = 'E') : letter(driveLetter) {}
 
     // The drive's letter; any other letter names no drive.
     char letter;
