@@ -69,9 +69,10 @@ std::array<std::uint8_t, 6> shiftedClock(const LocalTime& local, std::int32_t di
 }
 
 std::string utcOffsetText(std::int32_t minutes) {
-    const long magnitude = minutes < 0 ? -static_cast<long>(minutes) : minutes;
-    char text[32];
-    std::snprintf(text, sizeof text, "UTC%c%02ld:%02ld", minutes < 0 ? '-' : '+', magnitude / 60,
+    // long is 32 bits on Windows: the magnitude of INT32_MIN needs 64.
+    const long long magnitude = minutes < 0 ? -static_cast<long long>(minutes) : minutes;
+    char text[48];
+    std::snprintf(text, sizeof text, "UTC%c%02lld:%02lld", minutes < 0 ? '-' : '+', magnitude / 60,
                   magnitude % 60);
     return text;
 }
