@@ -1,1 +1,162 @@
 #include <gtest/gtest.h>
+
+#include <climits>
+
+#include "settings/Clock.h"
+#include "support/ProgramFixture.h"
+
+namespace veltra {
+namespace {
+
+using test::ProgramFixture;
+using Clock = std::array<std::uint8_t, 6>;
+
+TEST(Clock, ShiftsTheHostTimeIntoTheSelectedZone) {
+    const struct {
+        const char* what;
+        LocalTime local;
+        std::int32_t diff;
+        Clock expected;
+    } cases[] = {
+        {"same zone", {2024, 3, 1, 8, 30, 15}, 0, {24, 3, 1, 8, 30, 15}},
+        {"+08:00 host, -05:00 zone, leap day",
+         {2024, 3, 1, 8, 30, 15},
+         -780,
+         {24, 2, 29, 19, 30, 15}},
+        {"-03:30 host, +01:00 zone, new year", {2023, 12, 31, 22, 0, 0}, 270, {24, 1, 1, 2, 30, 0}},
+        {"half an hour back", {2024, 5, 5, 10, 10, 5}, -30, {24, 5, 5, 9, 40, 5}},
+        {"minutes carry", {2024, 5, 5, 10, 30, 59}, 45, {24, 5, 5, 11, 15, 59}},
+        {"minutes borrow", {2024, 5, 5, 10, 10, 0}, -45, {24, 5, 5, 9, 25, 0}},
+        {"year borrow", {2024, 1, 1, 1, 0, 0}, -120, {23, 12, 31, 23, 0, 0}},
+        {"February of a common year", {2023, 3, 1, 0, 10, 0}, -30, {23, 2, 28, 23, 40, 0}},
+        {"into the leap day", {2024, 2, 28, 23, 0, 0}, 60, {24, 2, 29, 0, 0, 0}},
+        {"past a common February", {2023, 2, 28, 23, 0, 0}, 60, {23, 3, 1, 0, 0, 0}},
+        {"2000 is a leap year", {2000, 3, 1, 0, 0, 0}, -60, {0, 2, 29, 23, 0, 0}},
+        {"no century rule", {2100, 2, 28, 23, 30, 0}, 30, {100, 2, 29, 0, 0, 0}},
+        {"a whole day ahead", {2024, 12, 31, 12, 0, 0}, 1440, {25, 1, 1, 12, 0, 0}},
+        {"a whole day back", {2024, 3, 1, 12, 0, 0}, -1440, {24, 2, 29, 12, 0, 0}},
+        {"end of a 30-day month", {2024, 4, 30, 20, 0, 0}, 300, {24, 5, 1, 1, 0, 0}},
+        {"back into a 31-day month", {2024, 8, 1, 2, 0, 0}, -180, {24, 7, 31, 23, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(shiftedClock(c.local, c.diff), c.expected) << c.what;
+    }
+}
+
+std::string selectedZone(const ProgramFixture& f) {
+    return f.controls.entryText(ControlId::TimeZone, f.controls.selection(ControlId::TimeZone));
+}
+
+TEST(Clock, ShowUtcOffsetSelectsTheEntryOrUtc) {
+    const struct {
+        std::int32_t minutes;
+        const char* entry;
+        std::int32_t selected;
+    } cases[] = {
+        {-330, "UTC-05:30", -330}, {0, "UTC+00:00", 0},         {-30, "UTC-00:30", -30},
+        {30, "UTC+00:30", 30},     {345, "UTC+00:00", 0},       {720, "UTC+12:00", 720},
+        {-720, "UTC-12:00", -720}, {750, "UTC+00:00", 0},       {-750, "UTC+00:00", 0},
+        {480, "UTC+08:00", 480},   {INT32_MIN, "UTC+00:00", 0}, {INT32_MAX, "UTC+00:00", 0},
+    };
+    for (const auto& c : cases) {
+        ProgramFixture f;
+        f.controls.select(ControlId::TimeZone, 3);
+        showUtcOffset(f.program, c.minutes);
+        EXPECT_EQ(selectedZone(f), c.entry) << c.minutes;
+        EXPECT_EQ(f.program.clockState.selectedUtcOffset, c.selected) << c.minutes;
+    }
+}
+
+TEST(Clock, TimeZoneSelectionReadsTheListOrTheHost) {
+    const struct {
+        std::int32_t host;
+        const char* chosen;  // nullptr: no entry selected
+        std::int32_t selected;
+        const char* shown;
+    } cases[] = {
+        {480, nullptr, 480, "UTC+08:00"},     {-330, nullptr, -330, "UTC-05:30"},
+        {345, nullptr, 0, "UTC+00:00"},       {480, "UTC-05:30", -330, "UTC-05:30"},
+        {480, "UTC-00:30", -30, "UTC-00:30"}, {-300, "UTC+12:00", 720, "UTC+12:00"},
+        {-300, "UTC+00:00", 0, "UTC+00:00"},  {0, "UTC-12:00", -720, "UTC-12:00"},
+    };
+    for (const auto& c : cases) {
+        ProgramFixture f;
+        f.host.setStandardUtcOffset(c.host);
+        if (c.chosen) {
+            for (int i = 0; i < f.controls.entryCount(ControlId::TimeZone); ++i) {
+                if (f.controls.entryText(ControlId::TimeZone, i) == c.chosen) {
+                    f.controls.select(ControlId::TimeZone, i);
+                }
+            }
+        }
+        applyTimeZoneSelection(f.program);
+        EXPECT_EQ(f.program.clockState.hostUtcOffset, c.host);
+        EXPECT_EQ(f.program.clockState.selectedUtcOffset, c.selected) << c.host;
+        EXPECT_EQ(selectedZone(f), c.shown) << c.host;
+    }
+}
+
+TEST(Clock, DateFollowsTheFormat) {
+    const struct {
+        int index;
+        const char* text;
+    } cases[] = {{0, "09/02/2024"}, {1, "02/09/2024"}, {2, "2024/02/09"}};
+    for (const auto& c : cases) {
+        ProgramFixture f;
+        f.program.editParams.clock = {24, 2, 9, 7, 5, 3};
+        f.program.dialogValues.dateFormatIndex = c.index;
+        renderDate(f.program);
+        EXPECT_EQ(f.controls.text(ControlId::DateText), c.text);
+        EXPECT_EQ(f.controls.refreshed(), std::vector<ControlId>{ControlId::DateText});
+    }
+}
+
+TEST(Clock, TimeTextChangesOnlyWithTheSecond) {
+    ProgramFixture f;
+    f.host = FixedHost({2024, 2, 9, 7, 5, 3}, 480);
+    Program& p = f.program;
+    p.clockState.hostUtcOffset = 480;
+    p.clockState.selectedUtcOffset = 480;
+    p.dialogValues.dateFormatIndex = 2;
+
+    // A date not shown yet: the date display is asked for, the time text waits.
+    const std::string initialTime = f.controls.text(ControlId::TimeText);
+    updateClock(p);
+    EXPECT_EQ(p.editParams.clock, (Clock{24, 2, 9, 7, 5, 3}));
+    EXPECT_EQ(p.pendingEvents, DateFormatChanged);
+    EXPECT_EQ(f.controls.text(ControlId::TimeText), initialTime);
+
+    p.pendingEvents = 0;
+    updateClock(p);
+    EXPECT_EQ(f.controls.text(ControlId::TimeText), "07:05:03");
+    EXPECT_EQ(f.controls.refreshed(), std::vector<ControlId>{ControlId::TimeText});
+    EXPECT_EQ(p.pendingEvents, 0u);
+
+    // The same second again touches no control.
+    f.controls.clearLog();
+    f.controls.setText(ControlId::TimeText, "untouched");
+    updateClock(p);
+    EXPECT_EQ(f.controls.text(ControlId::TimeText), "untouched");
+    EXPECT_TRUE(f.controls.refreshed().empty());
+
+    f.host.setTime({2024, 2, 9, 7, 5, 4});
+    updateClock(p);
+    EXPECT_EQ(f.controls.text(ControlId::TimeText), "07:05:04");
+    EXPECT_EQ(p.pendingEvents, 0u);
+
+    // Another format, or another date in the selected zone, asks for the date again.
+    p.dialogValues.dateFormatIndex = 0;
+    f.host.setTime({2024, 2, 9, 7, 5, 5});
+    updateClock(p);
+    EXPECT_EQ(p.pendingEvents, DateFormatChanged);
+    EXPECT_EQ(f.controls.text(ControlId::TimeText), "07:05:04");
+
+    p.pendingEvents = 0;
+    p.clockState.selectedUtcOffset = -720;  // 20 hours back: the day before
+    updateClock(p);
+    EXPECT_EQ(p.editParams.clock, (Clock{24, 2, 8, 11, 5, 5}));
+    EXPECT_EQ(p.pendingEvents, DateFormatChanged);
+}
+
+}  // namespace
+}  // namespace veltra
