@@ -15,6 +15,9 @@ int main(int argc, char** argv) {
 
     veltra::cli::CommandRun run;
     veltra::cli::addInspectCommand(app, run);
+    veltra::cli::addLocateCommand(app, run);
+    veltra::cli::addConfigureCommand(app, run);
+    veltra::cli::addSimulateCommand(app, run);
 
     try {
         app.parse(argc, argv);

@@ -31,6 +31,10 @@ struct Program {
     PollState pollState;
     PendingEvents pendingEvents = 0;
     ClockState clockState;
+    // Set while the unit display rewrites the alarm fields, so that the text changes it causes
+    // do not read the rounded texts back into alarmTemperatures.
+    std::uint8_t skipHighAlarmEdit = 0;
+    std::uint8_t skipLowAlarmEdit = 0;
 
     Controls& controls;
     Host& host;

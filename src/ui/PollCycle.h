@@ -19,8 +19,15 @@ public:
     void notify(ControlId id, Notification what);
 
 private:
+    void processPendingEvents();
+    void applySetupLock();
+    void configure();
+    void resetWhenGone();
+    void readLoggerOnce();
+
     Program& program_;
     LoggerLocator& locator_;
+    bool inTick_ = false;
 };
 
 }  // namespace veltra

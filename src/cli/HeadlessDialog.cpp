@@ -1,0 +1,96 @@
+#include "cli/HeadlessDialog.h"
+
+#include "ui/DialogTemplate.h"
+
+namespace veltra::cli {
+
+HeadlessDialog::HeadlessDialog(Host& host, LoggerLocator& locator, DriveFiles& drive)
+    : program_(controls_, host, drive), cycle_(program_, locator) {
+    controls_.setListener([this](ControlId id, Notification what) { cycle_.notify(id, what); });
+    program_.dialogValues.writeTo(controls_);
+    controls_.startPollTimer();
+}
+
+void HeadlessDialog::tick() { cycle_.tick(); }
+
+bool HeadlessDialog::waitUntilShown(int maxTicks) {
+    for (int i = 0; i < maxTicks; ++i) {
+        tick();
+        if (program_.pollState.imageLoaded && program_.pollState.LoggerDrive != 0) {
+            // Two more ticks work off what showing the settings raised (the unit display, the
+            // channel controls, and the estimate that the channel processing raises again).
+            tick();
+            tick();
+            return true;
+        }
+    }
+    return false;
+}
+
+namespace {
+
+std::string joinEntries(ControlId id) {
+    std::string joined;
+    for (std::string_view entry : listEntries(id)) {
+        joined += joined.empty() ? "" : ", ";
+        joined += entry;
+    }
+    return joined;
+}
+
+}  // namespace
+
+std::string HeadlessDialog::choose(ControlId id, const std::string& entry) {
+    const auto entries = listEntries(id);
+    int index = -1;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (entries[i] == entry) {
+            index = static_cast<int>(i);
+        }
+    }
+    if (index < 0) {
+        return "\"" + entry + "\" is not in the list; choose one of: " + joinEntries(id);
+    }
+    if (!controls_.isEnabled(id)) {
+        return "this logger does not let that list be changed";
+    }
+    controls_.choose(id, index);
+    tick();
+    return {};
+}
+
+std::string HeadlessDialog::type(ControlId id, const std::string& text) {
+    if (!controls_.isEnabled(id)) {
+        return "the field is disabled for this logger's channels";
+    }
+    controls_.type(id, text);
+    tick();
+    return {};
+}
+
+HeadlessDialog::Outcome HeadlessDialog::configure() {
+    const std::size_t before = controls_.messages().size();
+    controls_.click(ControlId::ConfigureButton);
+    tick();
+    const std::string button = controls_.text(ControlId::ConfigureButton);
+    if (button == "Plug logger") {
+        return Outcome::WriteFailed;
+    }
+    if (program_.pollState.upgradePending) {
+        return Outcome::UpgradeStarted;
+    }
+    if (button == "Configuring...") {
+        return Outcome::Configured;
+    }
+    return controls_.messages().size() > before ? Outcome::Invalid : Outcome::WriteFailed;
+}
+
+std::vector<std::string> HeadlessDialog::takeMessages() {
+    const auto& all = controls_.messages();
+    std::vector<std::string> fresh(all.begin() + static_cast<std::ptrdiff_t>(messagesSeen_),
+                                   all.end());
+    messagesSeen_ = all.size();
+    return fresh;
+}
+
+}  // namespace veltra::cli

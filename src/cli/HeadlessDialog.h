@@ -1,0 +1,51 @@
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/DriveFiles.h"
+#include "core/Host.h"
+#include "core/LoggerLocator.h"
+#include "core/Program.h"
+#include "ui/MemoryControls.h"
+#include "ui/PollCycle.h"
+
+namespace veltra::cli {
+
+// The dialog without a window: the real poll cycle over an in-memory window, driven tick by
+// tick, so that the command line configures a logger exactly as the dialog would.
+class HeadlessDialog {
+public:
+    HeadlessDialog(Host& host, LoggerLocator& locator, DriveFiles& drive);
+
+    // Runs ticks until the logger's settings are shown, or `maxTicks` ran out.
+    bool waitUntilShown(int maxTicks);
+    void tick();
+
+    MemoryControls& controls() { return controls_; }
+    const Program& program() const { return program_; }
+    Program& program() { return program_; }
+
+    // The user chooses a list entry by its text. Empty when done; otherwise why not.
+    std::string choose(ControlId id, const std::string& entry);
+    // The user types a field's text. Empty when done; otherwise why not.
+    std::string type(ControlId id, const std::string& text);
+
+    enum class Outcome { Configured, UpgradeStarted, Invalid, WriteFailed };
+    // Clicks the configure button and runs the tick that does the work.
+    Outcome configure();
+    // Messages the dialog showed since the last call.
+    std::vector<std::string> takeMessages();
+
+private:
+    MemoryControls controls_;
+    Program program_;
+    PollCycle cycle_;
+    std::size_t messagesSeen_ = 0;
+};
+
+}  // namespace veltra::cli

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "core/DriveFiles.h"
+
+namespace veltra {
+
+// The folder that is the root of the drive with a given letter, while there is one.
+using DriveRootOf = std::function<std::optional<std::filesystem::path>(char drive)>;
+
+// The platform's DriveFiles over drive roots given as folders (a locator's mount points, or a
+// folder named on the command line).
+std::unique_ptr<DriveFiles> makeDriveFiles(DriveRootOf rootOf);
+
+}  // namespace veltra

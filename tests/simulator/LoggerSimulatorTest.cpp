@@ -1,0 +1,148 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "logger/CfgRecord.h"
+#include "logger/DeviceImage.h"
+#include "logger/FirmwareImage.h"
+#include "simulator/LoggerSimulator.h"
+#include "support/TempFolder.h"
+
+namespace veltra::test {
+namespace {
+
+namespace fs = std::filesystem;
+using std::chrono::milliseconds;
+
+class Simulator : public ::testing::Test {
+protected:
+    Simulator() : logger(folder.path(), settings()) {}
+
+    static SimulatorSettings settings() {
+        SimulatorSettings s;
+        s.serial = 4242;
+        s.firmwareVersion = 40;
+        s.firmwareRevision = 1;
+        s.upgradedRevision = 3;
+        s.configureTime = milliseconds(300);
+        s.upgradeTime = milliseconds(500);
+        return s;
+    }
+
+    void put(const char* name, const std::vector<std::uint8_t>& bytes) {
+        std::ofstream out(folder.path() / name, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(bytes.data()),
+                  static_cast<std::streamsize>(bytes.size()));
+    }
+    bool has(const char* name) const { return fs::exists(folder.path() / name); }
+
+    // What the tool would read in DAT.SRC now.
+    struct Read {
+        ImageVerdict verdict;
+        DeviceInfo info;
+        LoggerParameters params{};
+    };
+    Read readImage() const {
+        std::ifstream in(folder.path() / "DAT.SRC", std::ios::binary);
+        const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
+        Read read{ImageVerdict::Empty, {}};
+        read.verdict = parseDeviceImage(bytes, 0, read.info, read.params);
+        return read;
+    }
+
+    // Lets time pass in 100 ms steps; answers how many steps the logger stayed away.
+    int stepsAway() {
+        int steps = 0;
+        logger.advance(milliseconds(100));
+        while (!logger.connected() && steps < 100) {
+            EXPECT_FALSE(has("DAT.SRC")) << "an absent logger shows no DAT.SRC";
+            logger.advance(milliseconds(100));
+            ++steps;
+        }
+        return steps;
+    }
+
+    TempFolder folder;
+    LoggerSimulator logger;
+};
+
+TEST_F(Simulator, ReportsItselfInAValidImage) {
+    logger.plugIn();
+    const Read read = readImage();
+    ASSERT_EQ(read.verdict, ImageVerdict::Accepted);
+    EXPECT_EQ(read.info.deviceSerial, 4242u);
+    EXPECT_EQ(read.info.firmwareVersion, 40);
+    EXPECT_EQ(read.info.firmwareRevision, 1);
+    EXPECT_EQ(read.info.memoryCapacity, 262144u);
+    EXPECT_EQ(read.params, logger.parameters());
+
+    logger.unplug();
+    EXPECT_FALSE(has("DAT.SRC"));
+}
+
+TEST_F(Simulator, TakesAConfigurationAndComesBackWithIt) {
+    logger.plugIn();
+    LoggerParameters wanted = logger.parameters();
+    wanted.sampleInterval = 600;
+    wanted.highTempAlarm = -100;
+    wanted.utcOffsetHours = -3;
+    wanted.utcOffsetMinutes = -30;
+    wanted.clock = {26, 12, 6, 21, 15, 0};
+    wanted.deviceName = {'C', 'o', 'l', 'd', 0};
+    put("CONFIG.CFG", buildConfigFile(wanted, 40));
+    put("OK.DAT", {'O', 'K'});
+
+    EXPECT_EQ(stepsAway(), 3);
+    EXPECT_FALSE(has("CONFIG.CFG"));
+    EXPECT_FALSE(has("OK.DAT"));
+    EXPECT_EQ(logger.parameters(), wanted);
+    const Read read = readImage();
+    ASSERT_EQ(read.verdict, ImageVerdict::Accepted);
+    wanted.clock = {};  // the clock is not reported in DAT.SRC
+    EXPECT_EQ(read.params, wanted);
+}
+
+TEST_F(Simulator, RefusesBrokenConfigurations) {
+    const LoggerParameters before = [&] {
+        logger.plugIn();
+        return logger.parameters();
+    }();
+    LoggerParameters changed = before;
+    changed.sampleInterval = 5;
+    const auto good = buildConfigFile(changed, 40);
+
+    auto badChecksum = good;
+    badChecksum[30] ^= 1;
+    const auto wrongKind = buildConfigFile(changed, 30);
+    const std::vector<std::uint8_t> truncated(good.begin(), good.end() - 3);
+    const std::vector<std::vector<std::uint8_t>> cases{badChecksum, wrongKind, truncated, {}};
+    for (const auto& config : cases) {
+        put("CONFIG.CFG", config);
+        put("OK.DAT", {'O', 'K'});
+        stepsAway();
+        EXPECT_EQ(logger.parameters(), before);
+        EXPECT_FALSE(has("OK.DAT"));
+    }
+}
+
+TEST_F(Simulator, TakesFirmwareOnlyOfTheRightSize) {
+    logger.plugIn();
+    const struct {
+        std::size_t size;
+        std::uint8_t revisionAfter;
+    } cases[] = {{FirmwareImageSize - 1, 1}, {FirmwareImageSize, 3}};
+    for (const auto& c : cases) {
+        put("APP.BIN", std::vector<std::uint8_t>(c.size, 0x5A));
+        put("CONFIG.CFG", buildUpgradeConfigFile(40));
+        put("OK.DAT", {'O', 'K'});
+        const int away = stepsAway();
+        EXPECT_EQ(logger.firmwareRevision(), c.revisionAfter);
+        EXPECT_EQ(readImage().info.firmwareRevision, c.revisionAfter);
+        EXPECT_EQ(away, c.revisionAfter == 3 ? 5 : 3) << "firmware takes longer than settings";
+        EXPECT_FALSE(has("APP.BIN"));
+    }
+}
+
+}  // namespace
+}  // namespace veltra::test

@@ -1,0 +1,115 @@
+#pragma once
+
+#include <chrono>
+#include <fstream>
+#include <iterator>
+
+#include "core/Program.h"
+#include "platform/DriveFilesFactory.h"
+#include "platform/fake/FixedHost.h"
+#include "simulator/LoggerSimulator.h"
+#include "simulator/SimulatedLocator.h"
+#include "support/TempFolder.h"
+#include "ui/MemoryControls.h"
+#include "ui/PollCycle.h"
+
+namespace veltra::test {
+
+// Reports whichever simulated logger is plugged into the rig, at drive E.
+class RigLocator : public LoggerLocator {
+public:
+    const LoggerSimulator* plugged = nullptr;
+
+    std::vector<std::string> collectMatchEntries() override {
+        return plugged ? SimulatedLocator(*plugged).collectMatchEntries()
+                       : std::vector<std::string>{};
+    }
+    std::optional<std::filesystem::path> rootOf(char drive) const override {
+        return plugged ? SimulatedLocator(*plugged).rootOf(drive) : std::nullopt;
+    }
+};
+
+// The whole road without a window: the in-memory window, the real poll cycle, simulated
+// loggers in a temporary folder and a locator that reports the plugged one at drive E.
+struct DialogRig {
+    explicit DialogRig(SimulatorSettings settings = quickSettings())
+        : simulator(folder.path() / "first", settings),
+          other(folder.path() / "second", otherSettings()),
+          drive(makeDriveFiles([this](char letter) { return locator.rootOf(letter); })),
+          program(controls, host, *drive),
+          cycle(program, locator) {
+        controls.setListener([this](ControlId id, Notification what) { cycle.notify(id, what); });
+        program.dialogValues.writeTo(controls);
+        controls.startPollTimer();
+    }
+
+    static SimulatorSettings otherSettings() {
+        SimulatorSettings settings = quickSettings();
+        settings.serial = 2002;
+        return settings;
+    }
+
+    // Plugs one of the rig's loggers in (and the other out).
+    void plug(LoggerSimulator& logger) {
+        unplug();
+        logger.plugIn();
+        locator.plugged = &logger;
+    }
+    void unplug() {
+        for (LoggerSimulator* logger : {&simulator, &other}) {
+            if (logger->connected()) {
+                logger->unplug();
+            }
+        }
+        locator.plugged = nullptr;
+    }
+
+    static SimulatorSettings quickSettings() {
+        SimulatorSettings settings;
+        settings.configureTime = std::chrono::milliseconds(300);
+        settings.upgradeTime = std::chrono::milliseconds(500);
+        return settings;
+    }
+
+    void ticks(int count) {
+        for (int i = 0; i < count; ++i) {
+            cycle.tick();
+        }
+    }
+    // Lets the simulator and the window run side by side for `count` ticks of 100 ms.
+    void run(int count) {
+        for (int i = 0; i < count; ++i) {
+            simulator.advance(std::chrono::milliseconds(100));
+            other.advance(std::chrono::milliseconds(100));
+            cycle.tick();
+        }
+    }
+    // Starts the window and plugs the logger in; its settings are shown afterwards.
+    void startWithLogger() {
+        ticks(2);
+        plug(simulator);
+        ticks(5);
+    }
+
+    std::string text(ControlId id) const { return controls.text(id); }
+    bool fileExists(const char* name) const {
+        return std::filesystem::exists(simulator.folder() / name);
+    }
+    std::vector<std::uint8_t> file(const char* name) const { return file(simulator, name); }
+    static std::vector<std::uint8_t> file(const LoggerSimulator& logger, const char* name) {
+        std::ifstream in(logger.folder() / name, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+
+    TempFolder folder;
+    MemoryControls controls;
+    FixedHost host{{2024, 3, 1, 8, 30, 15}, 480};
+    LoggerSimulator simulator;
+    LoggerSimulator other;
+    RigLocator locator;
+    std::unique_ptr<DriveFiles> drive;
+    Program program;
+    PollCycle cycle;
+};
+
+}  // namespace veltra::test

@@ -1,0 +1,338 @@
+#include <gtest/gtest.h>
+
+#include "logger/CfgRecord.h"
+#include "logger/FirmwareImage.h"
+#include "ui/DialogRig.h"
+
+namespace veltra::test {
+namespace {
+
+using Id = ControlId;
+
+// The record with the given tag in a CONFIG.CFG, as written.
+CfgRecord recordOf(const std::vector<std::uint8_t>& file, std::uint8_t tag) {
+    const auto records = parseCfgRecords(file);
+    EXPECT_TRUE(records.has_value());
+    for (const CfgRecord& record : records.value_or(std::vector<CfgRecord>{})) {
+        if (record.tag == tag) {
+            return record;
+        }
+    }
+    ADD_FAILURE() << "no record with tag " << int{tag};
+    return {};
+}
+
+TEST(PollCycle, FirstTicksSetUpTheWindow) {
+    DialogRig rig;
+    rig.ticks(1);
+    EXPECT_EQ(rig.text(Id::DeviceId), "");
+    EXPECT_EQ(rig.text(Id::ConfigureButton), "Plug Logger");
+    EXPECT_FALSE(rig.controls.isEnabled(Id::ConfigureButton));
+    EXPECT_EQ(rig.controls.focus(), Id::TimeDelay);
+    EXPECT_EQ(rig.controls.selection(Id::TimeZone), -1) << "nothing but the set-up on tick 1";
+
+    rig.ticks(1);  // the host at UTC+08:00 selects its own zone
+    EXPECT_EQ(rig.controls.entryText(Id::TimeZone, rig.controls.selection(Id::TimeZone)),
+              "UTC+08:00");
+    EXPECT_EQ(rig.text(Id::HighTempUnit), "Celsius");
+    EXPECT_EQ(rig.text(Id::RecordingTime), "Longest Recording Time:");
+
+    rig.ticks(1);
+    EXPECT_EQ(rig.text(Id::DateText), "2024/03/01");
+    EXPECT_EQ(rig.text(Id::TimeText), "08:30:15");
+}
+
+TEST(PollCycle, ReadsTheLoggerOnTheSecondTickAfterFindingIt) {
+    DialogRig rig;
+    rig.ticks(2);
+    rig.plug(rig.simulator);
+    const char* expected[] = {"Plug Logger", "Plug Logger", "Configure (E)"};
+    for (const char* text : expected) {
+        rig.ticks(1);
+        EXPECT_EQ(rig.text(Id::ConfigureButton), text);
+    }
+    EXPECT_TRUE(rig.controls.isEnabled(Id::ConfigureButton));
+}
+
+TEST(PollCycle, ShowsTheLoggersSettingsAndEstimate) {
+    DialogRig rig;
+    rig.startWithLogger();
+    EXPECT_EQ(rig.text(Id::DeviceName), "Simulated logger");
+    EXPECT_EQ(rig.text(Id::DeviceId), "SIM00001001");
+    EXPECT_EQ(rig.text(Id::TimeDelay), "60");
+    EXPECT_EQ(rig.text(Id::SamplingInterval), "60");
+    EXPECT_EQ(rig.controls.selection(Id::ChannelSelection), 2);
+    EXPECT_EQ(rig.text(Id::HighHumidityAlarm), "80.0");
+    EXPECT_EQ(rig.text(Id::LowTempAlarm), "2.0");
+    EXPECT_EQ(rig.controls.entryText(Id::TimeZone, rig.controls.selection(Id::TimeZone)),
+              "UTC+00:00");
+    // 262144 bytes of 22-bit records every 60 s.
+    EXPECT_EQ(rig.text(Id::RecordingTime), "Longest Recording Time: 66.2 days");
+
+    rig.controls.type(Id::SamplingInterval, "3");
+    rig.ticks(1);
+    EXPECT_EQ(rig.text(Id::RecordingTime), "Longest Recording Time: 3.3 days");
+}
+
+TEST(PollCycle, ConfiguresTheLoggerAndSeesItComeBack) {
+    DialogRig rig;
+    rig.startWithLogger();
+    rig.controls.type(Id::DeviceName, "Fridge 7");
+    rig.controls.click(Id::ConfigureButton);
+    rig.ticks(1);
+
+    EXPECT_EQ(rig.text(Id::ConfigureButton), "Configuring...");
+    EXPECT_TRUE(rig.controls.timerRunning());
+    EXPECT_TRUE(rig.controls.messages().empty());
+    const auto config = rig.file("CONFIG.CFG");
+    ASSERT_EQ(config.size(), ConfigFileSize);
+    EXPECT_EQ(rig.file("OK.DAT"), (std::vector<std::uint8_t>{'O', 'K'}));
+    const auto name = recordOf(config, cfg_tag::DeviceName).data;
+    EXPECT_EQ(std::string(name.begin(), name.begin() + 8), "Fridge 7");
+    // The logger keeps UTC+00:00, so its clock is the host's time moved back by 8 hours.
+    EXPECT_EQ(recordOf(config, cfg_tag::Clock).data,
+              (std::vector<std::uint8_t>{24, 3, 1, 0, 30, 15}));
+
+    rig.run(1);  // the logger takes the files and goes away
+    EXPECT_EQ(rig.text(Id::ConfigureButton), "Plug Logger");
+    EXPECT_EQ(rig.text(Id::DeviceId), "");
+    EXPECT_FALSE(rig.controls.isEnabled(Id::ConfigureButton));
+    rig.run(1);
+    EXPECT_EQ(rig.text(Id::RecordingTime), "Longest Recording Time:");
+
+    rig.run(8);
+    EXPECT_EQ(rig.text(Id::ConfigureButton), "Configure (E)");
+    EXPECT_EQ(rig.text(Id::DeviceName), "Fridge 7");
+}
+
+TEST(PollCycle, AlarmsAreShownAndTypedInEitherUnit) {
+    DialogRig rig;
+    rig.startWithLogger();
+    struct Step {
+        int unit;               // list index chosen, -1 for none
+        const char* typedHigh;  // typed into the high field afterwards, or null
+        const char* high;
+        const char* low;
+        const char* label;
+    };
+    const Step steps[] = {
+        {1, nullptr, "46.4", "35.6", "Fahrenheit"},
+        {-1, "50", "50", "35.6", "Fahrenheit"},  // 50 °F is 10 °C
+        {0, nullptr, "10.0", "2.0", "Celsius"},
+        {1, nullptr, "50.0", "35.6", "Fahrenheit"},
+    };
+    for (const Step& step : steps) {
+        if (step.unit >= 0) {
+            rig.controls.choose(Id::TemperatureUnit, step.unit);
+        }
+        if (step.typedHigh) {
+            rig.controls.type(Id::HighTempAlarm, step.typedHigh);
+        }
+        rig.ticks(1);
+        EXPECT_EQ(rig.text(Id::HighTempAlarm), step.high);
+        EXPECT_EQ(rig.text(Id::LowTempAlarm), step.low);
+        EXPECT_EQ(rig.text(Id::HighTempUnit), step.label);
+        EXPECT_EQ(rig.text(Id::LowTempUnit), step.label);
+    }
+    EXPECT_DOUBLE_EQ(rig.program.alarmTemperatures.highAlarmCelsius, 10.0);
+
+    rig.controls.click(Id::ConfigureButton);
+    rig.ticks(1);
+    const auto config = rig.file("CONFIG.CFG");
+    EXPECT_EQ(recordOf(config, cfg_tag::HighTempAlarm).data, (std::vector<std::uint8_t>{200, 0}));
+    EXPECT_EQ(recordOf(config, cfg_tag::TemperatureUnit).data, std::vector<std::uint8_t>{1});
+}
+
+TEST(PollCycle, ChannelChoiceEnablesItsAlarmFields) {
+    DialogRig rig;
+    rig.startWithLogger();
+    const struct {
+        int channel;
+        bool temperature;
+        bool humidity;
+    } cases[] = {{1, false, true}, {0, true, false}, {2, true, true}};
+    for (const auto& c : cases) {
+        rig.controls.choose(Id::ChannelSelection, c.channel);
+        rig.ticks(1);
+        for (Id id : {Id::HighTempAlarm, Id::LowTempAlarm, Id::TemperatureUnit}) {
+            EXPECT_EQ(rig.controls.isEnabled(id), c.temperature) << "channel " << c.channel;
+        }
+        for (Id id : {Id::HighHumidityAlarm, Id::LowHumidityAlarm}) {
+            EXPECT_EQ(rig.controls.isEnabled(id), c.humidity) << "channel " << c.channel;
+        }
+    }
+}
+
+TEST(PollCycle, RefusedImageIsReadAgainSilently) {
+    DialogRig rig;
+    rig.startWithLogger();
+    rig.unplug();
+    rig.ticks(2);
+    rig.plug(rig.simulator);
+    const auto path = rig.simulator.folder() / "DAT.SRC";
+    std::filesystem::resize_file(path, 639);
+    rig.ticks(10);
+    EXPECT_EQ(rig.text(Id::ConfigureButton), "Plug Logger");
+    EXPECT_TRUE(rig.controls.messages().empty());
+
+    rig.unplug();
+    rig.plug(rig.simulator);  // a good image under the same drive, read on the next tick
+    rig.ticks(1);
+    EXPECT_EQ(rig.text(Id::ConfigureButton), "Configure (E)");
+}
+
+TEST(PollCycle, RefusedSettingsWriteNothing) {
+    DialogRig rig;
+    rig.startWithLogger();
+    rig.controls.type(Id::SamplingInterval, "0");
+    rig.controls.click(Id::ConfigureButton);
+    rig.ticks(1);
+    EXPECT_EQ(rig.controls.messages(),
+              std::vector<std::string>{
+                  "Sample interval must be in the range of 1 second to 1440 minutes!"});
+    EXPECT_FALSE(rig.fileExists("CONFIG.CFG"));
+    EXPECT_EQ(rig.text(Id::ConfigureButton), "Configure (E)");
+    EXPECT_TRUE(rig.controls.timerRunning());
+}
+
+TEST(PollCycle, WriteFailureAsksToPlugTheLogger) {
+    DialogRig rig;
+    rig.startWithLogger();
+    std::filesystem::remove_all(rig.simulator.folder());  // pulled out without notice
+    rig.controls.click(Id::ConfigureButton);
+    rig.ticks(1);
+    EXPECT_EQ(rig.text(Id::ConfigureButton), "Plug logger");
+    EXPECT_EQ(rig.controls.messages(),
+              std::vector<std::string>{"It's fail to configure device,please confirm that the "
+                                       "device was plugged!"});
+    EXPECT_TRUE(rig.controls.isEnabled(Id::ConfigureButton));
+}
+
+TEST(PollCycle, TickDeliveredDuringAMessageBoxDoesNothing) {
+    DialogRig rig;
+    rig.startWithLogger();
+    rig.controls.type(Id::DeviceName, "");
+    int nestedTicks = 0;
+    rig.controls.setMessageResponder([&](std::string_view) {
+        // The user clicks again and a timer tick arrives while the box is open.
+        rig.controls.click(Id::ConfigureButton);
+        const auto before = rig.program.pollState.tickCount;
+        rig.cycle.tick();
+        EXPECT_EQ(rig.program.pollState.tickCount, before);
+        ++nestedTicks;
+    });
+    rig.controls.click(Id::ConfigureButton);
+    rig.ticks(1);
+    EXPECT_EQ(nestedTicks, 1);
+    EXPECT_EQ(rig.controls.messages().size(), 1u);
+    EXPECT_FALSE(rig.fileExists("CONFIG.CFG"));
+}
+
+TEST(PollCycle, SetupLockKeepsTheSettingsForTheNextLogger) {
+    DialogRig rig;
+    rig.startWithLogger();
+    rig.controls.type(Id::DeviceName, "Batch A");
+    rig.controls.click(Id::SetupLock);
+    rig.ticks(1);
+    for (Id id : {Id::TimeDelay, Id::DeviceName, Id::TimeZone, Id::HighTempAlarm}) {
+        EXPECT_FALSE(rig.controls.isEnabled(id));
+    }
+    EXPECT_TRUE(rig.controls.isEnabled(Id::ConfigureButton));
+
+    rig.unplug();
+    rig.ticks(2);
+    rig.plug(rig.other);
+    rig.ticks(4);
+    EXPECT_EQ(rig.text(Id::ConfigureButton), "Configure (E)");
+    EXPECT_EQ(rig.text(Id::DeviceName), "Batch A");
+    EXPECT_EQ(rig.program.pollState.lastDeviceSerial, 2002u);
+
+    rig.controls.click(Id::ConfigureButton);
+    rig.ticks(1);
+    const auto name = recordOf(rig.file(rig.other, "CONFIG.CFG"), cfg_tag::DeviceName).data;
+    EXPECT_EQ(std::string(name.begin(), name.begin() + 7), "Batch A");
+
+    rig.controls.click(Id::SetupLock);  // released: the fields can be edited again
+    rig.ticks(2);
+    for (Id id : {Id::TimeDelay, Id::DeviceName, Id::TimeZone, Id::HighTempAlarm}) {
+        EXPECT_TRUE(rig.controls.isEnabled(id));
+    }
+}
+
+SimulatorSettings needsUpgrade() {
+    SimulatorSettings settings = DialogRig::quickSettings();
+    settings.firmwareRevision = 1;
+    settings.upgradedRevision = 2;
+    return settings;
+}
+
+TEST(PollCycle, UpgradeRoadEndsWithTheHeldBackConfiguration) {
+    DialogRig rig(needsUpgrade());
+    rig.startWithLogger();
+    rig.controls.type(Id::DeviceName, "After upgrade");
+    rig.controls.click(Id::ConfigureButton);
+    rig.ticks(1);
+    EXPECT_EQ(rig.text(Id::ConfigureButton), "Firmware Upgrade");
+    EXPECT_EQ(rig.file("APP.BIN").size(), FirmwareImageSize);
+    EXPECT_EQ(rig.file("CONFIG.CFG").size(), UpgradeConfigFileSize);
+    EXPECT_EQ(rig.program.pollState.upgradePending, 1);
+
+    rig.run(1);  // the logger takes the firmware and goes away: the countdown starts
+    EXPECT_EQ(rig.text(Id::ConfigureButton), "Upgrading(14)");
+    int waited = 0;
+    while (rig.program.pollState.upgradePending && waited < 20) {
+        rig.run(1);  // away, back, and read two ticks later
+        ++waited;
+    }
+    EXPECT_EQ(waited, 7);
+    EXPECT_EQ(rig.text(Id::ConfigureButton), "Configuring...");
+    EXPECT_EQ(rig.program.deviceInfo.firmwareRevision, 2);
+    const auto config = rig.file("CONFIG.CFG");
+    ASSERT_EQ(config.size(), ConfigFileSize);
+    const auto name = recordOf(config, cfg_tag::DeviceName).data;
+    EXPECT_EQ(std::string(name.begin(), name.begin() + 13), "After upgrade");
+    EXPECT_TRUE(rig.controls.messages().empty());
+
+    rig.run(10);  // it takes the configuration, goes away and comes back shown as usual
+    EXPECT_EQ(rig.text(Id::ConfigureButton), "Configure (E)");
+    EXPECT_EQ(rig.text(Id::DeviceName), "After upgrade");
+}
+
+TEST(PollCycle, UpgradeCountdownStopsAtZero) {
+    DialogRig rig(needsUpgrade());
+    rig.startWithLogger();
+    rig.controls.click(Id::ConfigureButton);
+    rig.ticks(1);
+    rig.unplug();  // pulled out before it could take the firmware
+    rig.ticks(149);
+    EXPECT_EQ(rig.text(Id::ConfigureButton), "Upgrading(0)");
+    EXPECT_EQ(rig.program.pollState.upgradeCountdown, 1);
+    rig.ticks(5);
+    EXPECT_EQ(rig.text(Id::ConfigureButton), "Upgrading(0)");
+    EXPECT_EQ(rig.program.pollState.upgradeCountdown, 0);
+}
+
+TEST(PollCycle, AnotherLoggerDuringAPendingUpgradeIsShownButNotWritten) {
+    DialogRig rig(needsUpgrade());
+    rig.startWithLogger();
+    rig.controls.click(Id::ConfigureButton);
+    rig.ticks(1);
+    rig.unplug();
+    rig.ticks(2);
+    rig.plug(rig.other);
+    rig.ticks(3);
+    EXPECT_EQ(rig.text(Id::ConfigureButton), "Configure (E)");
+    EXPECT_EQ(rig.text(Id::DeviceId), "SIM00002002");
+
+    rig.controls.click(Id::ConfigureButton);
+    rig.ticks(1);
+    EXPECT_FALSE(std::filesystem::exists(rig.other.folder() / "CONFIG.CFG"));
+    EXPECT_EQ(rig.program.pollState.upgradePending, 1);
+
+    rig.unplug();
+    rig.ticks(1);
+    EXPECT_EQ(rig.text(Id::ConfigureButton).rfind("Upgrading(", 0), 0u);
+}
+
+}  // namespace
+}  // namespace veltra::test
