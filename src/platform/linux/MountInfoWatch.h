@@ -1,0 +1,33 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace veltra {
+
+// Hands out the mount table only when it has changed. The kernel's mountinfo is watched with
+// poll() for POLLPRI, so an unchanged table costs one system call; any other file (a test's
+// fixture) is read each time and compared with what was read before.
+class MountInfoWatch {
+  public:
+    explicit MountInfoWatch(std::filesystem::path path);
+    ~MountInfoWatch();
+    MountInfoWatch(const MountInfoWatch&) = delete;
+    MountInfoWatch& operator=(const MountInfoWatch&) = delete;
+
+    // The table's text when it differs from the last one handed out (the first call always
+    // hands it out); nothing when it is unchanged. A table that cannot be read is empty.
+    std::optional<std::string> changedText();
+
+  private:
+    bool procChanged();
+    std::string readProc();
+
+    std::filesystem::path path_;
+    int procFd_ = -1;  // the open kernel table, when path_ is one
+    bool first_ = true;
+    std::string last_;
+};
+
+}  // namespace veltra
