@@ -9,9 +9,9 @@
 #include "cli/HostOptions.h"
 #include "logger/DeviceImage.h"
 #include "logger/LoggerFiles.h"
+#include "platform/DriveFilesFactory.h"
 #include "platform/HostFactory.h"
 #include "platform/LocatorFactory.h"
-#include "platform/DriveFilesFactory.h"
 
 namespace veltra::cli {
 
@@ -29,7 +29,7 @@ struct ConfigureOptions {
 
 // A host whose time or zone the command line may fix.
 class OverriddenHost : public Host {
-public:
+  public:
     OverriddenHost(std::unique_ptr<Host> real, std::optional<LocalTime> now,
                    std::optional<std::int32_t> offset)
         : real_(std::move(real)), now_(now), offset_(offset) {}
@@ -38,7 +38,7 @@ public:
         return offset_ ? *offset_ : real_->standardUtcOffset();
     }
 
-private:
+  private:
     std::unique_ptr<Host> real_;
     std::optional<LocalTime> now_;
     std::optional<std::int32_t> offset_;
@@ -116,8 +116,8 @@ void printMessages(HeadlessDialog& dialog) {
 std::string clockText(const Program& program) {
     const auto& c = program.editParams.clock;
     char text[64];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", 2000 + c[0], c[1], c[2],
-                  c[3], c[4], c[5]);
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", 2000 + c[0], c[1], c[2], c[3],
+                  c[4], c[5]);
     return text;
 }
 
@@ -184,8 +184,8 @@ int configure(const ConfigureOptions& options) {
         image.count = static_cast<std::uint32_t>(*count);
         const ImageVerdict verdict = parseDeviceImage(image.content(), 0, info, params);
         if (verdict != ImageVerdict::Accepted) {
-            std::cerr << "veltra-cli: DAT.SRC in " << options.drive << " was refused: "
-                      << describe(verdict) << "\n";
+            std::cerr << "veltra-cli: DAT.SRC in " << options.drive
+                      << " was refused: " << describe(verdict) << "\n";
             return ExitRefused;
         }
         locator = std::make_unique<FolderLocator>(options.drive);
@@ -266,9 +266,10 @@ int configure(const ConfigureOptions& options) {
 
 void addConfigureCommand(CLI::App& app, CommandRun& run) {
     auto options = std::make_shared<ConfigureOptions>();
-    CLI::App* command = app.add_subcommand(
-        "configure", "Configure a logger as the dialog does: show its settings, apply the "
-                     "options as a user would, check and write them");
+    CLI::App* command =
+        app.add_subcommand("configure",
+                           "Configure a logger as the dialog does: show its settings, apply the "
+                           "options as a user would, check and write them");
     command->add_option("--drive", options->drive,
                         "the logger's drive root (default: the logger that is plugged in)");
     command->add_option("--time-delay", options->timeDelay, "start delay in minutes");

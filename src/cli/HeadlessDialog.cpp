@@ -11,7 +11,9 @@ HeadlessDialog::HeadlessDialog(Host& host, LoggerLocator& locator, DriveFiles& d
     controls_.startPollTimer();
 }
 
-void HeadlessDialog::tick() { cycle_.tick(); }
+void HeadlessDialog::tick() {
+    cycle_.tick();
+}
 
 bool HeadlessDialog::waitUntilShown(int maxTicks) {
     for (int i = 0; i < maxTicks; ++i) {

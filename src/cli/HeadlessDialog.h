@@ -19,7 +19,7 @@ namespace veltra::cli {
 // The dialog without a window: the real poll cycle over an in-memory window, driven tick by
 // tick, so that the command line configures a logger exactly as the dialog would.
 class HeadlessDialog {
-public:
+  public:
     HeadlessDialog(Host& host, LoggerLocator& locator, DriveFiles& drive);
 
     // Runs ticks until the logger's settings are shown, or `maxTicks` ran out.
@@ -41,7 +41,7 @@ public:
     // Messages the dialog showed since the last call.
     std::vector<std::string> takeMessages();
 
-private:
+  private:
     MemoryControls controls_;
     Program program_;
     PollCycle cycle_;

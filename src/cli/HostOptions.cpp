@@ -16,7 +16,9 @@ int digits(const std::string& text, std::size_t at, std::size_t count) {
     return value;
 }
 
-bool isLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+bool isLeapYear(int year) {
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
 
 }  // namespace
 
@@ -42,9 +44,8 @@ std::optional<LocalTime> parseLocalTime(const std::string& text) {
     LocalTime t{digits(text, 0, 4),  digits(text, 5, 2),  digits(text, 8, 2),
                 digits(text, 11, 2), digits(text, 14, 2), digits(text, 17, 2)};
     static constexpr int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (t.year < 2000 || t.year > 2255 || t.month < 1 || t.month > 12 || t.day < 1 ||
-        t.hour < 0 || t.hour > 23 || t.minute < 0 || t.minute > 59 || t.second < 0 ||
-        t.second > 59) {
+    if (t.year < 2000 || t.year > 2255 || t.month < 1 || t.month > 12 || t.day < 1 || t.hour < 0 ||
+        t.hour > 23 || t.minute < 0 || t.minute > 59 || t.second < 0 || t.second > 59) {
         return std::nullopt;
     }
     const int monthDays = days[t.month - 1] + (t.month == 2 && isLeapYear(t.year) ? 1 : 0);

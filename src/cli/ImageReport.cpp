@@ -54,7 +54,9 @@ const char* channelName(std::uint8_t mode) {
     }
 }
 
-std::string yesNo(bool value) { return value ? "yes" : "no"; }
+std::string yesNo(bool value) {
+    return value ? "yes" : "no";
+}
 
 }  // namespace
 
@@ -65,8 +67,8 @@ std::string readableReport(const DeviceInfo& info, const LoggerParameters& p) {
         out += formatText("  %-22s %s\n", label, value.c_str());
     };
     out += "Device\n";
-    line("firmware", formatText("version %u, revision %u", info.firmwareVersion,
-                                info.firmwareRevision));
+    line("firmware",
+         formatText("version %u, revision %u", info.firmwareVersion, info.firmwareRevision));
     line("serial number", formatText("%u", info.deviceSerial));
     line("capability flags", formatText("0x%02X", info.capabilityFlags));
     line("temperature sensor", yesNo(info.has(HasTemperatureChannel)));
@@ -89,10 +91,10 @@ std::string readableReport(const DeviceInfo& info, const LoggerParameters& p) {
     line("temperature unit", p.temperatureUnit == 0   ? "Celsius"
                              : p.temperatureUnit == 1 ? "Fahrenheit"
                                                       : formatText("%u", p.temperatureUnit));
-    line("temperature alarms", formatText("%.2f to %.2f degrees Celsius", p.lowTempAlarm / 20.0,
-                                          p.highTempAlarm / 20.0));
-    line("humidity alarms", formatText("%.1f to %.1f %%RH", p.lowHumidityAlarm / 10.0,
-                                       p.highHumidityAlarm / 10.0));
+    line("temperature alarms",
+         formatText("%.2f to %.2f degrees Celsius", p.lowTempAlarm / 20.0, p.highTempAlarm / 20.0));
+    line("humidity alarms",
+         formatText("%.1f to %.1f %%RH", p.lowHumidityAlarm / 10.0, p.highHumidityAlarm / 10.0));
     line("LED flash", formatText("alarm %u s, record %u s", p.alarmLedFlash, p.recordLedFlash));
     line("PDF language", p.pdfLanguage == 0   ? "English"
                          : p.pdfLanguage == 1 ? "Chinese"

@@ -13,7 +13,9 @@ namespace {
 
 volatile std::sig_atomic_t interrupted = 0;
 
-extern "C" void onInterrupt(int) { interrupted = 1; }
+extern "C" void onInterrupt(int) {
+    interrupted = 1;
+}
 
 struct SimulateOptions {
     std::string folder;
@@ -60,30 +62,35 @@ int simulate(SimulateOptions options) {
 void addSimulateCommand(CLI::App& app, CommandRun& run) {
     auto options = std::make_shared<SimulateOptions>();
     CLI::App* command = app.add_subcommand(
-        "simulate", "Keep a simulated logger in a folder until interrupted: it writes DAT.SRC "
-                    "and takes CONFIG.CFG, OK.DAT and APP.BIN as a logger does");
+        "simulate",
+        "Keep a simulated logger in a folder until interrupted: it writes DAT.SRC "
+        "and takes CONFIG.CFG, OK.DAT and APP.BIN as a logger does");
     command->add_option("DIR", options->folder, "the folder that stands for the logger's drive")
         ->required();
     command->add_option("--serial", options->settings.serial, "serial number");
     command->add_option("--firmware-version", options->firmwareVersion)->check(CLI::Range(0, 255));
     command->add_option("--firmware-revision", options->firmwareRevision)
         ->check(CLI::Range(0, 255));
-    command->add_option("--upgraded-revision", options->upgradedRevision,
-                        "the revision it has after taking APP.BIN")
+    command
+        ->add_option("--upgraded-revision", options->upgradedRevision,
+                     "the revision it has after taking APP.BIN")
         ->check(CLI::Range(0, 255));
-    command->add_option("--capabilities", options->capabilityFlags,
-                        "capability flags (0xE1: settings, both sensors, Fahrenheit)")
+    command
+        ->add_option("--capabilities", options->capabilityFlags,
+                     "capability flags (0xE1: settings, both sensors, Fahrenheit)")
         ->check(CLI::Range(0, 255));
     command->add_option("--temp-sample-bits", options->tempSampleBits)->check(CLI::Range(0, 255));
     command->add_option("--memory", options->settings.memoryCapacity, "recording memory, bytes")
         ->check(CLI::Range(0, 0xFFFFFF));
     command->add_option("--range-min", options->settings.tempRangeMin, "tenths of a degree C");
     command->add_option("--range-max", options->settings.tempRangeMax, "tenths of a degree C");
-    command->add_option("--configure-time", options->configureMs,
-                        "milliseconds away while taking settings")
+    command
+        ->add_option("--configure-time", options->configureMs,
+                     "milliseconds away while taking settings")
         ->check(CLI::Range(0, 600000));
-    command->add_option("--upgrade-time", options->upgradeMs,
-                        "milliseconds away while taking firmware")
+    command
+        ->add_option("--upgrade-time", options->upgradeMs,
+                     "milliseconds away while taking firmware")
         ->check(CLI::Range(0, 600000));
     command->callback([options, &run] { run = [options] { return simulate(*options); }; });
 }

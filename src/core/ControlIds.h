@@ -33,6 +33,8 @@ enum class ControlId : int {
     HighTempUnit = 1064,
 };
 
-constexpr int toInt(ControlId id) { return static_cast<int>(id); }
+constexpr int toInt(ControlId id) {
+    return static_cast<int>(id);
+}
 
 }  // namespace veltra

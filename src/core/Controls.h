@@ -15,7 +15,7 @@ namespace veltra {
 // logger's text fields hold. Message texts are UTF-8: they are the program's own words and
 // may hold characters (the degree Celsius sign) that the host's character set lacks.
 class Controls {
-public:
+  public:
     virtual ~Controls() = default;
 
     // The control's current text (an edit field's content, a label's or button's caption).

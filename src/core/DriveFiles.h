@@ -11,7 +11,7 @@ namespace veltra {
 
 // A file being written to the logger's drive.
 class OutputFile {
-public:
+  public:
     // Dropping a file without finish() closes it without any promise about its contents.
     virtual ~OutputFile() = default;
 
@@ -27,7 +27,7 @@ public:
 // implementation knows which folder is that drive's root. Only files in the root are ever
 // touched, and never through a link.
 class DriveFiles {
-public:
+  public:
     virtual ~DriveFiles() = default;
 
     // Reads up to dest.size() bytes of the named file from the device (not from a cache

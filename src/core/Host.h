@@ -16,7 +16,7 @@ struct LocalTime {
 
 // What the core asks of the host computer.
 class Host {
-public:
+  public:
     virtual ~Host() = default;
 
     // The host's local wall-clock time, daylight saving included.

@@ -10,7 +10,7 @@ namespace veltra {
 // Finds the drives of plugged loggers. Implemented by the device locator over a platform
 // back end (Linux, Windows, or a fake one), and by scripted fakes in tests.
 class LoggerLocator {
-public:
+  public:
     virtual ~LoggerLocator() = default;
 
     // The joined drive-and-disk texts of this moment, "PFAD_" + drive letter + the disk's

@@ -17,7 +17,8 @@ std::uint8_t cfgChecksum(std::span<const std::uint8_t> bytes) {
 
 std::size_t buildCfgRecord(std::vector<std::uint8_t>& out, std::uint8_t tag,
                            std::span<const std::uint8_t> data, std::uint8_t firmwareVersion) {
-    const std::size_t dataLength = data.size() <= CfgRecord::MaxData ? data.size() : CfgRecord::MaxData;
+    const std::size_t dataLength =
+        data.size() <= CfgRecord::MaxData ? data.size() : CfgRecord::MaxData;
     const std::size_t length = dataLength + CfgRecord::FrameBytes;
     const std::size_t start = out.size();
     out.push_back(CfgRecord::StartByte);

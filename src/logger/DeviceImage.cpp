@@ -132,7 +132,8 @@ ImageVerdict parseDeviceImage(std::span<const std::uint8_t> image, std::int32_t 
     info.tempRangeMax = static_cast<std::int16_t>(readU16Le(image, TempRangeMax));
     info.tempRangeMin = static_cast<std::int16_t>(readU16Le(image, TempRangeMin));
     info.deviceSerial = readU32Le(image, DeviceSerial);
-    info.memoryCapacity = image[MemoryLow] + 256u * image[MemoryLow + 1] + 65536u * image[MemoryHigh];
+    info.memoryCapacity =
+        image[MemoryLow] + 256u * image[MemoryLow + 1] + 65536u * image[MemoryHigh];
 
     if (info.has(ParametersPresent)) {
         readParameterBlock(image, deviceParams);

@@ -14,10 +14,10 @@ inline constexpr std::uint8_t SupportsFahrenheit = 0x80;
 struct DeviceInfo {
     std::uint8_t firmwareVersion = 0;
     std::uint8_t firmwareRevision = 0;
-    std::uint8_t header[3] = {};    // offsets 0 to 2, not interpreted
+    std::uint8_t header[3] = {};      // offsets 0 to 2, not interpreted
     std::uint8_t tempSampleBits = 0;  // bits one temperature sample takes in memory
     std::uint8_t capabilityFlags = 0;
-    std::uint8_t byte17 = 0;          // offset 17, not interpreted
+    std::uint8_t byte17 = 0;           // offset 17, not interpreted
     std::uint32_t memoryCapacity = 0;  // recording memory in bytes, 24 bits used
     std::uint32_t deviceSerial = 0;
     std::int16_t tempRangeMax = 0;  // tenths of a degree Celsius

@@ -2,8 +2,12 @@
 
 namespace veltra {
 
-inline constexpr double celsiusToFahrenheit(double celsius) { return celsius * 1.8 + 32.0; }
-inline constexpr double fahrenheitToCelsius(double fahrenheit) { return (fahrenheit - 32.0) / 1.8; }
+inline constexpr double celsiusToFahrenheit(double celsius) {
+    return celsius * 1.8 + 32.0;
+}
+inline constexpr double fahrenheitToCelsius(double fahrenheit) {
+    return (fahrenheit - 32.0) / 1.8;
+}
 
 // The two temperature alarm limits in both units. The Celsius values are sent to the logger;
 // the Fahrenheit values are shown when Fahrenheit is selected. A limit's pair always changes

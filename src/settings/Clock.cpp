@@ -17,7 +17,9 @@ int monthLength(int month, int year) {
     return (month >= 1 && month <= 12) ? DaysInMonth[month] : 31;
 }
 
-std::uint8_t byteOf(int value) { return static_cast<std::uint8_t>(value); }
+std::uint8_t byteOf(int value) {
+    return static_cast<std::uint8_t>(value);
+}
 
 }  // namespace
 
@@ -99,12 +101,11 @@ std::string formatDate(const std::array<std::uint8_t, 6>& clock, int dateFormatI
 void updateClock(Program& program) {
     ClockState& state = program.clockState;
     auto& clock = program.editParams.clock;
-    clock = shiftedClock(program.host.localTime(),
-                         state.selectedUtcOffset - state.hostUtcOffset);
+    clock = shiftedClock(program.host.localTime(), state.selectedUtcOffset - state.hostUtcOffset);
 
     const int format = program.dialogValues.dateFormatIndex;
-    if (clock[0] == state.shownYear && clock[1] == state.shownMonth &&
-        clock[2] == state.shownDay && format == state.shownDateFormat) {
+    if (clock[0] == state.shownYear && clock[1] == state.shownMonth && clock[2] == state.shownDay &&
+        format == state.shownDateFormat) {
         if (clock[5] != state.shownSecond) {
             char text[16];
             std::snprintf(text, sizeof text, "%02d:%02d:%02d", clock[3], clock[4], clock[5]);
@@ -175,8 +176,8 @@ void applyTimeZoneSelection(Program& program) {
 }
 
 void renderDate(Program& program) {
-    program.controls.setText(ControlId::DateText,
-                             formatDate(program.editParams.clock, program.dialogValues.dateFormatIndex));
+    program.controls.setText(ControlId::DateText, formatDate(program.editParams.clock,
+                                                             program.dialogValues.dateFormatIndex));
     program.controls.refreshControlArea(ControlId::DateText);
 }
 

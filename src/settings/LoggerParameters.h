@@ -34,8 +34,8 @@ struct LoggerParameters {
     std::uint16_t lowHumidityAlarm = 0;
     std::uint32_t reserved3 = 0;
     std::uint32_t reserved4 = 0;
-    std::int32_t startDelay = 0;      // seconds
-    std::int32_t sampleInterval = 0;  // seconds
+    std::int32_t startDelay = 0;       // seconds
+    std::int32_t sampleInterval = 0;   // seconds
     std::uint8_t temperatureUnit = 0;  // 0 Celsius, 1 Fahrenheit
     std::uint8_t pdfLanguage = 0;      // 0 English, 1 Chinese
     std::uint8_t channelMode = 0;      // bit 0 temperature, bit 1 humidity

@@ -72,7 +72,8 @@ std::string firstValidationFailure(const Program& program) {
     if (temperature) {
         if (p.highTempAlarm > rangeMax || p.highTempAlarm < rangeMin) {
             return formatText(
-                "The hight temperature alarm limit must be in the range of%1.1f\u2103 to %1.1f\u2103",
+                "The hight temperature alarm limit must be in the range of%1.1f\u2103 to "
+                "%1.1f\u2103",
                 shownMin, shownMax);
         }
         if (p.lowTempAlarm < rangeMin || p.lowTempAlarm > rangeMax) {

@@ -57,14 +57,29 @@ void takeText(TextField<Width>& field, const std::vector<std::uint8_t>& data) {
 
 // The tags and data widths of a full configuration, in file order.
 constexpr std::pair<std::uint8_t, std::size_t> ConfigLayout[] = {
-    {cfg_tag::PdfLanguage, 1},       {cfg_tag::DeviceName, 20},      {cfg_tag::UserInfo, 100},
-    {cfg_tag::Trademark, 20},        {cfg_tag::Clock, 6},            {cfg_tag::TemperatureUnit, 1},
-    {cfg_tag::StartDelay, 4},        {cfg_tag::SampleInterval, 4},   {cfg_tag::HighTempAlarm, 2},
-    {cfg_tag::LowTempAlarm, 2},      {cfg_tag::HighHumidityAlarm, 2}, {cfg_tag::LowHumidityAlarm, 2},
-    {cfg_tag::ChannelMode, 1},       {cfg_tag::UtcOffset, 2},        {cfg_tag::DateFormat, 1},
-    {cfg_tag::AlarmLedFlash, 2},     {cfg_tag::RecordLedFlash, 2},   {cfg_tag::Website, 50},
-    {cfg_tag::Zero47, 4},            {cfg_tag::Zero49, 4},           {cfg_tag::Zero55, 4},
-    {cfg_tag::Zero57, 4},            {cfg_tag::End, 0},
+    {cfg_tag::PdfLanguage, 1},
+    {cfg_tag::DeviceName, 20},
+    {cfg_tag::UserInfo, 100},
+    {cfg_tag::Trademark, 20},
+    {cfg_tag::Clock, 6},
+    {cfg_tag::TemperatureUnit, 1},
+    {cfg_tag::StartDelay, 4},
+    {cfg_tag::SampleInterval, 4},
+    {cfg_tag::HighTempAlarm, 2},
+    {cfg_tag::LowTempAlarm, 2},
+    {cfg_tag::HighHumidityAlarm, 2},
+    {cfg_tag::LowHumidityAlarm, 2},
+    {cfg_tag::ChannelMode, 1},
+    {cfg_tag::UtcOffset, 2},
+    {cfg_tag::DateFormat, 1},
+    {cfg_tag::AlarmLedFlash, 2},
+    {cfg_tag::RecordLedFlash, 2},
+    {cfg_tag::Website, 50},
+    {cfg_tag::Zero47, 4},
+    {cfg_tag::Zero49, 4},
+    {cfg_tag::Zero55, 4},
+    {cfg_tag::Zero57, 4},
+    {cfg_tag::End, 0},
 };
 
 bool isFullConfiguration(const std::vector<CfgRecord>& records) {
@@ -82,9 +97,8 @@ bool isFullConfiguration(const std::vector<CfgRecord>& records) {
 
 bool isUpgradeRequest(const std::vector<CfgRecord>& records) {
     static const std::vector<std::uint8_t> appBin{'A', 'P', 'P', '.', 'B', 'I', 'N', 0};
-    return records.size() == 2 && records[0].tag == cfg_tag::Upgrade &&
-           records[0].data == appBin && records[1].tag == cfg_tag::End &&
-           records[1].data.empty();
+    return records.size() == 2 && records[0].tag == cfg_tag::Upgrade && records[0].data == appBin &&
+           records[1].tag == cfg_tag::End && records[1].data.empty();
 }
 
 void applyRecord(LoggerParameters& p, const CfgRecord& record) {
@@ -246,8 +260,7 @@ void LoggerSimulator::unplug() {
 }
 
 void LoggerSimulator::advance(std::chrono::milliseconds elapsed) {
-    if (state_ == State::Connected &&
-        fs::exists(folder_ / std::string(MarkerFile))) {
+    if (state_ == State::Connected && fs::exists(folder_ / std::string(MarkerFile))) {
         takeFiles();
         return;
     }

@@ -36,7 +36,7 @@ struct SimulatorSettings {
 // (the folder then holds no DAT.SRC), applies what it took and comes back. Time is advanced by
 // the caller, so tests never sleep.
 class LoggerSimulator {
-public:
+  public:
     LoggerSimulator(std::filesystem::path folder, SimulatorSettings settings);
 
     // Plugs the logger in (writes DAT.SRC) or pulls it out (removes it).
@@ -63,7 +63,7 @@ public:
                                                  std::uint8_t revision,
                                                  const LoggerParameters& parameters);
 
-private:
+  private:
     enum class State { Unplugged, Connected, Away };
 
     void takeFiles();

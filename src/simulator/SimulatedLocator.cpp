@@ -8,8 +8,8 @@ std::vector<std::string> SimulatedLocator::collectMatchEntries() {
     if (!simulator_.connected()) {
         return {};
     }
-    return {formatText("PFAD_%c\\VID_2017&PID_0901\\SIM%08u", letter_,
-                       simulator_.settings().serial)};
+    return {
+        formatText("PFAD_%c\\VID_2017&PID_0901\\SIM%08u", letter_, simulator_.settings().serial)};
 }
 
 std::optional<std::filesystem::path> SimulatedLocator::rootOf(char drive) const {

@@ -88,8 +88,8 @@ void showAlarmsInUnit(Program& program) {
 namespace {
 
 // Takes a typed alarm temperature in the shown unit and keeps its pair in step.
-void takeTypedAlarm(Program& program, std::uint8_t& skip, const std::string& text,
-                    double& celsius, double& fahrenheit) {
+void takeTypedAlarm(Program& program, std::uint8_t& skip, const std::string& text, double& celsius,
+                    double& fahrenheit) {
     if (skip) {
         skip = 0;
         return;

@@ -77,9 +77,16 @@ constexpr std::array<std::array<char, 10>, TimeZoneCount> makeTimeZoneTexts() {
         const int magnitude = minutes < 0 ? -minutes : minutes;
         const int hours = magnitude / 60;
         const int rest = magnitude % 60;
-        texts[i] = {'U', 'T', 'C', minutes < 0 ? '-' : '+', static_cast<char>('0' + hours / 10),
-                    static_cast<char>('0' + hours % 10), ':', static_cast<char>('0' + rest / 10),
-                    static_cast<char>('0' + rest % 10), '\0'};
+        texts[i] = {'U',
+                    'T',
+                    'C',
+                    minutes < 0 ? '-' : '+',
+                    static_cast<char>('0' + hours / 10),
+                    static_cast<char>('0' + hours % 10),
+                    ':',
+                    static_cast<char>('0' + rest / 10),
+                    static_cast<char>('0' + rest % 10),
+                    '\0'};
     }
     return texts;
 }

@@ -22,8 +22,8 @@ struct ControlTemplate {
 
 struct DialogTemplate {
     std::string_view title;
-    int width, height;        // dialog units
-    std::string_view font;    // face and point size of the dialog font
+    int width, height;      // dialog units
+    std::string_view font;  // face and point size of the dialog font
     int fontPointSize;
     std::span<const ControlTemplate> controls;  // template order, which is also the tab order
 };

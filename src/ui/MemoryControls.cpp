@@ -81,7 +81,9 @@ bool MemoryControls::isChecked(ControlId id) const {
     return state && state->checked;
 }
 
-void MemoryControls::setEnabled(ControlId id, bool enabled) { at(id).enabled = enabled; }
+void MemoryControls::setEnabled(ControlId id, bool enabled) {
+    at(id).enabled = enabled;
+}
 
 bool MemoryControls::isEnabled(ControlId id) const {
     const State* state = find(id);

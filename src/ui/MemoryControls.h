@@ -16,7 +16,7 @@ namespace veltra {
 // for the user through type(), choose() and click(), which report notifications as a real
 // window would.
 class MemoryControls : public Controls {
-public:
+  public:
     using Listener = std::function<void(ControlId, Notification)>;
 
     MemoryControls();
@@ -56,7 +56,7 @@ public:
     const std::vector<ControlId>& refreshed() const { return refreshed_; }
     void clearLog();
 
-private:
+  private:
     struct State {
         ControlKind kind = ControlKind::Label;
         std::string text;

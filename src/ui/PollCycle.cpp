@@ -1,12 +1,12 @@
 #include "ui/PollCycle.h"
 
+#include "discovery/LoggerLetter.h"
 #include "logger/ConfigurationWriter.h"
 #include "logger/LoggerFiles.h"
 #include "settings/NumberText.h"
 #include "settings/ParameterBinding.h"
 #include "settings/Validation.h"
 #include "ui/DerivedDisplay.h"
-#include "discovery/LoggerLetter.h"
 
 namespace veltra {
 
@@ -14,13 +14,13 @@ namespace {
 
 // Holds a flag for the lifetime of a scope.
 class ScopedFlag {
-public:
+  public:
     explicit ScopedFlag(bool& flag) : flag_(flag) { flag_ = true; }
     ~ScopedFlag() { flag_ = false; }
     ScopedFlag(const ScopedFlag&) = delete;
     ScopedFlag& operator=(const ScopedFlag&) = delete;
 
-private:
+  private:
     bool& flag_;
 };
 
@@ -35,10 +35,10 @@ constexpr ControlId LockedControls[] = {
     ControlId::DateFormat,        ControlId::TimeZone,
 };
 constexpr ControlId UnlockedControls[] = {
-    ControlId::TimeDelay,      ControlId::SamplingInterval, ControlId::PdfLanguage,
-    ControlId::Trademark,      ControlId::DeviceName,       ControlId::UserInfo,
-    ControlId::Website,        ControlId::AlarmLedFlash,    ControlId::RecordLedFlash,
-    ControlId::ChannelSelection, ControlId::DateFormat,     ControlId::TimeZone,
+    ControlId::TimeDelay,        ControlId::SamplingInterval, ControlId::PdfLanguage,
+    ControlId::Trademark,        ControlId::DeviceName,       ControlId::UserInfo,
+    ControlId::Website,          ControlId::AlarmLedFlash,    ControlId::RecordLedFlash,
+    ControlId::ChannelSelection, ControlId::DateFormat,       ControlId::TimeZone,
 };
 
 // Asks where the logger is and classifies the answer against the remembered drive letter.

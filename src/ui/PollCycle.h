@@ -10,7 +10,7 @@ namespace veltra {
 // notification of a control goes to notify(), which only raises its event bit. All that the
 // window shows and all that is written to the logger happens inside tick().
 class PollCycle {
-public:
+  public:
     PollCycle(Program& program, LoggerLocator& locator);
 
     // One timer tick.
@@ -18,7 +18,7 @@ public:
     // A control's notification (the nine handlers); raises the matching bit, nothing else.
     void notify(ControlId id, Notification what);
 
-private:
+  private:
     void processPendingEvents();
     void applySetupLock();
     void configure();

@@ -16,7 +16,7 @@ namespace fs = std::filesystem;
 using std::chrono::milliseconds;
 
 class Simulator : public ::testing::Test {
-protected:
+  protected:
     Simulator() : logger(folder.path(), settings()) {}
 
     static SimulatorSettings settings() {

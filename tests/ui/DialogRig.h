@@ -17,7 +17,7 @@ namespace veltra::test {
 
 // Reports whichever simulated logger is plugged into the rig, at drive E.
 class RigLocator : public LoggerLocator {
-public:
+  public:
     const LoggerSimulator* plugged = nullptr;
 
     std::vector<std::string> collectMatchEntries() override {

@@ -15,7 +15,7 @@ namespace {
 
 // A file descriptor that closes itself.
 class Fd {
-public:
+  public:
     explicit Fd(int fd = -1) : fd_(fd) {}
     Fd(Fd&& other) noexcept : fd_(other.release()) {}
     Fd& operator=(Fd&& other) noexcept {
@@ -37,7 +37,7 @@ public:
         fd_ = fd;
     }
 
-private:
+  private:
     int fd_;
 };
 
@@ -85,7 +85,7 @@ std::string spelledName(int rootFd, std::string_view name) {
 }
 
 class FdOutputFile : public OutputFile {
-public:
+  public:
     FdOutputFile(Fd root, Fd file) : root_(std::move(root)), file_(std::move(file)) {}
 
     bool write(std::span<const std::uint8_t> bytes) override {
@@ -113,7 +113,7 @@ public:
         return synced && closed && rootSynced;
     }
 
-private:
+  private:
     Fd root_;
     Fd file_;
 };
@@ -134,7 +134,8 @@ std::optional<std::size_t> FolderDriveFiles::read(char drive, std::string_view n
         return std::nullopt;
     }
     const std::string spelled = spelledName(root.get(), name);
-    const Fd file(::openat(root.get(), spelled.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    const Fd file(
+        ::openat(root.get(), spelled.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     struct stat info {};
     if (!file || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
         return std::nullopt;

@@ -12,7 +12,7 @@ namespace veltra {
 // drive's root. Files are opened relative to the root folder, never through a link, and
 // reads bypass the page cache so that what the logger wrote is what is seen.
 class FolderDriveFiles : public DriveFiles {
-public:
+  public:
     using RootOf = std::function<std::optional<std::filesystem::path>(char drive)>;
 
     explicit FolderDriveFiles(RootOf rootOf) : rootOf_(std::move(rootOf)) {}
@@ -23,7 +23,7 @@ public:
                                     std::span<std::uint8_t> dest) override;
     std::unique_ptr<OutputFile> create(char drive, std::string_view name) override;
 
-private:
+  private:
     RootOf rootOf_;
 };
 

@@ -12,7 +12,9 @@ LocalTime LinuxHost::localTime() const {
             local.tm_hour,        local.tm_min,     local.tm_sec};
 }
 
-std::int32_t LinuxHost::standardUtcOffset() const { return standardUtcOffsetAt(std::time(nullptr)); }
+std::int32_t LinuxHost::standardUtcOffset() const {
+    return standardUtcOffsetAt(std::time(nullptr));
+}
 
 std::int32_t LinuxHost::standardUtcOffsetAt(std::time_t now) {
     std::tm local{};

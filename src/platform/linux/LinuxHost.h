@@ -8,7 +8,7 @@ namespace veltra {
 
 // The host's clock and time zone through the C library's local-time rules (TZ).
 class LinuxHost : public Host {
-public:
+  public:
     LocalTime localTime() const override;
     std::int32_t standardUtcOffset() const override;
 

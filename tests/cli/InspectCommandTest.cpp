@@ -1,0 +1,80 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <nlohmann/json.hpp>
+
+#include "cli/CliRun.h"
+
+namespace veltra::test {
+namespace {
+
+const std::string sample = std::string(VELTRA_TEST_DATA_DIR) + "/sample-dat.src";
+
+TEST(InspectCommand, ReportsEveryFieldOfAnAcceptedImage) {
+    const CliResult result = runCli({"inspect", "--json", sample});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const auto json = nlohmann::json::parse(result.out);
+    EXPECT_EQ(json["accepted"], true);
+    const nlohmann::json device = {
+        {"firmwareVersion", 37}, {"firmwareRevision", 2},    {"capabilityFlags", 0xE1},
+        {"tempSampleBits", 12},  {"memoryCapacity", 262144}, {"deviceSerial", 20170901},
+        {"tempRangeMax", 850},   {"tempRangeMin", -400},
+    };
+    EXPECT_EQ(json["device"], device);
+    const nlohmann::json parameters = {
+        {"pdfLanguage", 0},
+        {"temperatureUnit", 0},
+        {"startDelay", 3600},
+        {"sampleInterval", 60},
+        {"highTempAlarm", 160},
+        {"lowTempAlarm", 40},
+        {"highHumidityAlarm", 800},
+        {"lowHumidityAlarm", 100},
+        {"channelMode", 3},
+        {"dateFormat", 2},
+        {"utcOffsetHours", 8},
+        {"utcOffsetMinutes", 0},
+        {"alarmLedFlash", 10},
+        {"recordLedFlash", 10},
+        {"deviceName", "LAB-FRIDGE-07"},
+        {"deviceId", "TH-2017-0901"},
+        {"website", "www.example.com"},
+        {"userInfo", "Cold chain, bay 3"},
+        {"trademark", "Veltra"},
+    };
+    EXPECT_EQ(json["parameters"], parameters);
+}
+
+TEST(InspectCommand, RefusalsAndUnreadableFiles) {
+    TempFolder folder;
+    auto make = [&](const char* name, std::size_t size) {
+        const auto path = folder.path() / name;
+        std::ofstream(path, std::ios::binary) << std::string(size, '\x01');
+        return path.string();
+    };
+    const struct {
+        std::string file;
+        int exitCode;
+        const char* reason;
+    } cases[] = {
+        {make("odd", 639), 1, "not a multiple of 4"},
+        {make("empty", 0), 1, "empty"},
+        {make("sum", 640), 1, "checksum"},
+        {(folder.path() / "none").string(), 3, "cannot read"},
+    };
+    for (const auto& c : cases) {
+        const CliResult json = runCli({"inspect", "--json", c.file});
+        EXPECT_EQ(json.exitCode, c.exitCode) << c.file;
+        const CliResult plain = runCli({"inspect", c.file});
+        EXPECT_EQ(plain.exitCode, c.exitCode) << c.file;
+        EXPECT_NE(plain.err.find(c.reason), std::string::npos) << plain.err;
+        if (c.exitCode == 1) {
+            const auto parsed = nlohmann::json::parse(json.out);
+            EXPECT_EQ(parsed["accepted"], false);
+            EXPECT_NE(parsed["reason"].get<std::string>().find(c.reason), std::string::npos);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace veltra::test
