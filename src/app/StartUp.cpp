@@ -1,0 +1,33 @@
+#include "app/StartUp.h"
+
+#include <QApplication>
+#include <QStyleFactory>
+#include <clocale>
+
+#include "qt/AppIcon.h"
+#include "qt/DialogSession.h"
+
+namespace veltra {
+
+void prepareApplication(QApplication& app) {
+    // The application object takes the user's locale for everything; texts keep it (the
+    // logger's texts are in its character set), numbers go back to the C locale, in which
+    // the core formats and reads them.
+    std::setlocale(LC_NUMERIC, "C");
+    app.setApplicationName(QStringLiteral("Veltra"));
+    app.setDesktopFileName(QStringLiteral("veltra"));
+    app.setWindowIcon(appIcon());
+    // The window paints its own background behind transparent labels and fields; Fusion
+    // honours the palette that makes them transparent, whatever the desktop's theme.
+    if (QStyle* style = QStyleFactory::create(QStringLiteral("Fusion"))) {
+        QApplication::setStyle(style);
+    }
+}
+
+int runMainWindow(DialogSession& session) {
+    session.open();
+    session.dialog().exec();  // OK or Cancel: both end the program
+    return 0;
+}
+
+}  // namespace veltra

@@ -1,0 +1,208 @@
+#include "qt/QtControls.h"
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QWidget>
+
+#include "qt/HostText.h"
+
+namespace veltra {
+
+namespace {
+
+struct Watched {
+    ControlId id;
+    Notification what;
+};
+constexpr Watched watched[] = {
+    {ControlId::SamplingInterval, Notification::TextChanged},
+    {ControlId::HighTempAlarm, Notification::TextChanged},
+    {ControlId::LowTempAlarm, Notification::TextChanged},
+    {ControlId::TimeZone, Notification::SelectionChanged},
+    {ControlId::ChannelSelection, Notification::SelectionChanged},
+    {ControlId::DateFormat, Notification::SelectionChanged},
+    {ControlId::TemperatureUnit, Notification::SelectionChanged},
+    {ControlId::SetupLock, Notification::Clicked},
+    {ControlId::ConfigureButton, Notification::Clicked},
+};
+
+void showModal(QWidget& parent, const QString& text) {
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Veltra"), text, QMessageBox::Ok, &parent);
+    box.exec();
+}
+
+}  // namespace
+
+bool isWatched(ControlId id, Notification what) {
+    for (const Watched& entry : watched) {
+        if (entry.id == id && entry.what == what) {
+            return true;
+        }
+    }
+    return false;
+}
+
+QtControls::QtControls(QWidget& window, TimerSwitch timerSwitch)
+    : window_(window),
+      timerSwitch_(std::move(timerSwitch)),
+      presenter_([this](const QString& text) { showModal(window_, text); }) {}
+
+void QtControls::add(ControlId id, ControlKind kind, QWidget* widget) {
+    controls_[id] = Entry{kind, widget, std::nullopt, QString()};
+    if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+        // The user's own edit ends the promise to give back the program's bytes.
+        QObject::connect(edit, &QLineEdit::textEdited, edit,
+                         [this, id] { controls_[id].bytes.reset(); });
+        if (isWatched(id, Notification::TextChanged)) {
+            QObject::connect(edit, &QLineEdit::textChanged, edit, [this, id] {
+                if (!settingText_) {
+                    report(id, Notification::TextChanged);
+                }
+            });
+        }
+    } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+        if (isWatched(id, Notification::SelectionChanged)) {
+            // activated() is the user's choice only; select() must not report.
+            QObject::connect(combo, &QComboBox::activated, combo,
+                             [this, id] { report(id, Notification::SelectionChanged); });
+        }
+    } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
+        if (isWatched(id, Notification::Clicked)) {
+            QObject::connect(button, &QAbstractButton::clicked, button,
+                             [this, id] { report(id, Notification::Clicked); });
+        }
+    }
+}
+
+QWidget* QtControls::widget(ControlId id) const {
+    const Entry* entry = find(id);
+    return entry ? entry->widget : nullptr;
+}
+
+const QtControls::Entry* QtControls::find(ControlId id) const {
+    const auto found = controls_.find(id);
+    return found == controls_.end() ? nullptr : &found->second;
+}
+
+void QtControls::report(ControlId id, Notification what) {
+    if (listener_ && isWatched(id, what)) {
+        listener_(id, what);
+    }
+}
+
+QString QtControls::shownText(const Entry& entry) const {
+    if (auto* edit = qobject_cast<QLineEdit*>(entry.widget)) {
+        return edit->text();
+    }
+    if (auto* label = qobject_cast<QLabel*>(entry.widget)) {
+        return label->text();
+    }
+    if (auto* button = qobject_cast<QAbstractButton*>(entry.widget)) {
+        return button->text();
+    }
+    return {};
+}
+
+std::string QtControls::text(ControlId id) const {
+    const Entry* entry = find(id);
+    if (!entry) {
+        return {};
+    }
+    const QString shown = shownText(*entry);
+    if (entry->bytes && shown == entry->shown) {
+        return *entry->bytes;
+    }
+    return toHostBytes(shown);
+}
+
+void QtControls::setText(ControlId id, std::string_view text) {
+    const auto found = controls_.find(id);
+    if (found == controls_.end()) {
+        return;
+    }
+    Entry& entry = found->second;
+    const QString shown = fromHostBytes(text);
+    if (auto* edit = qobject_cast<QLineEdit*>(entry.widget)) {
+        // The field reports a change even when the text stays the same, as the core expects
+        // one report for every text it sets.
+        settingText_ = true;
+        edit->setText(shown);
+        edit->setCursorPosition(0);
+        settingText_ = false;
+        entry.bytes = std::string(text);
+        entry.shown = edit->text();
+        report(id, Notification::TextChanged);
+        return;
+    }
+    if (auto* label = qobject_cast<QLabel*>(entry.widget)) {
+        label->setText(shown);
+    } else if (auto* button = qobject_cast<QAbstractButton*>(entry.widget)) {
+        button->setText(shown);
+    } else {
+        return;  // a drop-down list has no text of its own
+    }
+    entry.bytes = std::string(text);
+    entry.shown = shownText(entry);
+}
+
+int QtControls::selection(ControlId id) const {
+    auto* combo = widgetAs<QComboBox>(id);
+    return combo ? combo->currentIndex() : -1;
+}
+
+void QtControls::select(ControlId id, int index) {
+    auto* combo = widgetAs<QComboBox>(id);
+    if (!combo) {
+        return;
+    }
+    combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : -1);
+}
+
+int QtControls::entryCount(ControlId id) const {
+    auto* combo = widgetAs<QComboBox>(id);
+    return combo ? combo->count() : 0;
+}
+
+std::string QtControls::entryText(ControlId id, int index) const {
+    auto* combo = widgetAs<QComboBox>(id);
+    if (!combo || index < 0 || index >= combo->count()) {
+        return {};
+    }
+    return toHostBytes(combo->itemText(index));
+}
+
+bool QtControls::isChecked(ControlId id) const {
+    auto* button = widgetAs<QAbstractButton>(id);
+    return button && button->isCheckable() && button->isChecked();
+}
+
+void QtControls::setEnabled(ControlId id, bool enabled) {
+    if (QWidget* target = widget(id)) {
+        target->setEnabled(enabled);
+    }
+}
+
+void QtControls::setFocus(ControlId id) {
+    if (QWidget* target = widget(id)) {
+        target->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void QtControls::refreshControlArea(ControlId id) {
+    QWidget* target = widget(id);
+    if (!target) {
+        return;
+    }
+    // The background behind the control, in the window's coordinates.
+    const QRect area(target->mapTo(&window_, QPoint(0, 0)), target->size());
+    window_.update(area);
+}
+
+void QtControls::showMessage(std::string_view utf8Text) {
+    presenter_(QString::fromUtf8(utf8Text.data(), static_cast<qsizetype>(utf8Text.size())));
+}
+
+}  // namespace veltra
