@@ -31,7 +31,8 @@ class FakeDrive : public DriveFiles {
     // Bytes that may still be written, over all files; a write beyond it stores what fits
     // and fails.
     std::optional<std::size_t> freeBytes;
-    // The drive goes away once this many files were created: later creates fail.
+    // The drive goes away once this many files were created: later creates fail (reads
+    // still answer, so a failure after a verified write can be staged).
     std::optional<int> vanishAfterCreates;
     // Creates that fail, by their number counted from 1 over the drive's life.
     std::set<int> failingCreates;
@@ -46,10 +47,11 @@ class FakeDrive : public DriveFiles {
     std::vector<std::string> createdNames;  // every create that succeeded, in order
     int createAttempts = 0;
 
+    // The files on the drive by name, as written (a create empties the file).
+    std::map<std::string, Bytes> files;
     bool has(const std::string& name) const { return files.count(name) != 0; }
     const Bytes& file(const std::string& name) const { return files.at(name); }
     void put(const std::string& name, Bytes bytes) { files[name] = std::move(bytes); }
-    std::map<std::string, Bytes> files;
 
     std::optional<std::size_t> read(char drive, std::string_view name,
                                     std::span<std::uint8_t> dest) override {
