@@ -1,0 +1,225 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "SysfsTree.h"
+#include "discovery/DeviceLocator.h"
+#include "discovery/LoggerLetter.h"
+#include "platform/linux/LinuxLocatorPlatform.h"
+#include "platform/linux/MountTable.h"
+
+namespace veltra {
+namespace {
+
+namespace fs = std::filesystem;
+
+class LinuxLocatorTest : public ::testing::Test {
+  protected:
+    // Built on first use, after the test has laid out its tree.
+    DeviceLocator& locator() {
+        if (!locator_) {
+            locator_ = std::make_unique<DeviceLocator>(
+                std::make_unique<LinuxLocatorPlatform>(tree.sysfs(), tree.mountInfo()), console);
+        }
+        return *locator_;
+    }
+    std::vector<std::string> matches() { return locator().collectMatchEntries(); }
+    const LocatorScan& scan() { return locator().lastScan(); }
+    std::string letters() {
+        locator().collectMatchEntries();
+        std::string text;
+        for (const DriveRoot& root : scan().roots) {
+            text += root.letter;
+        }
+        return text;
+    }
+
+    SysfsTree tree;
+    std::ostringstream console;
+
+  private:
+    std::unique_ptr<DeviceLocator> locator_;
+};
+
+TEST_F(LinuxLocatorTest, FindsSticksWithAndWithoutPartitionsBesideASataDisk) {
+    const fs::path sda = tree.addSataDisk("sda", "8:0");
+    tree.addPartition(sda, "sda2", "8:2");
+    const fs::path sdb = tree.addUsbDisk("sdb", "8:16", {}, 1);
+    tree.addPartition(sdb, "sdb1", "8:17");
+    tree.addUsbDisk("sdc", "8:32", {"2017", "0901", std::nullopt}, 2);
+    tree.addUsbDisk("sdd", "8:48", {"0781", "5567", "4C53"}, 3);
+    tree.mount(30, "8:2", "/", "/", "rw,relatime", "/dev/sda2");
+    tree.mount(40, "8:17", "/media/u/LOGGER", "/", "rw,nosuid", "/dev/sdb1");
+    tree.mount(41, "8:32", "/media/u/NO SERIAL", "/", "ro,nosuid", "/dev/sdc");
+    tree.mount(42, "8:48", "/media/u/OTHER", "/", "rw", "/dev/sdd");
+
+    const auto found = matches();
+    EXPECT_EQ(found, (std::vector<std::string>{"PFAD_D\\VID_2017&PID_0901\\SN0001",
+                                               "PFAD_E\\VID_2017&PID_0901\\",
+                                               "PFAD_F\\VID_0781&PID_5567\\4C53"}));
+    EXPECT_EQ(scan().driveEntries,
+              (std::vector<std::string>{"PFAD_C_" + packed(8, 0), "PFAD_D_" + packed(8, 16),
+                                        "PFAD_E_" + packed(8, 32), "PFAD_F_" + packed(8, 48)}));
+    ASSERT_EQ(scan().roots.size(), 4u);
+    EXPECT_EQ(scan().roots[0].type, DriveType::Fixed);
+    EXPECT_EQ(scan().roots[1].type, DriveType::Removable);
+
+    auto& platform = locator().platform();
+    EXPECT_EQ(locator().rootOf('D'), fs::path("/media/u/LOGGER"));
+    EXPECT_EQ(locator().rootOf('E'), fs::path("/media/u/NO SERIAL"));
+    EXPECT_FALSE(locator().rootOf('G'));
+    EXPECT_FALSE(platform.isReadOnly('D'));
+    EXPECT_TRUE(platform.isReadOnly('E'));
+
+    LetterBuffer picked{};
+    pickLoggerLetter(found, LoggerVendorId, LoggerProductId, picked);
+    EXPECT_EQ(picked[0], 'D');
+    EXPECT_EQ(console.str(), "");
+}
+
+TEST_F(LinuxLocatorTest, MountsThatAreNotDrivesGetNoLetter) {
+    const fs::path sdb = tree.addUsbDisk("sdb", "8:16", {}, 1);
+    tree.addPartition(sdb, "sdb1", "8:17");
+    tree.addVirtual("loop0", "7:0");
+    tree.addVirtual("dm-0", "253:0");
+    tree.mount(50, "7:0", "/snap/core/1", "/", "ro", "/dev/loop0");
+    tree.mount(51, "253:0", "/home", "/", "rw", "/dev/mapper/vg-home");
+    tree.mount(52, "8:17", "/srv/bound", "/photos", "rw", "/dev/sdb1");  // a bind mount
+    tree.mount(53, "0:45", "/run/user/1000", "/", "rw", "tmpfs");
+    tree.mount(54, "8:33", "/media/u/GONE", "/", "rw", "/dev/sdc1");  // not in sysfs any more
+    EXPECT_EQ(letters(), "");
+    EXPECT_TRUE(matches().empty());
+
+    const auto notes = locator().platform().notes();
+    const auto noted = [&](const std::string& text) {
+        return std::any_of(notes.begin(), notes.end(), [&](const std::string& line) {
+            return line.find(text) != std::string::npos;
+        });
+    };
+    EXPECT_TRUE(noted("/snap/core/1 (/dev/loop0, 7:0): virtual device"));
+    EXPECT_TRUE(noted("/home (/dev/mapper/vg-home, 253:0): virtual device"));
+    EXPECT_TRUE(noted("/srv/bound (/dev/sdb1, 8:17): shows only /photos"));
+    EXPECT_TRUE(noted("/run/user/1000 (tmpfs, 0:45): not a block device"));
+    EXPECT_TRUE(noted("/media/u/GONE (/dev/sdc1, 8:33): no device in sysfs"));
+}
+
+TEST_F(LinuxLocatorTest, EscapedMountPointsAreDecoded) {
+    tree.addUsbDisk("sdb", "8:16", {}, 1);
+    tree.mount(40, "8:16", "/media/u/MY LOGGER\tA\\B");
+    ASSERT_EQ(letters(), "C");
+    EXPECT_EQ(locator().rootOf('C'), fs::path("/media/u/MY LOGGER\tA\\B"));
+
+    const auto entries = parseMountInfo(
+        "36 35 98:0 /mnt1 /mnt/a\\040b rw,noatime master:1 shared:2 - ext3 /dev/root rw\n"
+        "garbage line\n"
+        "37 35 x:0 / /mnt rw - ext3 /dev/x rw\n"
+        "38 35 8:1 / /ro ro - vfat /dev/sda1\n");
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[0].mountPoint, "/mnt/a b");
+    EXPECT_EQ(entries[0].root, "/mnt1");
+    EXPECT_EQ(entries[0].fsType, "ext3");
+    EXPECT_FALSE(entries[0].readOnly());
+    EXPECT_TRUE(entries[1].readOnly());
+    EXPECT_EQ(entries[1].superOptions, "");
+}
+
+TEST_F(LinuxLocatorTest, MissingOrUnreadableFilesLeaveOnlyThatDeviceOut) {
+    struct Case {
+        const char* what;
+        std::string file;  // relative to the USB device folder 1-1 or the disk sdb
+        bool onDisk;
+        bool asFolder;  // a folder in place of the file cannot be read
+        std::vector<std::string> matches;
+        const char* console;
+    };
+    const std::string logger2 = "PFAD_D\\VID_2017&PID_0901\\SN0002";
+    const Case cases[] = {
+        {"no dev file in the disk", "dev", true, false, {logger2}, ""},
+        {"unreadable dev file", "dev", true, true, {logger2}, ""},
+        {"unreadable idVendor", "idVendor", false, true, {logger2}, "   No found ID!\n"},
+        {"missing idProduct: no USB device there", "idProduct", false, false, {logger2}, ""},
+        {"unreadable serial", "serial", false, true, {"PFAD_C\\VID_2017&PID_0901\\", logger2}, ""},
+        {"missing removable flag",
+         "removable",
+         true,
+         false,
+         {"PFAD_C\\VID_2017&PID_0901\\SN0001", logger2},
+         ""},
+    };
+    for (const Case& c : cases) {
+        SysfsTree fresh;
+        const fs::path disk = fresh.addUsbDisk("sdb", "8:16", {}, 1);
+        fresh.addUsbDisk("sdc", "8:32", {"2017", "0901", "SN0002"}, 2);
+        const fs::path file = (c.onDisk ? disk
+                                        : disk.parent_path()
+                                              .parent_path()
+                                              .parent_path()
+                                              .parent_path()
+                                              .parent_path()
+                                              .parent_path()) /
+                              c.file;
+        fs::remove(file);
+        if (c.asFolder) {
+            fs::create_directory(file);
+        }
+        fresh.mount(40, "8:16", "/media/u/A");
+        fresh.mount(41, "8:32", "/media/u/B");
+        std::ostringstream out;
+        DeviceLocator located(
+            std::make_unique<LinuxLocatorPlatform>(fresh.sysfs(), fresh.mountInfo()), out);
+        EXPECT_EQ(located.collectMatchEntries(), c.matches) << c.what;
+        EXPECT_EQ(out.str(), c.console) << c.what;
+    }
+}
+
+TEST_F(LinuxLocatorTest, ADeviceThatGoesWhileItsMountStaysIsLeftOut) {
+    tree.addUsbDisk("sdb", "8:16", {}, 1);
+    tree.addUsbDisk("sdc", "8:32", {"2017", "0901", "SN0002"}, 2);
+    tree.mount(40, "8:16", "/media/u/A");
+    tree.mount(41, "8:32", "/media/u/B");
+    ASSERT_EQ(matches().size(), 2u);
+
+    fs::remove(tree.sysfs() / "dev/block/8:16");
+    EXPECT_EQ(matches(), std::vector<std::string>{"PFAD_D\\VID_2017&PID_0901\\SN0002"});
+    EXPECT_EQ(scan().driveEntries, std::vector<std::string>{"PFAD_D_" + packed(8, 32)});
+}
+
+TEST_F(LinuxLocatorTest, DrivesKeepTheirLettersWhileMountedAndNewOnesTakeTheLowestFree) {
+    for (unsigned i = 0; i < 4; ++i) {
+        tree.addUsbDisk("sd" + std::string(1, char('b' + i)), "8:" + std::to_string(16 * (i + 1)),
+                        {}, int(i + 1));
+    }
+    tree.mount(40, "8:16", "/media/a");
+    tree.mount(41, "8:32", "/media/b");
+    tree.mount(42, "8:48", "/media/c");
+    EXPECT_EQ(letters(), "CDE");
+    EXPECT_EQ(letters(), "CDE");
+
+    tree.unmount(40);
+    EXPECT_EQ(letters(), "DE");
+    EXPECT_EQ(locator().rootOf('D'), fs::path("/media/b"));
+    EXPECT_FALSE(locator().rootOf('C'));
+
+    tree.mount(43, "8:64", "/media/d");
+    EXPECT_EQ(letters(), "CDE");
+    EXPECT_EQ(locator().rootOf('C'), fs::path("/media/d"));
+
+    tree.mount(44, "8:16", "/media/a");  // mounted again: a new mount, the next free letter
+    EXPECT_EQ(letters(), "CDEF");
+    EXPECT_EQ(locator().rootOf('F'), fs::path("/media/a"));
+}
+
+TEST_F(LinuxLocatorTest, AtMostTwentyFourDrivesGetLetters) {
+    const fs::path sda = tree.addSataDisk("sda", "8:0");
+    for (unsigned i = 1; i <= 30; ++i) {
+        const std::string number = "8:" + std::to_string(i);
+        tree.addPartition(sda, "sda" + std::to_string(i), number);
+        tree.mount(100 + i, number, "/mnt/p" + std::to_string(i));
+    }
+    const std::string got = letters();
+    EXPECT_EQ(got, "CDEFGHIJKLMNOPQRSTUVWXYZ");
+    EXPECT_EQ(locator().rootOf('Z'), fs::path("/mnt/p24"));
+}
+
+}  // namespace
+}  // namespace veltra
