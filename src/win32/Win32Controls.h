@@ -1,0 +1,45 @@
+#pragma once
+
+#include <windows.h>
+
+#include "core/Controls.h"
+
+namespace veltra {
+
+// The core's view of the main window over the dialog's real controls. Control texts are
+// bytes of the ANSI code page (the "A" calls); messages are UTF-8 and shown through the
+// wide-character message box, so that no character of them is lost to the code page.
+class Win32Controls : public Controls {
+  public:
+    // The dialog window, once it exists.
+    void attach(HWND dialog) { dialog_ = dialog; }
+    HWND dialog() const { return dialog_; }
+
+    std::string text(ControlId id) const override;
+    void setText(ControlId id, std::string_view text) override;
+    int selection(ControlId id) const override;
+    void select(ControlId id, int index) override;
+    int entryCount(ControlId id) const override;
+    std::string entryText(ControlId id, int index) const override;
+    bool isChecked(ControlId id) const override;
+    void setEnabled(ControlId id, bool enabled) override;
+    void setFocus(ControlId id) override;
+    void refreshControlArea(ControlId id) override;
+    void showMessage(std::string_view utf8Text) override;
+    void stopPollTimer() override;
+    void startPollTimer() override;
+
+    // Adds an entry at the end of a combo box's list.
+    void addEntry(ControlId id, std::string_view text);
+
+    // Timer 1, every 100 ms.
+    static constexpr UINT_PTR PollTimer = 1;
+    static constexpr UINT PollPeriodMs = 100;
+
+  private:
+    HWND item(ControlId id) const;
+
+    HWND dialog_ = nullptr;
+};
+
+}  // namespace veltra
