@@ -48,27 +48,30 @@ std::optional<std::string> readSmallFile(const fs::path& path) {
     if (fd < 0) {
         return std::nullopt;
     }
-    std::string text;
-    char buffer[512];
+    // An attribute comes whole in one read; only a full buffer asks for more.
+    std::string text(AttributeLimit, '\0');
+    std::size_t total = 0;
     bool failed = false;
-    while (text.size() < AttributeLimit) {
-        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+    while (total < text.size()) {
+        const ssize_t got = ::read(fd, text.data() + total, text.size() - total);
         if (got < 0 && errno == EINTR) {
             continue;
         }
-        if (got < 0) {
-            failed = true;
+        if (got <= 0) {
+            failed = got < 0;
             break;
         }
-        if (got == 0) {
+        const bool shortRead = static_cast<std::size_t>(got) < text.size() - total;
+        total += static_cast<std::size_t>(got);
+        if (shortRead) {
             break;
         }
-        text.append(buffer, static_cast<std::size_t>(got));
     }
     ::close(fd);
     if (failed) {
         return std::nullopt;
     }
+    text.resize(total);
     return text;
 }
 
@@ -106,7 +109,7 @@ std::optional<fs::path> SysfsBlock::deviceFolder(BlockNumber number) const {
         return std::nullopt;
     }
     const fs::path folder = (link.parent_path() / target).lexically_normal();
-    if (!isUnder(folder, root_ / "devices") || !fs::is_directory(folder, error)) {
+    if (!isUnder(folder, root_ / "devices")) {
         return std::nullopt;
     }
     return folder;
@@ -116,12 +119,29 @@ bool SysfsBlock::isVirtual(const fs::path& folder) const {
     return isUnder(folder, root_ / "devices" / "virtual");
 }
 
-fs::path SysfsBlock::wholeDisk(const fs::path& folder) const {
-    std::error_code error;
-    if (fs::exists(folder / "partition", error)) {
-        return folder.parent_path();
+const SysfsBlock::Shape& SysfsBlock::shapeOf(const fs::path& folder) const {
+    const auto known = shapes_.find(folder.native());
+    if (known != shapes_.end()) {
+        return known->second;
     }
-    return folder;
+    if (shapes_.size() >= ShapeLimit) {
+        shapes_.clear();
+    }
+    Shape shape;
+    std::error_code error;
+    shape.partition = fs::exists(folder / "partition", error);
+    const fs::path top = root_ / "devices";
+    for (fs::path at = folder.parent_path(); isUnder(at, top) && at != top; at = at.parent_path()) {
+        if (fs::exists(at / "idVendor", error) && fs::exists(at / "idProduct", error)) {
+            shape.usbAncestor = at;
+            break;
+        }
+    }
+    return shapes_.emplace(folder.native(), std::move(shape)).first->second;
+}
+
+fs::path SysfsBlock::wholeDisk(const fs::path& folder) const {
+    return shapeOf(folder).partition ? folder.parent_path() : folder;
 }
 
 std::optional<BlockNumber> SysfsBlock::readNumber(const fs::path& folder) const {

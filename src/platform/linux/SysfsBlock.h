@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace veltra {
@@ -64,7 +65,18 @@ class SysfsBlock {
     std::string relative(const std::filesystem::path& folder) const;
 
   private:
+    // What a device folder's path fixes for good: the kernel gives a new device a new folder
+    // only after its parents and attributes are in place, and a path names one place in the
+    // device tree. Kept across ticks so that an unchanged tree costs no walks.
+    struct Shape {
+        bool partition = false;
+        std::optional<std::filesystem::path> usbAncestor;
+    };
+    static constexpr std::size_t ShapeLimit = 512;
+    const Shape& shapeOf(const std::filesystem::path& folder) const;
+
     std::filesystem::path root_;
+    mutable std::unordered_map<std::string, Shape> shapes_;
 };
 
 // The contents of a small file (a sysfs attribute), or nothing when it cannot be read.
