@@ -207,6 +207,22 @@ TEST_F(LinuxLocatorTest, DrivesKeepTheirLettersWhileMountedAndNewOnesTakeTheLowe
     tree.mount(44, "8:16", "/media/a");  // mounted again: a new mount, the next free letter
     EXPECT_EQ(letters(), "CDEF");
     EXPECT_EQ(locator().rootOf('F'), fs::path("/media/a"));
+
+    // Remounted read-only: the same drive.
+    tree.mount(44, "8:16", "/media/a", "/", "ro,nosuid");
+    EXPECT_EQ(letters(), "CDEF");
+    EXPECT_TRUE(locator().platform().isReadOnly('F'));
+
+    // Between two ticks /media/b (id 41) and /media/d went, and the kernel gave id 41 to a
+    // new mount of another device: a new drive, not D: again.
+    tree.mount(41, "8:64", "/media/e");
+    tree.unmount(43);
+    EXPECT_EQ(letters(), "CEF");
+    EXPECT_EQ(locator().rootOf('C'), fs::path("/media/e"));
+    EXPECT_FALSE(locator().rootOf('D'));
+    EXPECT_EQ(locator().lastScan().driveEntries,
+              (std::vector<std::string>{"PFAD_C_" + packed(8, 64), "PFAD_E_" + packed(8, 48),
+                                        "PFAD_F_" + packed(8, 16)}));
 }
 
 TEST_F(LinuxLocatorTest, AtMostTwentyFourDrivesGetLetters) {

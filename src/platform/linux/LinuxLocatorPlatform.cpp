@@ -72,11 +72,15 @@ void LinuxLocatorPlatform::refreshDrives(const std::string& text) {
     const std::vector<MountEntry> mounts = parseMountInfo(text);
     mountNotes_.clear();
 
-    // Letters of mounts that are gone become free; the others keep theirs.
+    // Letters of mounts that are gone become free; the others keep theirs. The kernel hands a
+    // freed mount id to the next mount, so the device and the place must match too.
+    const auto sameMount = [](const Drive& drive, const MountEntry& mount) {
+        return drive.mountId == mount.mountId && drive.number.major == mount.major &&
+               drive.number.minor == mount.minor && drive.mountPoint == mount.mountPoint;
+    };
     for (Drive& drive : letters_) {
-        const bool mounted = std::any_of(mounts.begin(), mounts.end(), [&](const MountEntry& m) {
-            return m.mountId == drive.mountId;
-        });
+        const bool mounted = std::any_of(mounts.begin(), mounts.end(),
+                                         [&](const MountEntry& m) { return sameMount(drive, m); });
         if (!mounted) {
             drive = Drive{};
         }
@@ -93,8 +97,9 @@ void LinuxLocatorPlatform::refreshDrives(const std::string& text) {
             continue;
         }
         const auto held = std::find_if(letters_.begin(), letters_.end(),
-                                       [&](const Drive& d) { return d.mountId == mount.mountId; });
+                                       [&](const Drive& d) { return sameMount(d, mount); });
         if (held != letters_.end()) {
+            held->readOnly = mount.readOnly();  // a remount may have changed it
             const char letter = static_cast<char>(FirstLetter + (held - letters_.begin()));
             mountNotes_.push_back(name + ": drive " + letter + ":");
             continue;
