@@ -53,11 +53,20 @@ void explain(const DeviceLocator& locator, std::ostream& out) {
     for (const DriveRoot& root : scan.roots) {
         const auto folder = locator.rootOf(root.letter);
         out << "  " << root.letter << ": " << typeName(root.type) << ", "
-            << (folder ? folder->string() : std::string("(no folder)")) << "\n";
+            << (folder ? folder->string() : std::string("(no folder)"));
+        for (const std::string& drive : scan.driveEntries) {
+            if (drive.size() > 5 && drive[5] == root.letter) {
+                out << ", device number " << driveEntryNumber(drive);
+            }
+        }
+        out << "\n";
     }
     out << "Left out:\n";
     for (const std::string& line : scan.notes) {
         out << "  " << line << "\n";
+    }
+    if (scan.notes.empty()) {
+        out << "  nothing\n";
     }
     out << "USB disks (device number and id):\n";
     for (const std::string& disk : scan.diskEntries) {
@@ -91,9 +100,14 @@ void explain(const DeviceLocator& locator, std::ostream& out) {
             out << "  " << disk << ": not joined (no mounted drive on it)\n";
         }
     }
+    bool taken = false;
     for (const std::string& match : scan.matchEntries) {
-        out << "  " << match << ": " << (isLogger(match) ? "taken" : "other vendor/product")
-            << "\n";
+        const char* verdict = "other vendor/product";
+        if (isLogger(match)) {
+            verdict = taken ? "a logger, after the one taken" : "taken";
+            taken = true;
+        }
+        out << "  " << match << ": " << verdict << "\n";
     }
 }
 
