@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cmath>
 #include <functional>
+#include <optional>
 #include <string>
+#include <type_traits>
 
+#include "settings/ParameterBinding.h"
 #include "settings/Validation.h"
 #include "support/ProgramFixture.h"
 
@@ -22,8 +26,13 @@ struct Collected : test::ProgramFixture {
     }
     LoggerParameters& p() { return program.editParams; }
     DialogValues& v() { return program.dialogValues; }
-    DeviceInfo& info() { return program.deviceInfo; }
+    // The logger lacks a capability and runs the given firmware.
+    void lack(std::uint8_t flag, std::uint8_t version = 48) {
+        program.deviceInfo.capabilityFlags &= static_cast<std::uint8_t>(~flag);
+        program.deviceInfo.firmwareVersion = version;
+    }
 };
+using C = Collected;
 
 constexpr const char* Row[] = {
     "",
@@ -52,197 +61,120 @@ constexpr const char* Row[] = {
     "Trademark is too long",
 };
 
-struct Case {
-    const char* what;
-    std::function<void(Collected&)> arrange;
-    int row;  // 0: every check passes
-};
+// Checks the settings and expects the message of `row` (0: every check passes), shown once.
+void expectRow(Collected& f, int row) {
+    EXPECT_EQ(firstValidationFailure(f.program), Row[row]);
+    EXPECT_EQ(validateParameters(f.program), row == 0);
+    EXPECT_EQ(f.messages(),
+              row == 0 ? std::vector<std::string>{} : std::vector<std::string>{Row[row]});
+}
 
-const Case checkCases[] = {
-    {"sample settings", [](Collected&) {}, 0},
-    // 1
-    {"delay 1440 minutes", [](Collected& c) { c.p().startDelay = 86400; }, 0},
-    {"delay 0", [](Collected& c) { c.p().startDelay = 0; }, 0},
-    {"delay 1441 minutes", [](Collected& c) { c.p().startDelay = 86460; }, 1},
-    {"delay 86401 s", [](Collected& c) { c.p().startDelay = 86401; }, 1},
-    {"negative delay", [](Collected& c) { c.p().startDelay = -60; }, 1},
-    {"most negative delay", [](Collected& c) { c.p().startDelay = INT32_MIN; }, 1},
-    // 2
-    {"interval 0", [](Collected& c) { c.p().sampleInterval = 0; }, 2},
-    {"interval 1", [](Collected& c) { c.p().sampleInterval = 1; }, 0},
-    {"interval 86400", [](Collected& c) { c.p().sampleInterval = 86400; }, 0},
-    {"interval 86401", [](Collected& c) { c.p().sampleInterval = 86401; }, 2},
-    {"negative interval", [](Collected& c) { c.p().sampleInterval = -1; }, 2},
-    // 3
-    {"channel 0", [](Collected& c) { c.p().channelMode = 0; }, 3},
-    {"channel 4", [](Collected& c) { c.p().channelMode = 4; }, 3},
-    {"channel 255", [](Collected& c) { c.p().channelMode = 255; }, 3},
-    // 4, 5
-    {"no unit selected", [](Collected& c) { c.p().temperatureUnit = 255; }, 4},
-    {"unit 2", [](Collected& c) { c.p().temperatureUnit = 2; }, 4},
-    {"Fahrenheit unsupported",
-     [](Collected& c) {
-         c.info().capabilityFlags &= static_cast<std::uint8_t>(~SupportsFahrenheit);
-     },
-     5},
-    {"Fahrenheit unsupported on version 35",
-     [](Collected& c) {
-         c.info().firmwareVersion = 35;
-         c.info().capabilityFlags &= static_cast<std::uint8_t>(~SupportsFahrenheit);
-     },
-     5},
-    {"Celsius without Fahrenheit support",
-     [](Collected& c) {
-         c.p().temperatureUnit = 0;
-         c.info().capabilityFlags &= static_cast<std::uint8_t>(~SupportsFahrenheit);
-     },
-     0},
-    // 6, 7
-    {"no temperature sensor, version 36",
-     [](Collected& c) {
-         c.info().firmwareVersion = 36;
-         c.info().capabilityFlags &= static_cast<std::uint8_t>(~HasTemperatureChannel);
-     },
-     6},
-    {"no temperature sensor, version 35",
-     [](Collected& c) {
-         c.info().firmwareVersion = 35;
-         c.info().capabilityFlags &= static_cast<std::uint8_t>(~HasTemperatureChannel);
-     },
-     0},
-    {"no humidity sensor, version 36",
-     [](Collected& c) {
-         c.info().firmwareVersion = 36;
-         c.info().capabilityFlags &= static_cast<std::uint8_t>(~HasHumidityChannel);
-     },
-     7},
-    {"no humidity sensor, version 35",
-     [](Collected& c) {
-         c.info().firmwareVersion = 35;
-         c.info().capabilityFlags &= static_cast<std::uint8_t>(~HasHumidityChannel);
-     },
-     0},
-    {"no humidity sensor, temperature recorded",
-     [](Collected& c) {
-         c.p().channelMode = 1;
-         c.info().capabilityFlags &= static_cast<std::uint8_t>(~HasHumidityChannel);
-     },
-     0},
-    // 8
-    {"no PDF language", [](Collected& c) { c.v().pdfLanguageIndex = -1; }, 8},
-    {"PDF language 2", [](Collected& c) { c.v().pdfLanguageIndex = 2; }, 8},
-    {"PDF language 0", [](Collected& c) { c.v().pdfLanguageIndex = 0; }, 0},
-    {"PDF language 256", [](Collected& c) { c.v().pdfLanguageIndex = 256; }, 8},
-    // 9, 10, 11
-    {"whole sensor range",
-     [](Collected& c) { c.p().highTempAlarm = 1700, c.p().lowTempAlarm = -800; }, 0},
-    {"high 1701", [](Collected& c) { c.p().highTempAlarm = 1701; }, 9},
-    {"high -801", [](Collected& c) { c.p().highTempAlarm = -801; }, 9},
-    {"low -801", [](Collected& c) { c.p().lowTempAlarm = -801; }, 10},
-    {"low 1701", [](Collected& c) { c.p().lowTempAlarm = 1701; }, 10},
-    {"equal limits", [](Collected& c) { c.p().highTempAlarm = c.p().lowTempAlarm = 100; }, 0},
-    {"high one step below low",
-     [](Collected& c) { c.p().highTempAlarm = 99, c.p().lowTempAlarm = 100; }, 11},
-    {"humidity only: temperatures not checked",
-     [](Collected& c) {
-         c.p().channelMode = 2;
-         c.p().highTempAlarm = -30000, c.p().lowTempAlarm = 30000;
-     },
-     0},
-    // 12, 13, 14
-    {"humidity 100.0", [](Collected& c) { c.p().highHumidityAlarm = 1000; }, 0},
-    {"humidity 100.1", [](Collected& c) { c.p().highHumidityAlarm = 1001; }, 12},
-    {"low humidity 100.1", [](Collected& c) { c.p().lowHumidityAlarm = 1001; }, 13},
-    {"negative low humidity", [](Collected& c) { c.p().lowHumidityAlarm = 65486; }, 13},
-    {"both humidities 100.1",
-     [](Collected& c) { c.p().highHumidityAlarm = c.p().lowHumidityAlarm = 1001; }, 12},
-    {"equal humidities",
-     [](Collected& c) { c.p().highHumidityAlarm = c.p().lowHumidityAlarm = 500; }, 0},
-    {"high humidity below low",
-     [](Collected& c) { c.p().highHumidityAlarm = 499, c.p().lowHumidityAlarm = 500; }, 14},
-    {"temperature only: humidities not checked",
-     [](Collected& c) {
-         c.p().channelMode = 1;
-         c.p().highHumidityAlarm = 0, c.p().lowHumidityAlarm = 65535;
-     },
-     0},
-    // 15, 16
-    {"alarm LED 60", [](Collected& c) { c.p().alarmLedFlash = 60; }, 0},
-    {"alarm LED 61", [](Collected& c) { c.p().alarmLedFlash = 61; }, 15},
-    {"alarm LED -1", [](Collected& c) { c.p().alarmLedFlash = 65535; }, 15},
-    {"record LED 60", [](Collected& c) { c.p().recordLedFlash = 60; }, 0},
-    {"record LED 61", [](Collected& c) { c.p().recordLedFlash = 61; }, 16},
-    // 17, 18
-    {"empty name", [](Collected& c) { c.v().deviceNameText = ""; }, 17},
-    {"name of 20 bytes", [](Collected& c) { c.v().deviceNameText = std::string(20, 'n'); }, 0},
-    {"name of 21 bytes", [](Collected& c) { c.v().deviceNameText = std::string(21, 'n'); }, 18},
-    {"name with any bytes", [](Collected& c) { c.v().deviceNameText = "\xC4\xE3\x7F\x01"; }, 0},
-    // 19, 20
-    {"empty website", [](Collected& c) { c.v().websiteText = ""; }, 0},
-    {"website of 50 bytes", [](Collected& c) { c.v().websiteText = std::string(50, 'w'); }, 0},
-    {"website of 51 bytes", [](Collected& c) { c.v().websiteText = std::string(51, 'w'); }, 19},
-    {"website with DEL", [](Collected& c) { c.v().websiteText = "www.\x7F"; }, 20},
-    {"website with 0xC4", [](Collected& c) { c.v().websiteText = "\xC4"; }, 20},
-    {"website with degree sign", [](Collected& c) { c.v().websiteText = "25\xB0 C\t\r\n"; }, 0},
-    {"long website, fifth byte forbidden",
-     [](Collected& c) {
-         c.v().websiteText = "www." + std::string(1, '\x80') + std::string(55, 'w');
-     },
-     20},
-    {"long website, 51st byte forbidden",
-     [](Collected& c) { c.v().websiteText = std::string(50, 'w') + "\x80"; }, 19},
-    // 21, 22
-    {"info of 100 double-byte bytes",
-     [](Collected& c) {
-         c.v().userInfoText.clear();
-         for (int i = 0; i < 50; ++i) {
-             c.v().userInfoText += "\xC4\xE3";
-         }
-     },
-     0},
-    {"info of 101 bytes", [](Collected& c) { c.v().userInfoText = std::string(101, 'u'); }, 21},
-    {"empty info", [](Collected& c) { c.v().userInfoText = ""; }, 0},
-    {"trademark of 21 bytes", [](Collected& c) { c.v().trademarkText = std::string(21, 't'); }, 22},
-    {"empty trademark", [](Collected& c) { c.v().trademarkText = ""; }, 0},
-    // The first failing check wins.
-    {"delay and interval", [](Collected& c) { c.p().startDelay = -1, c.p().sampleInterval = 0; },
-     1},
-    {"humidity only, bad temperature, LED 61",
-     [](Collected& c) {
-         c.p().channelMode = 2;
-         c.p().highTempAlarm = 5000;
-         c.p().alarmLedFlash = 61;
-     },
-     15},
-    {"everything in the texts",
-     [](Collected& c) {
-         c.v().deviceNameText = "";
-         c.v().websiteText = std::string(60, '\x80');
-         c.v().trademarkText = std::string(30, 't');
-     },
-     17},
-    {"channel mode before unit",
-     [](Collected& c) { c.p().channelMode = 0, c.p().temperatureUnit = 9; }, 3},
-};
+// The sample settings with one value changed, and the row each value gives.
+template <typename S, typename T>
+void expectRows(T S::*field, std::initializer_list<std::pair<long long, int>> cases) {
+    for (const auto& [value, row] : cases) {
+        SCOPED_TRACE(value);
+        Collected f;
+        if constexpr (std::is_same_v<S, DialogValues>) {
+            f.v().*field = static_cast<T>(value);
+        } else {
+            f.p().*field = static_cast<T>(value);
+        }
+        expectRow(f, row);
+    }
+}
 
-TEST(Validation, ChecksRunInOrderWithTheirMessages) {
-    for (const Case& c : checkCases) {
+void expectTexts(std::string DialogValues::*field,
+                 std::initializer_list<std::pair<std::string, int>> cases) {
+    for (const auto& [text, row] : cases) {
+        SCOPED_TRACE(text);
+        Collected f;
+        f.v().*field = text;
+        expectRow(f, row);
+    }
+}
+
+TEST(Validation, EachCheckHasItsBoundsAndMessage) {
+    using P = LoggerParameters;
+    using D = DialogValues;
+    expectRows(&P::startDelay, {{0, 0}, {86400, 0}, {86401, 1}, {-60, 1}});
+    expectRows(&P::sampleInterval, {{0, 2}, {1, 0}, {86400, 0}, {86401, 2}});
+    expectRows(&P::channelMode, {{0, 3}, {4, 3}});
+    expectRows(&P::temperatureUnit, {{2, 4}, {255, 4}});  // 255: no unit selected
+    expectRows(&D::pdfLanguageIndex, {{-1, 8}, {0, 0}, {2, 8}, {256, 8}});
+    // The sensor's -40.0 to 85.0 degrees in 1/20 degree; the low alarm is at -800.
+    expectRows(&P::highTempAlarm, {{1700, 0}, {1701, 9}, {-801, 9}, {-800, 0}});
+    expectRows(&P::lowTempAlarm, {{-801, 10}, {1701, 10}, {500, 0}, {501, 11}});
+    expectRows(&P::highHumidityAlarm, {{1000, 0}, {1001, 12}, {250, 0}, {249, 14}});
+    expectRows(&P::lowHumidityAlarm, {{1001, 13}});
+    expectRows(&P::alarmLedFlash, {{60, 0}, {61, 15}});
+    expectRows(&P::recordLedFlash, {{60, 0}, {61, 16}});
+    const std::string w50(50, 'w');
+    // The name takes any bytes; the website only the allowed ones; lengths count bytes.
+    expectTexts(
+        &D::deviceNameText,
+        {{"", 17}, {std::string(20, 'n'), 0}, {std::string(21, 'n'), 18}, {"\xC4\xE3\x7F\x01", 0}});
+    expectTexts(&D::websiteText, {{"", 0},
+                                  {w50, 0},
+                                  {w50 + "w", 19},
+                                  {"www.\x7F", 20},
+                                  {std::string("ab\0d", 4), 20},
+                                  {"25\xB0 C\t\r\n", 0},
+                                  {"www.\x80" + w50, 20},
+                                  {w50 + "\x80", 19}});
+    expectTexts(&D::userInfoText,
+                {{"", 0}, {std::string(100, '\xC4'), 0}, {std::string(101, 'u'), 21}});
+    expectTexts(&D::trademarkText, {{"", 0}, {std::string(21, 't'), 22}});
+}
+
+TEST(Validation, CapabilitiesChannelsAndOrder) {
+    const struct {
+        const char* what;
+        std::function<void(C&)> arrange;
+        int row;
+    } cases[] = {
+        {"Fahrenheit unsupported", [](C& c) { c.lack(SupportsFahrenheit); }, 5},
+        {"Fahrenheit unsupported on version 35", [](C& c) { c.lack(SupportsFahrenheit, 35); }, 5},
+        {"Celsius", [](C& c) { c.lack(SupportsFahrenheit), c.p().temperatureUnit = 0; }, 0},
+        // Versions before 36 do not report their sensors.
+        {"no temperature sensor, v36", [](C& c) { c.lack(HasTemperatureChannel, 36); }, 6},
+        {"no temperature sensor, v35", [](C& c) { c.lack(HasTemperatureChannel, 35); }, 0},
+        {"no humidity sensor, v36", [](C& c) { c.lack(HasHumidityChannel, 36); }, 7},
+        {"no humidity sensor, v35", [](C& c) { c.lack(HasHumidityChannel, 35); }, 0},
+        {"no humidity, none recorded",
+         [](C& c) { c.lack(HasHumidityChannel), c.p().channelMode = 1; }, 0},
+        // Only the recorded channels' alarms are checked.
+        {"humidity only", [](C& c) { c.p().channelMode = 2, c.p().highTempAlarm = -30000; }, 0},
+        {"temperature only", [](C& c) { c.p().channelMode = 1, c.p().lowHumidityAlarm = 65535; },
+         0},
+        // The first failing check wins.
+        {"both humidities 100.1",
+         [](C& c) { c.p().highHumidityAlarm = c.p().lowHumidityAlarm = 1001; }, 12},
+        {"delay and interval", [](C& c) { c.p().startDelay = -1, c.p().sampleInterval = 0; }, 1},
+        {"channel mode before unit", [](C& c) { c.p().channelMode = 0, c.p().temperatureUnit = 9; },
+         3},
+        {"humidity only, bad temperature, LED 61",
+         [](C& c) { c.p().channelMode = 2, c.p().highTempAlarm = 5000, c.p().alarmLedFlash = 61; },
+         15},
+        {"everything in the texts",
+         [](C& c) {
+             c.v().deviceNameText = "", c.v().websiteText = std::string(60, '\x80');
+             c.v().trademarkText = std::string(30, 't');
+         },
+         17},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
         Collected f;
         c.arrange(f);
-        EXPECT_EQ(firstValidationFailure(f.program), Row[c.row]) << c.what;
-        EXPECT_EQ(validateParameters(f.program), c.row == 0) << c.what;
-        if (c.row == 0) {
-            EXPECT_TRUE(f.messages().empty()) << c.what;
-        } else {
-            EXPECT_EQ(f.messages(), std::vector<std::string>{Row[c.row]}) << c.what;
-        }
+        expectRow(f, c.row);
     }
 }
 
 TEST(Validation, RangeMessageGivesTheSensorRangeInCelsius) {
     Collected f;
-    f.info().tempRangeMin = -205;
-    f.info().tempRangeMax = 1250;
+    f.program.deviceInfo.tempRangeMin = -205;
+    f.program.deviceInfo.tempRangeMax = 1250;
     f.p().lowTempAlarm = -411;
     EXPECT_EQ(firstValidationFailure(f.program),
               "The low temperature alarm limit must be in the range of-20.5\xE2\x84\x83 to "
@@ -251,43 +183,97 @@ TEST(Validation, RangeMessageGivesTheSensorRangeInCelsius) {
     EXPECT_EQ(firstValidationFailure(f.program), "");
 }
 
-TEST(Validation, TextFieldCheck) {
+// A window showing the sample settings, as after a newly read DAT.SRC.
+struct Shown : test::ProgramFixture {
+    Shown() {
+        program.dialogValues.writeTo(controls);  // as the window opens
+        program.deviceParams = test::sampleParameters();
+        fillControls(program);
+    }
+};
+
+struct Typed {
+    const char* text;
+    std::optional<long long> value;  // none: any value the check refuses
+    int row;
+};
+
+// Types into one control, collects and checks.
+template <typename T>
+void expectTyped(ControlId id, T LoggerParameters::*field, std::initializer_list<Typed> cases) {
+    for (const Typed& c : cases) {
+        SCOPED_TRACE(c.text);
+        Shown f;
+        f.controls.setText(id, c.text);
+        collectParameters(f.program);
+        if (c.value) {
+            EXPECT_EQ(f.program.editParams.*field, *c.value);
+        }
+        EXPECT_EQ(firstValidationFailure(f.program), Row[c.row]);
+    }
+}
+
+// A value that does not fit its field is held out of range instead of wrapping into a valid
+// one; the "would wrap" values below give 4 s, -4 s, 1 s, 0.1%, 0.0%, 60 s and 0 s.
+TEST(Validation, TypedValuesAreScaledAndOverflowsRefused) {
+    using P = LoggerParameters;
+    const auto Any = std::nullopt;
+    expectTyped(ControlId::TimeDelay, &P::startDelay,
+                {{"abc", 0, 0},
+                 {"12abc", 720, 0},
+                 {"1441", 86460, 1},
+                 {"-1", -60, 1},
+                 {"71582789", INT32_MAX, 1},
+                 {"-71582789", INT32_MIN, 1},
+                 {"99999999999999999999", INT32_MAX, 1}});
+    expectTyped(ControlId::SamplingInterval, &P::sampleInterval, {{"4294967297", INT32_MAX, 2}});
+    expectTyped(ControlId::HighHumidityAlarm, &P::highHumidityAlarm,
+                {{"55.55", 555, 0}, {"6553.7", Any, 12}, {"nan", Any, 12}, {"1e300", Any, 12}});
+    expectTyped(ControlId::LowHumidityAlarm, &P::lowHumidityAlarm,
+                {{"-5", 65486, 13}, {"-6553.6", Any, 13}, {"-inf", Any, 13}});
+    expectTyped(ControlId::AlarmLedFlash, &P::alarmLedFlash, {{"65596", Any, 15}});
+    expectTyped(ControlId::RecordLedFlash, &P::recordLedFlash,
+                {{"-1", 65535, 16}, {"-65536", Any, 16}});
+
+    // The temperature alarms come as degrees Celsius and are kept in 1/20 degree.
     const struct {
-        std::string text;
-        std::size_t width;
-        bool checkBytes;
-        TextCheck result;
-    } cases[] = {
-        {"", 5, false, TextCheck::Empty},
-        {"", 5, true, TextCheck::Empty},
-        {"a", 5, true, TextCheck::Fine},
-        {"abcde", 5, true, TextCheck::Fine},
-        {"abcdef", 5, true, TextCheck::TooLong},
-        {"abcd\x80", 5, true, TextCheck::InvalidByte},
-        {"abcd\x80", 5, false, TextCheck::Fine},
-        {"abcde\x80", 5, true, TextCheck::TooLong},
-        {"\x80"
-         "bcdef",
-         5, true, TextCheck::InvalidByte},
-        {std::string("ab\0d", 4), 5, true, TextCheck::InvalidByte},
-        {std::string("ab\0d", 4), 5, false, TextCheck::Fine},
-        {"x", 0, false, TextCheck::TooLong},
+        double high;
+        double low;
+        std::optional<long long> highValue;
+        std::optional<long long> lowValue;
+        int row;
+    } alarms[] = {
+        {fahrenheitToCelsius(46.4), 2.0, 159, 40, 0},
+        {-2.75, -2.75, -55, -55, 0},
+        {3277.0, 2.0, Any, 40, 9},  // would wrap to 0.2 degrees
+        {8.0, -3277.0, 160, Any, 10},
+        {std::nan(""), 2.0, Any, 40, 9},
+        {8.0, HUGE_VAL, 160, Any, 10},
+        {-HUGE_VAL, 2.0, Any, 40, 9},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(checkTextField(c.text, c.width, c.checkBytes), c.result)
-            << '"' << c.text << "\" width " << c.width;
+    for (const auto& c : alarms) {
+        SCOPED_TRACE(testing::Message() << c.high << " " << c.low);
+        Shown f;
+        f.program.alarmTemperatures.highAlarmCelsius = c.high;
+        f.program.alarmTemperatures.lowAlarmCelsius = c.low;
+        collectParameters(f.program);
+        const LoggerParameters& p = f.program.editParams;
+        EXPECT_EQ(c.highValue.value_or(p.highTempAlarm), p.highTempAlarm);
+        EXPECT_EQ(c.lowValue.value_or(p.lowTempAlarm), p.lowTempAlarm);
+        EXPECT_EQ(firstValidationFailure(f.program), Row[c.row]);
     }
 }
 
 TEST(Validation, AllowedTextBytesAreExactlyThe103) {
+    const std::string special = "\t\n\r\xA1\xA8\xAE\xB0\xBA";
     int allowed = 0;
-    for (int byte = 0; byte < 256; ++byte) {
-        const bool expected = byte == 0x09 || byte == 0x0A || byte == 0x0D ||
-                              (byte >= 0x20 && byte <= 0x7E) || byte == 0xA1 || byte == 0xA8 ||
-                              byte == 0xAE || byte == 0xB0 || byte == 0xBA;
+    for (int byte = 1; byte < 256; ++byte) {
+        const bool expected = (byte >= 0x20 && byte <= 0x7E) ||
+                              special.find(static_cast<char>(byte)) != std::string::npos;
         EXPECT_EQ(AllowedTextBytes::contains(static_cast<std::uint8_t>(byte)), expected) << byte;
-        allowed += AllowedTextBytes::contains(static_cast<std::uint8_t>(byte)) ? 1 : 0;
+        allowed += expected ? 1 : 0;
     }
+    EXPECT_FALSE(AllowedTextBytes::contains(0));
     EXPECT_EQ(allowed, 103);
 }
 
