@@ -247,19 +247,19 @@ TEST_F(ExecutableResources, AboutBoxAsDescribed) {
     }
 }
 
+BOOL CALLBACK countName(HMODULE, LPCWSTR, LPWSTR, LONG_PTR count) {
+    ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
 TEST_F(ExecutableResources, TheOnlyStringIsTheAboutEntry) {
     wchar_t text[64] = {};
     ASSERT_GT(::LoadStringW(module_, VELTRA_IDS_ABOUT_ENTRY, text, 64), 0);
     EXPECT_STREQ(text, L"Aboat Quillon");
     // Strings come in blocks of 16: only one block, and in it only string 101.
     int blocks = 0;
-    ::EnumResourceNamesW(
-        module_, MAKEINTRESOURCEW(6),
-        [](HMODULE, LPCWSTR, LPWSTR, LONG_PTR count) -> BOOL {
-            ++*reinterpret_cast<int*>(count);
-            return TRUE;
-        },
-        reinterpret_cast<LONG_PTR>(&blocks));
+    ::EnumResourceNamesW(module_, MAKEINTRESOURCEW(6), countName,
+                         reinterpret_cast<LONG_PTR>(&blocks));
     EXPECT_EQ(blocks, 1);
     for (int id = 96; id < 112; ++id) {
         if (id != VELTRA_IDS_ABOUT_ENTRY) {

@@ -1,0 +1,140 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <fstream>
+
+#include "core/HostCharset.h"
+#include "platform/windows/DriveLetterFiles.h"
+#include "support/TempFolder.h"
+
+namespace veltra {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+class DriveLetterFilesTest : public ::testing::Test {
+  protected:
+    void put(const std::string& name, const Bytes& bytes) {
+        std::ofstream(folder.path() / name, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()),
+                   static_cast<std::streamsize>(bytes.size()));
+    }
+    bool write(const std::string& name, const Bytes& bytes) {
+        auto file = files.create('E', name);
+        return file && file->write(bytes) && file->finish();
+    }
+    std::optional<Bytes> read(const std::string& name, std::size_t size) {
+        Bytes bytes(size);
+        const auto count = files.read('E', name, bytes);
+        if (!count) {
+            return std::nullopt;
+        }
+        bytes.resize(*count);
+        return bytes;
+    }
+
+    test::TempFolder folder;
+    DriveLetterFiles files{[this](char drive) -> std::optional<std::filesystem::path> {
+        if (drive == 'E' || drive == 'e') {
+            return folder.path();
+        }
+        return std::nullopt;
+    }};
+};
+
+Bytes pattern(std::size_t size) {
+    Bytes bytes(size);
+    for (std::size_t i = 0; i < size; ++i) {
+        bytes[i] = static_cast<std::uint8_t>(i * 7 + i / 251);
+    }
+    return bytes;
+}
+
+TEST_F(DriveLetterFilesTest, WrittenBytesReadBackInBinary) {
+    const Bytes bytes = {'O', 'K', '\r', '\n', 0, 0x1A, 0xFF};
+    ASSERT_TRUE(write("OK.DAT", bytes));
+    EXPECT_EQ(read("OK.DAT", 100), bytes);
+}
+
+TEST_F(DriveLetterFilesTest, ReadsWholeSectorsButReturnsOnlyWhatFits) {
+    struct Case {
+        std::size_t fileSize, destSize, expected;
+    };
+    const Case cases[] = {
+        {0, 16, 0},
+        {1, 16, 1},
+        {353, 353, 353},
+        {353, 100, 100},
+        {4096, 8192, 4096},
+        {65536, 65536, 65536},
+        {65537, 131072, 65537},
+        {200000, 131072, 131072},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.fileSize);
+        const Bytes bytes = pattern(test.fileSize);
+        put("DAT.SRC", bytes);
+        const auto got = read("DAT.SRC", test.destSize);
+        ASSERT_TRUE(got);
+        EXPECT_EQ(*got, Bytes(bytes.begin(), bytes.begin() + static_cast<long>(test.expected)));
+    }
+}
+
+TEST_F(DriveLetterFilesTest, CreateTruncatesALongerFile) {
+    put("CONFIG.CFG", pattern(1000));
+    ASSERT_TRUE(write("CONFIG.CFG", pattern(18)));
+    EXPECT_EQ(read("CONFIG.CFG", 2000), pattern(18));
+}
+
+TEST_F(DriveLetterFilesTest, RefusesWhatIsNotAPlainFileInTheRoot) {
+    std::filesystem::create_directory(folder.path() / "APP.BIN");
+    put("DAT.SRC", pattern(10));
+    EXPECT_FALSE(read("APP.BIN", 10));
+    EXPECT_FALSE(files.create('E', "APP.BIN"));
+    for (const char* name :
+         {"", ".", "..", "..\\DAT.SRC", "sub/DAT.SRC", "DAT.SRC:stream", "D*T.SRC", "C:DAT.SRC"}) {
+        SCOPED_TRACE(name);
+        EXPECT_FALSE(read(name, 10));
+        EXPECT_FALSE(files.create('E', name));
+    }
+    EXPECT_FALSE(read("MISSING.DAT", 10));
+    Bytes dest(10);
+    EXPECT_FALSE(files.read('F', "DAT.SRC", dest));  // a letter with no drive
+    EXPECT_FALSE(files.read('1', "DAT.SRC", dest));
+    EXPECT_FALSE(files.read(0, "DAT.SRC", dest));
+}
+
+TEST_F(DriveLetterFilesTest, NeverThroughALink) {
+    put("target.bin", pattern(10));
+    const auto link = folder.path() / "DAT.SRC";
+    if (!::CreateSymbolicLinkW(link.c_str(), (folder.path() / "target.bin").c_str(), 0)) {
+        GTEST_SKIP() << "symbolic links cannot be made here";
+    }
+    const DWORD attributes = ::GetFileAttributesW(link.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        GTEST_SKIP() << "this system does not show links as reparse points (Wine)";
+    }
+    EXPECT_FALSE(read("DAT.SRC", 10));
+    EXPECT_FALSE(files.create('E', "DAT.SRC"));
+    EXPECT_EQ(read("target.bin", 100), pattern(10));
+}
+
+TEST(WindowsHostCharset, AsciiAndTheCodePageRoundTrip) {
+    std::string ascii;
+    for (int c = 1; c < 0x80; ++c) {
+        ascii.push_back(static_cast<char>(c));
+    }
+    EXPECT_EQ(hostTextToUtf8(ascii), ascii);
+    EXPECT_EQ(utf8ToHostText(ascii), ascii);
+    EXPECT_EQ(hostTextToUtf8(""), "");
+    EXPECT_FALSE(utf8ToHostText("\xC3"));          // a cut UTF-8 sequence
+    EXPECT_FALSE(utf8ToHostText("\xED\xA0\x80"));  // a lone surrogate
+    if (::GetACP() == 1252) {
+        EXPECT_EQ(utf8ToHostText("caf\xC3\xA9"), "caf\xE9");
+        EXPECT_EQ(hostTextToUtf8("caf\xE9"), "caf\xC3\xA9");
+        EXPECT_FALSE(utf8ToHostText("\xE2\x84\x83"));  // the degree Celsius sign has no byte
+    }
+}
+
+}  // namespace
+}  // namespace veltra
