@@ -6,6 +6,7 @@
 #include "core/HostCharset.h"
 #include "platform/windows/DriveLetterFiles.h"
 #include "support/TempFolder.h"
+#include "win32/WideText.h"
 
 namespace veltra {
 namespace {
@@ -134,6 +135,15 @@ TEST(WindowsHostCharset, AsciiAndTheCodePageRoundTrip) {
         EXPECT_EQ(hostTextToUtf8("caf\xE9"), "caf\xC3\xA9");
         EXPECT_FALSE(utf8ToHostText("\xE2\x84\x83"));  // the degree Celsius sign has no byte
     }
+}
+
+// Messages reach the message box as UTF-16, the degree Celsius sign and Chinese included.
+TEST(WideText, Utf8BecomesUtf16) {
+    EXPECT_EQ(utf8ToWide("25.0\xE2\x84\x83"), L"25.0\u2103");
+    EXPECT_EQ(utf8ToWide("\xE9\x9D\x9E\xE6\xB3\x95"), L"\u975E\u6CD5");
+    EXPECT_EQ(utf8ToWide("\xF0\x9F\x8C\xA1"), L"\U0001F321");  // a surrogate pair
+    EXPECT_EQ(utf8ToWide(""), L"");
+    EXPECT_EQ(utf8ToWide("a\xFF" "b"), L"a\uFFFD" L"b");
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // Looks at the running Veltra.exe from outside, as a user would, under the same Wine:
 //   WindowProbe report    waits for the main window and its first clock text, then prints
 //                         what it shows, one "name=value" line each
+//   WindowProbe about     opens the About box from the system menu, prints its texts and
+//                         closes it again
 //   WindowProbe close     closes the window (as the close box does) and waits until it is gone
 // Exits 1 when the window does not appear (or does not go) within 60 seconds.
 #include <windows.h>
@@ -51,6 +53,30 @@ int main(int argc, char** argv) {
     if (!window) {
         std::printf("window=missing\n");
         return 1;
+    }
+    if (what == "about") {
+        ::PostMessageW(window, WM_SYSCOMMAND, 0x0010, 0);
+        HWND about = nullptr;
+        for (int i = 0; i < 240 && !about; ++i) {
+            about = ::FindWindowW(nullptr, L"About Quillon");
+            ::Sleep(250);
+        }
+        if (!about) {
+            std::printf("about=missing\n");
+            return 1;
+        }
+        std::printf("about=found\n");
+        int line = 0;
+        for (HWND child = ::GetWindow(about, GW_CHILD); child;
+             child = ::GetWindow(child, GW_HWNDNEXT)) {
+            std::printf("about_text%d=%s\n", ++line, utf8(textOf(child)).c_str());
+        }
+        ::PostMessageW(about, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        for (int i = 0; i < 240 && ::IsWindow(about); ++i) {
+            ::Sleep(250);
+        }
+        std::printf("about_closed=%d\n", ::IsWindow(about) ? 0 : 1);
+        return ::IsWindow(about) ? 1 : 0;
     }
     if (what == "close") {
         ::PostMessageW(window, WM_CLOSE, 0, 0);
