@@ -157,7 +157,7 @@ TEST(ParameterBinding, UnrecordedChannelKeepsItsPreviousValues) {
     EXPECT_DOUBLE_EQ(f.program.alarmTemperatures.highAlarmCelsius, 25.0);
 }
 
-// One control changed after the fill, then collected and checked.
+// A name typed longer than its field is cut at the field, never written past it.
 TEST(ParameterBinding, LongDeviceNameStaysInsideItsField) {
     Shown f;
     f.controls.setText(ControlId::DeviceName, "ABCDEFGHIJKLMNOPQRSTUVWXY");  // 25 bytes
