@@ -23,11 +23,11 @@ class FakeLocatorCalls : public LocatorCalls {
     struct Interface {
         std::string devicePath;
         DEVINST instance = 0;
-        bool sizeQueryFails = false;          // the first detail call does not report a size
-        bool detailFails = false;             // the second detail call fails
         std::optional<std::string> parentId;  // nothing: the parent's id cannot be read
-        bool opens = true;
         std::optional<DWORD> number;
+        bool opens = true;
+        bool sizeQueryFails = false;  // the first detail call does not report a size
+        bool detailFails = false;     // the second detail call fails
     };
 
     // What the calls see.
@@ -45,27 +45,19 @@ class FakeLocatorCalls : public LocatorCalls {
     };
     std::vector<Open> opens;
     std::set<HANDLE> openHandles;
-    int closes = 0;
     int badCloses = 0;  // handles closed twice or never opened
-    int setsOpened = 0;
-    int setsDestroyed = 0;
+    int setsOpened = 0, setsDestroyed = 0;
     DWORD classDevsFlags = 0;
     GUID classDevsClass{};
-    std::vector<DWORD> ioctlCodes;
-    std::vector<DWORD> ioctlOutSizes;
-    std::vector<DWORD> detailCbSizes;
-    std::vector<DWORD> devInfoCbSizes;
-    std::vector<DWORD> detailBufferSizes;
-    std::vector<DWORD> interfaceDataCbSizes;
+    std::vector<DWORD> ioctlCodes, ioctlOutSizes, interfaceDataCbSizes;
+    std::vector<DWORD> detailCbSizes, devInfoCbSizes, detailBufferSizes;
     std::vector<ULONG> deviceIdLengths;
 
     DWORD getLogicalDriveStringsA(DWORD length, LPSTR buffer) override {
-        const DWORD needed = static_cast<DWORD>(driveStrings.size());
-        if (needed + 1 <= length) {
-            std::memcpy(buffer, driveStrings.data(), driveStrings.size());
-            buffer[needed] = '\0';
+        if (driveStrings.size() + 1 <= length) {
+            std::memcpy(buffer, driveStrings.c_str(), driveStrings.size() + 1);
         }
-        return driveStringsResult.value_or(needed);
+        return driveStringsResult.value_or(static_cast<DWORD>(driveStrings.size()));
     }
 
     UINT getDriveTypeA(LPCSTR root) override {
@@ -79,11 +71,9 @@ class FakeLocatorCalls : public LocatorCalls {
         const std::string name = path;
         if (name.size() == 6 && name.rfind("\\\\?\\", 0) == 0) {
             const auto volume = volumes.find(name[4]);
-            if (volume == volumes.end() || !volume->second.opens) {
-                lastError_ = ERROR_ACCESS_DENIED;
-                return INVALID_HANDLE_VALUE;
+            if (volume != volumes.end() && volume->second.opens) {
+                return issue(volume->second.number);
             }
-            return issue(volume->second.number);
         }
         for (const Interface& disk : interfaces) {
             if (disk.devicePath == name && disk.opens) {
@@ -110,41 +100,32 @@ class FakeLocatorCalls : public LocatorCalls {
     }
 
     BOOL closeHandle(HANDLE handle) override {
-        ++closes;
-        if (openHandles.erase(handle) == 0) {
-            ++badCloses;
-            return FALSE;
-        }
-        return TRUE;
+        const bool known = openHandles.erase(handle) != 0;
+        badCloses += !known;
+        return known;
     }
 
     HDEVINFO setupDiGetClassDevsA(const GUID* interfaceClass, PCSTR, HWND, DWORD flags) override {
         classDevsClass = *interfaceClass;
         classDevsFlags = flags;
-        if (!setOpens) {
-            return INVALID_HANDLE_VALUE;
-        }
-        ++setsOpened;
-        return Set;
+        setsOpened += setOpens;
+        return setOpens ? Set : INVALID_HANDLE_VALUE;
     }
 
     BOOL setupDiEnumDeviceInterfaces(HDEVINFO set, PSP_DEVINFO_DATA, const GUID*, DWORD index,
                                      PSP_DEVICE_INTERFACE_DATA data) override {
         interfaceDataCbSizes.push_back(data->cbSize);
-        if (set != Set || index >= interfaces.size()) {
-            lastError_ = ERROR_NO_MORE_ITEMS;
-            return FALSE;
-        }
         data->Reserved = index;
-        return TRUE;
+        lastError_ = ERROR_NO_MORE_ITEMS;
+        return set == Set && index < interfaces.size();
     }
 
     BOOL setupDiGetDeviceInterfaceDetailA(HDEVINFO set, PSP_DEVICE_INTERFACE_DATA data,
                                           PSP_DEVICE_INTERFACE_DETAIL_DATA_A detail,
                                           DWORD detailSize, PDWORD requiredSize,
                                           PSP_DEVINFO_DATA device) override {
+        lastError_ = ERROR_INVALID_PARAMETER;
         if (set != Set || data->Reserved >= interfaces.size()) {
-            lastError_ = ERROR_INVALID_PARAMETER;
             return FALSE;
         }
         const Interface& disk = interfaces[data->Reserved];
@@ -159,9 +140,7 @@ class FakeLocatorCalls : public LocatorCalls {
         }
         detailCbSizes.push_back(detail->cbSize);
         detailBufferSizes.push_back(detailSize);
-        if (device) {
-            devInfoCbSizes.push_back(device->cbSize);
-        }
+        devInfoCbSizes.push_back(device ? device->cbSize : 0);
         if (disk.detailFails || detailSize < needed ||
             detail->cbSize != sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A) ||
             (device && device->cbSize != sizeof(SP_DEVINFO_DATA))) {
@@ -176,40 +155,32 @@ class FakeLocatorCalls : public LocatorCalls {
     }
 
     BOOL setupDiDestroyDeviceInfoList(HDEVINFO set) override {
-        if (set == Set) {
-            ++setsDestroyed;
-        }
+        setsDestroyed += set == Set;
         return TRUE;
     }
 
     // A device's parent is the device's own number + 1000.
     CONFIGRET cmGetParent(PDEVINST parent, DEVINST device, ULONG) override {
-        for (const Interface& disk : interfaces) {
-            if (disk.instance == device) {
-                *parent = device + 1000;
-                return CR_SUCCESS;
-            }
-        }
-        return CR_NO_SUCH_DEVNODE;
+        *parent = device + 1000;
+        return find(device) ? CR_SUCCESS : CR_NO_SUCH_DEVNODE;
     }
 
     CONFIGRET cmGetDeviceIdA(DEVINST device, PCHAR buffer, ULONG length, ULONG) override {
         deviceIdLengths.push_back(length);
-        for (const Interface& disk : interfaces) {
-            if (disk.instance + 1000 == device && disk.parentId) {
-                // Like the system: the whole id, terminated only when there is room.
-                const std::string& id = *disk.parentId;
-                if (id.size() > length) {
-                    return CR_BUFFER_SMALL;
-                }
-                std::memcpy(buffer, id.data(), id.size());
-                if (id.size() < length) {
-                    buffer[id.size()] = '\0';
-                }
-                return CR_SUCCESS;
-            }
+        const Interface* disk = find(device - 1000);
+        if (!disk || !disk->parentId) {
+            return CR_NO_SUCH_VALUE;
         }
-        return CR_NO_SUCH_VALUE;
+        // Like the system: the whole id, terminated only when there is room.
+        const std::string& id = *disk->parentId;
+        if (id.size() > length) {
+            return CR_BUFFER_SMALL;
+        }
+        std::memcpy(buffer, id.data(), id.size());
+        if (id.size() < length) {
+            buffer[id.size()] = '\0';
+        }
+        return CR_SUCCESS;
     }
 
     DWORD getLastError() override { return lastError_; }
@@ -219,11 +190,18 @@ class FakeLocatorCalls : public LocatorCalls {
 
   private:
     HANDLE issue(std::optional<DWORD> number) {
-        const HANDLE handle =
-            reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(0x1000 + next_++));
+        const auto handle = reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(0x1000 + next_++));
         openHandles.insert(handle);
         numbers_[handle] = number;
         return handle;
+    }
+    const Interface* find(DEVINST instance) const {
+        for (const Interface& disk : interfaces) {
+            if (disk.instance == instance) {
+                return &disk;
+            }
+        }
+        return nullptr;
     }
 
     DWORD lastError_ = 0;

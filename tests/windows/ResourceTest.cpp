@@ -1,8 +1,11 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <array>
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "ResourceIds.h"
@@ -12,6 +15,9 @@
 // the layout that every front end shares.
 namespace veltra {
 namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+using Box = std::array<int, 4>;  // x, y, width, height in dialog units
 
 std::wstring widen(std::string_view text) {
     return std::wstring(text.begin(), text.end());
@@ -23,228 +29,174 @@ class ExecutableResources : public ::testing::Test {
         module_ = ::LoadLibraryExA(VELTRA_EXE_PATH, nullptr,
                                    LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
     }
-    static void TearDownTestSuite() {
-        if (module_) {
-            ::FreeLibrary(module_);
-        }
-    }
+    static void TearDownTestSuite() { ::FreeLibrary(module_); }
     void SetUp() override { ASSERT_NE(module_, nullptr) << "cannot load " << VELTRA_EXE_PATH; }
 
-    static std::vector<std::uint8_t> resource(LPCWSTR type, int id) {
-        const HRSRC found = ::FindResourceW(module_, MAKEINTRESOURCEW(id), type);
+    static Bytes resource(int type, int id) {
+        const HRSRC found = ::FindResourceW(module_, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(type));
         if (!found) {
             return {};
         }
-        const HGLOBAL loaded = ::LoadResource(module_, found);
-        const auto* bytes = static_cast<const std::uint8_t*>(::LockResource(loaded));
-        return std::vector<std::uint8_t>(bytes, bytes + ::SizeofResource(module_, found));
+        const auto* bytes =
+            static_cast<const std::uint8_t*>(::LockResource(::LoadResource(module_, found)));
+        return Bytes(bytes, bytes + ::SizeofResource(module_, found));
     }
 
     static inline HMODULE module_ = nullptr;
 };
 
-// Reads a DLGTEMPLATEEX and its items.
-class TemplateReader {
-  public:
-    explicit TemplateReader(const std::vector<std::uint8_t>& bytes) : bytes_(bytes) {}
-
-    template <typename T>
-    T take() {
-        T value{};
-        if (at_ + sizeof(T) <= bytes_.size()) {
-            std::memcpy(&value, bytes_.data() + at_, sizeof(T));
-        }
-        at_ += sizeof(T);
-        return value;
-    }
-    // A zero-terminated UTF-16 text, or an ordinal as "#n".
-    std::wstring textOrOrdinal() {
-        const auto first = take<WORD>();
-        if (first == 0xFFFF) {
-            return L"#" + std::to_wstring(take<WORD>());
-        }
-        std::wstring text;
-        for (WORD c = first; c != 0; c = take<WORD>()) {
-            text.push_back(static_cast<wchar_t>(c));
-            if (at_ >= bytes_.size()) {
-                break;
-            }
-        }
-        return text;
-    }
-    void alignTo(std::size_t n) { at_ = (at_ + n - 1) / n * n; }
-    void skip(std::size_t n) { at_ += n; }
-
-  private:
-    const std::vector<std::uint8_t>& bytes_;
-    std::size_t at_ = 0;
-};
-
-struct DialogItem {
-    DWORD exStyle, style;
-    short x, y, cx, cy;
-    int id;
-    std::wstring windowClass, text;
+struct Item {
+    DWORD exStyle = 0, style = 0;
+    Box box{};
+    int id = 0;
+    std::wstring windowClass, text;  // a dialog's text is its title
 };
 
 struct Dialog {
-    DWORD exStyle = 0, style = 0;
-    short x = 0, y = 0, cx = 0, cy = 0;
-    std::wstring title, font;
+    Item frame;
     WORD pointSize = 0;
-    std::vector<DialogItem> items;
+    std::wstring font;
+    std::vector<Item> items;
 };
 
-Dialog readDialog(const std::vector<std::uint8_t>& bytes) {
-    TemplateReader in(bytes);
+// Reads a DLGTEMPLATEEX and its items.
+Dialog readDialog(const Bytes& bytes) {
+    std::size_t at = 0;
+    auto take = [&](std::size_t size) {
+        DWORD value = 0;
+        if (at + size <= bytes.size()) {
+            std::memcpy(&value, bytes.data() + at, size);
+        }
+        at += size;
+        return value;
+    };
+    auto shape = [&](Item& item) {
+        for (int& value : item.box) {
+            value = static_cast<short>(take(2));
+        }
+    };
+    auto text = [&]() -> std::wstring {  // zero-terminated UTF-16, or an ordinal as "#n"
+        DWORD c = take(2);
+        if (c == 0xFFFF) {
+            return L"#" + std::to_wstring(take(2));
+        }
+        std::wstring result;
+        for (; c != 0 && at <= bytes.size(); c = take(2)) {
+            result.push_back(static_cast<wchar_t>(c));
+        }
+        return result;
+    };
     Dialog dialog;
-    EXPECT_EQ(in.take<WORD>(), 1);       // version
-    EXPECT_EQ(in.take<WORD>(), 0xFFFF);  // extended template
-    in.take<DWORD>();                    // help id
-    dialog.exStyle = in.take<DWORD>();
-    dialog.style = in.take<DWORD>();
-    const WORD count = in.take<WORD>();
-    dialog.x = in.take<short>();
-    dialog.y = in.take<short>();
-    dialog.cx = in.take<short>();
-    dialog.cy = in.take<short>();
-    EXPECT_EQ(in.textOrOrdinal(), L"");  // no menu
-    EXPECT_EQ(in.textOrOrdinal(), L"");  // the dialog class
-    dialog.title = in.textOrOrdinal();
-    if (dialog.style & DS_SETFONT) {
-        dialog.pointSize = in.take<WORD>();
-        in.take<WORD>();  // weight
-        in.take<BYTE>();  // italic
-        in.take<BYTE>();  // character set
-        dialog.font = in.textOrOrdinal();
+    EXPECT_EQ(take(2), 1u);       // version
+    EXPECT_EQ(take(2), 0xFFFFu);  // extended template
+    take(4);                      // help id
+    dialog.frame.exStyle = take(4);
+    dialog.frame.style = take(4);
+    const DWORD count = take(2);
+    shape(dialog.frame);
+    EXPECT_EQ(text(), L"");  // no menu
+    EXPECT_EQ(text(), L"");  // the dialog class
+    dialog.frame.text = text();
+    if (dialog.frame.style & DS_SETFONT) {
+        dialog.pointSize = static_cast<WORD>(take(2));
+        take(4);  // weight, italic, character set
+        dialog.font = text();
     }
-    for (WORD i = 0; i < count; ++i) {
-        in.alignTo(4);
-        DialogItem item{};
-        in.take<DWORD>();  // help id
-        item.exStyle = in.take<DWORD>();
-        item.style = in.take<DWORD>();
-        item.x = in.take<short>();
-        item.y = in.take<short>();
-        item.cx = in.take<short>();
-        item.cy = in.take<short>();
-        item.id = static_cast<int>(in.take<DWORD>());
-        item.windowClass = in.textOrOrdinal();
-        item.text = in.textOrOrdinal();
-        in.skip(in.take<WORD>());  // creation data
-        dialog.items.push_back(item);
+    for (DWORD i = 0; i < count; ++i) {
+        at = (at + 3) / 4 * 4;
+        Item& item = dialog.items.emplace_back();
+        take(4);  // help id
+        item.exStyle = take(4);
+        item.style = take(4);
+        shape(item);
+        item.id = static_cast<int>(take(4));
+        item.windowClass = text();
+        item.text = text();
+        at += take(2);  // creation data
     }
     return dialog;
 }
 
-// The class of each kind of control: its ordinal, or its name as some compilers keep it.
-bool hasClass(const DialogItem& item, ControlKind kind) {
-    std::wstring name = item.windowClass;
-    for (auto& c : name) {
-        c = static_cast<wchar_t>(::towlower(c));
-    }
-    switch (kind) {
-        case ControlKind::Button:
-        case ControlKind::CheckBox:
-            return name == L"#128" || name == L"button";
-        case ControlKind::Edit:
-            return name == L"#129" || name == L"edit";
-        case ControlKind::Label:
-            return name == L"#130" || name == L"static";
-        case ControlKind::ComboBox:
-            return name == L"#133" || name == L"combobox";
-    }
-    return false;
-}
+// Each kind of control: its class (ordinal, or name as some compilers keep it), its type
+// under a mask, and the style bits it must have and must not have.
+struct KindStyle {
+    ControlKind kind;
+    const wchar_t *ordinal, *name;
+    DWORD mask, type, set, clear;
+};
+const KindStyle kindStyles[] = {
+    {ControlKind::Button, L"#128", L"button", BS_TYPEMASK, BS_PUSHBUTTON, WS_TABSTOP, 0},
+    {ControlKind::CheckBox, L"#128", L"button", BS_TYPEMASK, BS_AUTOCHECKBOX, WS_TABSTOP, 0},
+    // Every label starts a group and takes no focus.
+    {ControlKind::Label, L"#130", L"static", SS_TYPEMASK, SS_LEFT, WS_GROUP, WS_TABSTOP},
+    {ControlKind::Edit, L"#129", L"edit", 0, 0, WS_TABSTOP | ES_AUTOHSCROLL, ES_MULTILINE},
+    {ControlKind::ComboBox, L"#133", L"combobox", 0x3, CBS_DROPDOWNLIST, WS_TABSTOP | WS_VSCROLL,
+     CBS_SORT},
+};
 
-TEST_F(ExecutableResources, MainDialogFrameMatchesTheLayout) {
-    const Dialog dialog = readDialog(resource(MAKEINTRESOURCEW(5), VELTRA_IDD_MAIN));  // RT_DIALOG
+TEST_F(ExecutableResources, MainDialogMatchesTheLayoutControlByControl) {
+    const Dialog dialog = readDialog(resource(5, VELTRA_IDD_MAIN));  // RT_DIALOG
     const DialogTemplate& layout = mainDialogTemplate();
-    EXPECT_EQ(dialog.title, widen(layout.title));
-    EXPECT_EQ(dialog.x, 0);
-    EXPECT_EQ(dialog.y, 0);
-    EXPECT_EQ(dialog.cx, layout.width);
-    EXPECT_EQ(dialog.cy, layout.height);
+    EXPECT_EQ(dialog.frame.text, widen(layout.title));
+    EXPECT_EQ(dialog.frame.box, (Box{0, 0, layout.width, layout.height}));
     EXPECT_EQ(dialog.font, widen(layout.font));
     EXPECT_EQ(dialog.pointSize, layout.fontPointSize);
-    const DWORD wanted = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_MODALFRAME;
-    EXPECT_EQ(dialog.style & wanted, wanted);
-    EXPECT_EQ(dialog.style & (WS_MAXIMIZEBOX | WS_THICKFRAME | DS_CENTER), 0u);
-    EXPECT_EQ(dialog.exStyle & WS_EX_APPWINDOW, DWORD{WS_EX_APPWINDOW});
-}
+    const DWORD frame = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_MODALFRAME;
+    EXPECT_EQ(dialog.frame.style & (frame | WS_MAXIMIZEBOX | WS_THICKFRAME | DS_CENTER), frame);
+    EXPECT_NE(dialog.frame.exStyle & WS_EX_APPWINDOW, 0u);
 
-TEST_F(ExecutableResources, MainDialogControlsMatchTheLayoutOneByOne) {
-    const Dialog dialog = readDialog(resource(MAKEINTRESOURCEW(5), VELTRA_IDD_MAIN));
-    const auto& layout = mainDialogTemplate().controls;
-    ASSERT_EQ(dialog.items.size(), layout.size());
-    for (std::size_t i = 0; i < layout.size(); ++i) {
-        const ControlTemplate& want = layout[i];
-        const DialogItem& got = dialog.items[i];
+    ASSERT_EQ(dialog.items.size(), layout.controls.size());
+    for (std::size_t i = 0; i < layout.controls.size(); ++i) {
+        const ControlTemplate& want = layout.controls[i];
+        const Item& got = dialog.items[i];
         SCOPED_TRACE("control " + std::to_string(i + 1) + " id " + std::to_string(toInt(want.id)));
         EXPECT_EQ(static_cast<short>(got.id), toInt(want.id));
-        EXPECT_TRUE(hasClass(got, want.kind));
         EXPECT_EQ(got.text, widen(want.text));
-        EXPECT_EQ(got.x, want.x);
-        EXPECT_EQ(got.y, want.y);
-        EXPECT_EQ(got.cx, want.width);
-        EXPECT_EQ(got.cy, want.height);
+        EXPECT_EQ(got.box, (Box{want.x, want.y, want.width, want.height}));
         // Visible and enabled when the window opens.
         EXPECT_EQ(got.style & (WS_CHILD | WS_VISIBLE | WS_DISABLED), DWORD{WS_CHILD | WS_VISIBLE});
-        const bool tabStop = (got.style & WS_TABSTOP) != 0;
-        switch (want.kind) {
-            case ControlKind::Button:
-                EXPECT_EQ(got.style & BS_TYPEMASK, DWORD{BS_PUSHBUTTON});
-                EXPECT_TRUE(tabStop);
-                break;
-            case ControlKind::CheckBox:
-                EXPECT_EQ(got.style & BS_TYPEMASK, DWORD{BS_AUTOCHECKBOX});
-                EXPECT_TRUE(tabStop);
-                break;
-            case ControlKind::Label:
-                EXPECT_EQ(got.style & SS_TYPEMASK, DWORD{SS_LEFT});
-                EXPECT_NE(got.style & WS_GROUP, 0u) << "every label starts a group";
-                EXPECT_FALSE(tabStop);
-                break;
-            case ControlKind::Edit:
-                EXPECT_NE(got.style & ES_AUTOHSCROLL, 0u);
-                EXPECT_EQ(got.style & ES_MULTILINE, 0u);
-                EXPECT_EQ((got.style & ES_READONLY) != 0, want.readOnly);
-                EXPECT_TRUE(tabStop);
-                break;
-            case ControlKind::ComboBox:
-                EXPECT_EQ(got.style & 0x3, DWORD{CBS_DROPDOWNLIST});
-                EXPECT_NE(got.style & WS_VSCROLL, 0u);
-                EXPECT_EQ(got.style & CBS_SORT, 0u);
-                EXPECT_TRUE(tabStop);
-                break;
+        const KindStyle& kind = kindStyles[static_cast<int>(want.kind)];
+        ASSERT_EQ(kind.kind, want.kind);
+        std::wstring windowClass = got.windowClass;
+        for (auto& c : windowClass) {
+            c = static_cast<wchar_t>(::towlower(c));
+        }
+        EXPECT_TRUE(windowClass == kind.ordinal || windowClass == kind.name) << windowClass;
+        EXPECT_EQ(got.style & kind.mask, kind.type);
+        EXPECT_EQ(got.style & (kind.set | kind.clear), kind.set);
+        if (want.kind == ControlKind::Edit) {
+            EXPECT_EQ((got.style & ES_READONLY) != 0, want.readOnly);
         }
     }
 }
 
 TEST_F(ExecutableResources, AboutBoxAsDescribed) {
-    const Dialog about = readDialog(resource(MAKEINTRESOURCEW(5), VELTRA_IDD_ABOUT));
-    EXPECT_EQ(about.title, L"About Quillon");
-    EXPECT_EQ(about.cx, 235);
-    EXPECT_EQ(about.cy, 55);
+    const Dialog about = readDialog(resource(5, VELTRA_IDD_ABOUT));
+    EXPECT_EQ(about.frame.text, L"About Quillon");
+    EXPECT_EQ(about.frame.box[2], 235);
+    EXPECT_EQ(about.frame.box[3], 55);
     EXPECT_EQ(about.pointSize, 9);
     EXPECT_EQ(about.font, L"SimSun-ExtB");
-    EXPECT_EQ(about.style & WS_MAXIMIZEBOX, 0u);
+    EXPECT_EQ(about.frame.style & WS_MAXIMIZEBOX, 0u);
+    struct Want {
+        Box box;
+        const wchar_t* text;
+        DWORD mask, type;
+    };
+    const Want items[] = {
+        {{11, 17, 20, 20}, L"#128", SS_TYPEMASK, SS_ICON},
+        {{40, 10, 119, 8}, L"Quillon V2.4xx", SS_NOPREFIX, SS_NOPREFIX},
+        {{40, 25, 119, 8}, L"\u6E29\u6E7F\u5EA6\u8BB0\u5F55\u4EEA\u914D\u7F6E\u5DE5\u5177", 0, 0},
+        {{178, 7, 50, 14}, L"OK", BS_TYPEMASK, BS_DEFPUSHBUTTON},
+    };
     ASSERT_EQ(about.items.size(), 4u);
-    EXPECT_EQ(about.items[0].style & SS_TYPEMASK, DWORD{SS_ICON});
-    EXPECT_EQ(about.items[0].text, L"#128");
-    EXPECT_EQ(about.items[1].text, L"Quillon V2.4xx");
-    EXPECT_NE(about.items[1].style & SS_NOPREFIX, 0u);
-    EXPECT_EQ(about.items[3].id, IDOK);
-    EXPECT_EQ(about.items[3].text, L"OK");
-    EXPECT_EQ(about.items[3].style & BS_TYPEMASK, DWORD{BS_DEFPUSHBUTTON});
-    const short expected[4][4] = {
-        {11, 17, 20, 20}, {40, 10, 119, 8}, {40, 25, 119, 8}, {178, 7, 50, 14}};
     for (std::size_t i = 0; i < 4; ++i) {
-        const auto& item = about.items[i];
-        EXPECT_EQ((std::vector<short>{item.x, item.y, item.cx, item.cy}),
-                  (std::vector<short>{expected[i], expected[i] + 4}))
-            << "item " << i;
+        SCOPED_TRACE(i);
+        EXPECT_EQ(about.items[i].box, items[i].box);
+        EXPECT_EQ(about.items[i].text, items[i].text);
+        EXPECT_EQ(about.items[i].style & items[i].mask, items[i].type);
     }
+    EXPECT_EQ(about.items[3].id, IDOK);
 }
 
 BOOL CALLBACK countName(HMODULE, LPCWSTR, LPWSTR, LONG_PTR count) {
@@ -261,22 +213,18 @@ TEST_F(ExecutableResources, TheOnlyStringIsTheAboutEntry) {
     ::EnumResourceNamesW(module_, MAKEINTRESOURCEW(6), countName,
                          reinterpret_cast<LONG_PTR>(&blocks));
     EXPECT_EQ(blocks, 1);
-    for (int id = 96; id < 112; ++id) {
-        if (id != VELTRA_IDS_ABOUT_ENTRY) {
-            EXPECT_EQ(::LoadStringW(module_, static_cast<UINT>(id), text, 64), 0) << id;
-        }
+    for (UINT id = 96; id < 112; ++id) {
+        EXPECT_EQ(::LoadStringW(module_, id, text, 64) > 0, id == VELTRA_IDS_ABOUT_ENTRY) << id;
     }
 }
 
 TEST_F(ExecutableResources, BackgroundIsOneColourAt793By426) {
-    const auto bitmap = resource(MAKEINTRESOURCEW(2), VELTRA_IDB_BACKGROUND);  // RT_BITMAP
+    const Bytes bitmap = resource(2, VELTRA_IDB_BACKGROUND);  // RT_BITMAP
     ASSERT_GE(bitmap.size(), sizeof(BITMAPINFOHEADER));
     BITMAPINFOHEADER header{};
     std::memcpy(&header, bitmap.data(), sizeof header);
-    EXPECT_EQ(header.biWidth, 793);
-    EXPECT_EQ(header.biHeight, 426);
-    EXPECT_EQ(header.biBitCount, 24);
-    EXPECT_EQ(header.biCompression, DWORD{BI_RGB});
+    EXPECT_EQ(std::tie(header.biWidth, header.biHeight, header.biBitCount, header.biCompression),
+              (std::tuple<LONG, LONG, WORD, DWORD>(793, 426, 24, BI_RGB)));
     const std::size_t stride = (793 * 3 + 3) / 4 * 4;
     ASSERT_EQ(bitmap.size(), header.biSize + stride * 426);
     std::size_t wrong = 0;
@@ -290,57 +238,51 @@ TEST_F(ExecutableResources, BackgroundIsOneColourAt793By426) {
 }
 
 TEST_F(ExecutableResources, IconHas32And16PixelImagesOf16Colours) {
-    const auto group = resource(MAKEINTRESOURCEW(14), VELTRA_IDI_MAIN);  // RT_GROUP_ICON
+    const Bytes group = resource(14, VELTRA_IDI_MAIN);  // RT_GROUP_ICON
     ASSERT_GE(group.size(), 6u);
-    const WORD count = static_cast<WORD>(group[4] | group[5] << 8);
-    bool has32 = false, has16 = false;
-    for (WORD i = 0; i < count && 6u + 14u * (i + 1u) <= group.size(); ++i) {
-        const std::uint8_t* entry = group.data() + 6 + 14 * i;  // GRPICONDIRENTRY
-        const int size = entry[0];
-        const int bits = entry[6] | entry[7] << 8;
-        has32 |= size == 32 && bits == 4;
-        has16 |= size == 16 && bits == 4;
+    const std::size_t end = 6u + 14u * (group[4] | group[5] << 8);
+    std::vector<int> sizesOf16Colours;
+    for (std::size_t at = 6; at + 14 <= group.size() && at < end; at += 14) {
+        if (group[at + 6] == 4 && group[at + 7] == 0) {  // GRPICONDIRENTRY: 4 bits a pixel
+            sizesOf16Colours.push_back(group[at]);
+        }
     }
-    EXPECT_TRUE(has32);
-    EXPECT_TRUE(has16);
+    EXPECT_THAT(sizesOf16Colours, ::testing::IsSupersetOf({32, 16}));
 }
 
-TEST_F(ExecutableResources, ManifestAsksForAdministratorRights) {
-    const auto bytes = resource(MAKEINTRESOURCEW(24), 1);  // RT_MANIFEST
-    const std::string manifest(bytes.begin(), bytes.end());
-    EXPECT_NE(manifest.find("level=\"requireAdministrator\""), std::string::npos);
-    EXPECT_NE(manifest.find("uiAccess=\"false\""), std::string::npos);
-    EXPECT_NE(manifest.find("name=\"test.exe.manifest\""), std::string::npos);
-    EXPECT_NE(manifest.find("version=\"1.0.0.0\""), std::string::npos);
-}
+TEST_F(ExecutableResources, ManifestAndVersionRecord) {
+    const Bytes manifestBytes = resource(24, 1);  // RT_MANIFEST
+    const std::string manifest(manifestBytes.begin(), manifestBytes.end());
+    for (const char* part : {"level=\"requireAdministrator\"", "uiAccess=\"false\"",
+                             "name=\"test.exe.manifest\"", "version=\"1.0.0.0\""}) {
+        EXPECT_NE(manifest.find(part), std::string::npos) << part;
+    }
 
-TEST_F(ExecutableResources, VersionRecordInTheChineseSimplifiedBlock) {
-    const auto bytes = resource(MAKEINTRESOURCEW(16), 1);  // RT_VERSION
-    ASSERT_FALSE(bytes.empty());
-    std::vector<std::uint8_t> copy(bytes.begin(), bytes.end());
-    copy.resize(bytes.size() * 2);  // room that the query may use
-    auto value = [&](const wchar_t* path) -> std::wstring {
+    Bytes version = resource(16, 1);  // RT_VERSION
+    ASSERT_FALSE(version.empty());
+    version.resize(version.size() * 2);  // room that the query may use
+    auto value = [&](const wchar_t* path, UINT atLeast = 1) -> const void* {
         void* data = nullptr;
         UINT length = 0;
-        if (!::VerQueryValueW(copy.data(), path, &data, &length) || !data) {
-            return L"(none)";
-        }
-        return std::wstring(static_cast<const wchar_t*>(data));
+        return ::VerQueryValueW(version.data(), path, &data, &length) && length >= atLeast
+                   ? data
+                   : nullptr;
     };
-    EXPECT_EQ(value(L"\\StringFileInfo\\080404b0\\InternalName"), L"Veltra");
-    EXPECT_EQ(value(L"\\StringFileInfo\\080404b0\\OriginalFilename"), L"Veltra.EXE");
-    void* data = nullptr;
-    UINT length = 0;
-    ASSERT_TRUE(::VerQueryValueW(copy.data(), L"\\", &data, &length));
-    const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(data);
-    EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
-    EXPECT_EQ(fixed->dwFileVersionLS, 0x00000001u);
-    EXPECT_EQ(fixed->dwProductVersionMS, 0x00010000u);
-    EXPECT_EQ(fixed->dwProductVersionLS, 0x00000001u);
-    ASSERT_TRUE(::VerQueryValueW(copy.data(), L"\\VarFileInfo\\Translation", &data, &length));
-    ASSERT_GE(length, 4u);
-    const auto* translation = static_cast<const WORD*>(data);
-    EXPECT_EQ(translation[0], 0x0804);
+    auto text = [&](const wchar_t* name) {
+        const auto* data = static_cast<const wchar_t*>(
+            value((std::wstring(L"\\StringFileInfo\\080404b0\\") + name).c_str()));
+        return std::wstring(data ? data : L"(none)");
+    };
+    EXPECT_EQ(text(L"InternalName"), L"Veltra");
+    EXPECT_EQ(text(L"OriginalFilename"), L"Veltra.EXE");
+    const auto* fixed = static_cast<const VS_FIXEDFILEINFO*>(value(L"\\"));
+    ASSERT_TRUE(fixed);
+    EXPECT_EQ((std::array{fixed->dwFileVersionMS, fixed->dwFileVersionLS, fixed->dwProductVersionMS,
+                          fixed->dwProductVersionLS}),
+              (std::array<DWORD, 4>{0x00010000, 1, 0x00010000, 1}));
+    const auto* translation = static_cast<const WORD*>(value(L"\\VarFileInfo\\Translation", 4));
+    ASSERT_TRUE(translation);
+    EXPECT_EQ(translation[0], 0x0804);  // Chinese (Simplified), UTF-16
     EXPECT_EQ(translation[1], 1200);
 }
 

@@ -12,56 +12,54 @@
 
 namespace {
 
-const wchar_t* const Title = L"Temp. & Humidity Datalogger Configration Tool V2.402";
-
-std::string utf8(const std::wstring& wide) {
-    if (wide.empty()) {
-        return {};
-    }
-    const int size = static_cast<int>(wide.size());
-    const int length =
-        ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
-    std::string text(static_cast<std::size_t>(length), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, text.data(), length, nullptr, nullptr);
-    return text;
-}
-
-// WM_GETTEXT itself: GetWindowText does not ask controls of another process for their text.
-std::wstring textOf(HWND window) {
-    wchar_t buffer[512] = {};
-    DWORD_PTR copied = 0;
-    ::SendMessageTimeoutW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(buffer),
-                          SMTO_ABORTIFHUNG, 5000, &copied);
-    return buffer;
-}
-
-HWND waitForWindow() {
+template <typename Done>
+bool waitFor(Done done) {
     for (int i = 0; i < 240; ++i) {
-        if (const HWND window = ::FindWindowW(nullptr, Title)) {
-            return window;
+        if (done()) {
+            return true;
         }
         ::Sleep(250);
     }
-    return nullptr;
+    return false;
+}
+
+// As UTF-8. WM_GETTEXT itself: GetWindowText does not ask controls of another process.
+std::string textOf(HWND window) {
+    wchar_t wide[512] = {};
+    DWORD_PTR copied = 0;
+    ::SendMessageTimeoutW(window, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(wide), SMTO_ABORTIFHUNG,
+                          5000, &copied);
+    char text[2048] = {};
+    ::WideCharToMultiByte(CP_UTF8, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+    return text;
+}
+
+// Posts the message that closes `window`, waits until it is gone and prints NAME=1 if it is.
+int closeAndWait(HWND window, UINT message, WPARAM wParam, const char* name) {
+    ::PostMessageW(window, message, wParam, 0);
+    const bool gone = waitFor([&] { return !::IsWindow(window); });
+    std::printf("%s=%d\n", name, gone ? 1 : 0);
+    return gone ? 0 : 1;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     const std::string what = argc > 1 ? argv[1] : "report";
-    const HWND window = waitForWindow();
-    if (!window) {
+    HWND window = nullptr;
+    const wchar_t* const title = L"Temp. & Humidity Datalogger Configration Tool V2.402";
+    if (!waitFor([&] { return (window = ::FindWindowW(nullptr, title)) != nullptr; })) {
         std::printf("window=missing\n");
         return 1;
+    }
+    if (what == "close") {
+        return closeAndWait(window, WM_CLOSE, 0, "closed");
     }
     if (what == "about") {
         ::PostMessageW(window, WM_SYSCOMMAND, 0x0010, 0);
         HWND about = nullptr;
-        for (int i = 0; i < 240 && !about; ++i) {
-            about = ::FindWindowW(nullptr, L"About Quillon");
-            ::Sleep(250);
-        }
-        if (!about) {
+        if (!waitFor(
+                [&] { return (about = ::FindWindowW(nullptr, L"About Quillon")) != nullptr; })) {
             std::printf("about=missing\n");
             return 1;
         }
@@ -69,40 +67,25 @@ int main(int argc, char** argv) {
         int line = 0;
         for (HWND child = ::GetWindow(about, GW_CHILD); child;
              child = ::GetWindow(child, GW_HWNDNEXT)) {
-            std::printf("about_text%d=%s\n", ++line, utf8(textOf(child)).c_str());
+            std::printf("about_text%d=%s\n", ++line, textOf(child).c_str());
         }
-        ::PostMessageW(about, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-        for (int i = 0; i < 240 && ::IsWindow(about); ++i) {
-            ::Sleep(250);
-        }
-        std::printf("about_closed=%d\n", ::IsWindow(about) ? 0 : 1);
-        return ::IsWindow(about) ? 1 : 0;
-    }
-    if (what == "close") {
-        ::PostMessageW(window, WM_CLOSE, 0, 0);
-        for (int i = 0; i < 240 && ::IsWindow(window); ++i) {
-            ::Sleep(250);
-        }
-        std::printf("closed=%d\n", ::IsWindow(window) ? 0 : 1);
-        return ::IsWindow(window) ? 1 : 0;
+        return closeAndWait(about, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), "about_closed");
     }
     // The poll cycle writes the time on its third tick: the sign that timer 1 drives it.
-    const HWND time = ::GetDlgItem(window, 1052);
-    for (int i = 0; i < 240 && textOf(time).size() < 8; ++i) {
-        ::Sleep(250);
-    }
+    waitFor([&] { return textOf(::GetDlgItem(window, 1052)).size() >= 8; });
     ::Sleep(500);  // one more paint of everything
     const HWND button = ::GetDlgItem(window, 1001);
+    std::printf("window=found\ntitle=%s\nbutton=%s\nbutton_enabled=%d\n", textOf(window).c_str(),
+                textOf(button).c_str(), ::IsWindowEnabled(button) ? 1 : 0);
+    const struct {
+        const char* name;
+        int id;
+    } shown[] = {{"date", 1051}, {"time", 1052}, {"time_zone", 1043}, {"delay", 1010}};
+    for (const auto& control : shown) {
+        std::printf("%s=%s\n", control.name, textOf(::GetDlgItem(window, control.id)).c_str());
+    }
     RECT frame{};
     ::GetWindowRect(window, &frame);
-    std::printf("window=found\n");
-    std::printf("title=%s\n", utf8(textOf(window)).c_str());
-    std::printf("button=%s\n", utf8(textOf(button)).c_str());
-    std::printf("button_enabled=%d\n", ::IsWindowEnabled(button) ? 1 : 0);
-    std::printf("date=%s\n", utf8(textOf(::GetDlgItem(window, 1051))).c_str());
-    std::printf("time=%s\n", utf8(textOf(time)).c_str());
-    std::printf("time_zone=%s\n", utf8(textOf(::GetDlgItem(window, 1043))).c_str());
-    std::printf("delay=%s\n", utf8(textOf(::GetDlgItem(window, 1010))).c_str());
     std::printf("frame=%ldx%ld+%ld+%ld\n", frame.right - frame.left, frame.bottom - frame.top,
                 frame.left, frame.top);
     return 0;
