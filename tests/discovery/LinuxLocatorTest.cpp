@@ -1,17 +1,19 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 
 #include "SysfsTree.h"
 #include "discovery/DeviceLocator.h"
-#include "discovery/LoggerLetter.h"
 #include "platform/linux/LinuxLocatorPlatform.h"
+#include "platform/linux/MountInfoWatch.h"
 #include "platform/linux/MountTable.h"
 
 namespace veltra {
 namespace {
 
 namespace fs = std::filesystem;
+using Strings = std::vector<std::string>;
 
 class LinuxLocatorTest : public ::testing::Test {
   protected:
@@ -23,7 +25,7 @@ class LinuxLocatorTest : public ::testing::Test {
         }
         return *locator_;
     }
-    std::vector<std::string> matches() { return locator().collectMatchEntries(); }
+    Strings matches() { return locator().collectMatchEntries(); }
     const LocatorScan& scan() { return locator().lastScan(); }
     std::string letters() {
         locator().collectMatchEntries();
@@ -53,27 +55,20 @@ TEST_F(LinuxLocatorTest, FindsSticksWithAndWithoutPartitionsBesideASataDisk) {
     tree.mount(41, "8:32", "/media/u/NO SERIAL", "/", "ro,nosuid", "/dev/sdc");
     tree.mount(42, "8:48", "/media/u/OTHER", "/", "rw", "/dev/sdd");
 
-    const auto found = matches();
-    EXPECT_EQ(found, (std::vector<std::string>{"PFAD_D\\VID_2017&PID_0901\\SN0001",
-                                               "PFAD_E\\VID_2017&PID_0901\\",
-                                               "PFAD_F\\VID_0781&PID_5567\\4C53"}));
-    EXPECT_EQ(scan().driveEntries,
-              (std::vector<std::string>{"PFAD_C_" + packed(8, 0), "PFAD_D_" + packed(8, 16),
-                                        "PFAD_E_" + packed(8, 32), "PFAD_F_" + packed(8, 48)}));
+    EXPECT_EQ(matches(),
+              (Strings{"PFAD_D\\VID_2017&PID_0901\\SN0001", "PFAD_E\\VID_2017&PID_0901\\",
+                       "PFAD_F\\VID_0781&PID_5567\\4C53"}));
+    EXPECT_EQ(scan().driveEntries, (Strings{"PFAD_C_" + packed(8, 0), "PFAD_D_" + packed(8, 16),
+                                            "PFAD_E_" + packed(8, 32), "PFAD_F_" + packed(8, 48)}));
     ASSERT_EQ(scan().roots.size(), 4u);
     EXPECT_EQ(scan().roots[0].type, DriveType::Fixed);
     EXPECT_EQ(scan().roots[1].type, DriveType::Removable);
 
-    auto& platform = locator().platform();
     EXPECT_EQ(locator().rootOf('D'), fs::path("/media/u/LOGGER"));
     EXPECT_EQ(locator().rootOf('E'), fs::path("/media/u/NO SERIAL"));
     EXPECT_FALSE(locator().rootOf('G'));
-    EXPECT_FALSE(platform.isReadOnly('D'));
-    EXPECT_TRUE(platform.isReadOnly('E'));
-
-    LetterBuffer picked{};
-    pickLoggerLetter(found, LoggerVendorId, LoggerProductId, picked);
-    EXPECT_EQ(picked[0], 'D');
+    EXPECT_FALSE(locator().platform().isReadOnly('D'));
+    EXPECT_TRUE(locator().platform().isReadOnly('E'));
     EXPECT_EQ(console.str(), "");
 }
 
@@ -126,10 +121,10 @@ TEST_F(LinuxLocatorTest, EscapedMountPointsAreDecoded) {
 TEST_F(LinuxLocatorTest, MissingOrUnreadableFilesLeaveOnlyThatDeviceOut) {
     struct Case {
         const char* what;
-        std::string file;  // relative to the USB device folder 1-1 or the disk sdb
+        std::string file;  // in the disk sdb, or else in its USB device folder
         bool onDisk;
         bool asFolder;  // a folder in place of the file cannot be read
-        std::vector<std::string> matches;
+        Strings matches;
         const char* console;
     };
     const std::string logger2 = "PFAD_D\\VID_2017&PID_0901\\SN0002";
@@ -150,14 +145,7 @@ TEST_F(LinuxLocatorTest, MissingOrUnreadableFilesLeaveOnlyThatDeviceOut) {
         SysfsTree fresh;
         const fs::path disk = fresh.addUsbDisk("sdb", "8:16", {}, 1);
         fresh.addUsbDisk("sdc", "8:32", {"2017", "0901", "SN0002"}, 2);
-        const fs::path file = (c.onDisk ? disk
-                                        : disk.parent_path()
-                                              .parent_path()
-                                              .parent_path()
-                                              .parent_path()
-                                              .parent_path()
-                                              .parent_path()) /
-                              c.file;
+        const fs::path file = (c.onDisk ? disk : fresh.usbDevice(1)) / c.file;
         fs::remove(file);
         if (c.asFolder) {
             fs::create_directory(file);
@@ -180,8 +168,8 @@ TEST_F(LinuxLocatorTest, ADeviceThatGoesWhileItsMountStaysIsLeftOut) {
     ASSERT_EQ(matches().size(), 2u);
 
     fs::remove(tree.sysfs() / "dev/block/8:16");
-    EXPECT_EQ(matches(), std::vector<std::string>{"PFAD_D\\VID_2017&PID_0901\\SN0002"});
-    EXPECT_EQ(scan().driveEntries, std::vector<std::string>{"PFAD_D_" + packed(8, 32)});
+    EXPECT_EQ(matches(), Strings{"PFAD_D\\VID_2017&PID_0901\\SN0002"});
+    EXPECT_EQ(scan().driveEntries, Strings{"PFAD_D_" + packed(8, 32)});
 }
 
 TEST_F(LinuxLocatorTest, DrivesKeepTheirLettersWhileMountedAndNewOnesTakeTheLowestFree) {
@@ -220,9 +208,9 @@ TEST_F(LinuxLocatorTest, DrivesKeepTheirLettersWhileMountedAndNewOnesTakeTheLowe
     EXPECT_EQ(letters(), "CEF");
     EXPECT_EQ(locator().rootOf('C'), fs::path("/media/e"));
     EXPECT_FALSE(locator().rootOf('D'));
-    EXPECT_EQ(locator().lastScan().driveEntries,
-              (std::vector<std::string>{"PFAD_C_" + packed(8, 64), "PFAD_E_" + packed(8, 48),
-                                        "PFAD_F_" + packed(8, 16)}));
+    EXPECT_EQ(
+        locator().lastScan().driveEntries,
+        (Strings{"PFAD_C_" + packed(8, 64), "PFAD_E_" + packed(8, 48), "PFAD_F_" + packed(8, 16)}));
 }
 
 TEST_F(LinuxLocatorTest, AtMostTwentyFourDrivesGetLetters) {
@@ -232,9 +220,35 @@ TEST_F(LinuxLocatorTest, AtMostTwentyFourDrivesGetLetters) {
         tree.addPartition(sda, "sda" + std::to_string(i), number);
         tree.mount(100 + i, number, "/mnt/p" + std::to_string(i));
     }
-    const std::string got = letters();
-    EXPECT_EQ(got, "CDEFGHIJKLMNOPQRSTUVWXYZ");
+    EXPECT_EQ(letters(), "CDEFGHIJKLMNOPQRSTUVWXYZ");
     EXPECT_EQ(locator().rootOf('Z'), fs::path("/mnt/p24"));
+}
+
+// The mount table is handed out only when it changes; a missing one is empty.
+TEST(MountInfoWatch, HandsOutTheTableOnceUntilItChanges) {
+    MountInfoWatch kernel("/proc/self/mountinfo");
+    const auto table = kernel.changedText();
+    ASSERT_TRUE(table);
+    EXPECT_NE(table->find(" - "), std::string::npos);
+    EXPECT_FALSE(kernel.changedText());  // nothing was mounted since
+    EXPECT_FALSE(kernel.changedText());
+
+    SysfsTree tree;
+    MountInfoWatch watch(tree.mountInfo());
+    const auto first = watch.changedText();
+    ASSERT_TRUE(first);
+    EXPECT_FALSE(watch.changedText());
+    tree.mount(40, "8:16", "/media/a");
+    const auto second = watch.changedText();
+    ASSERT_TRUE(second);
+    EXPECT_NE(*second, *first);
+    EXPECT_FALSE(watch.changedText());
+    tree.unmount(40);
+    EXPECT_EQ(watch.changedText(), first);
+
+    MountInfoWatch missing(tree.base() / "none");
+    EXPECT_EQ(missing.changedText(), std::string());
+    EXPECT_FALSE(missing.changedText());
 }
 
 }  // namespace

@@ -31,12 +31,21 @@ CliRun runCli(const std::string& arguments) {
     return run;
 }
 
+// `locate --json` over a fake tree; its output parsed, nothing if it is not JSON.
+nlohmann::json locate(const SysfsTree& tree, int expectedStatus, const std::string& more = "") {
+    const CliRun run = runCli("locate --json " + more + " --sysfs-root '" + tree.sysfs().string() +
+                              "' --mountinfo '" + tree.mountInfo().string() + "'");
+    EXPECT_EQ(run.status, expectedStatus) << run.out;
+    return nlohmann::json::parse(run.out, nullptr, false);
+}
+
+const auto NoLogger = nlohmann::json::parse(R"({"loggers": [], "selected": null})");
+
 TEST(LocateCommand, ReportsTheLoggersOfAFakeTreeAsJson) {
     SysfsTree tree;
-    const auto sda = tree.addSataDisk("sda", "8:0");
-    tree.addPartition(sda, "sda1", "8:1");
-    const auto sdb = tree.addUsbDisk("sdb", "8:16", {"2017", "0901", "sn0001"}, 1);
-    tree.addPartition(sdb, "sdb1", "8:17");
+    tree.addPartition(tree.addSataDisk("sda", "8:0"), "sda1", "8:1");
+    tree.addPartition(tree.addUsbDisk("sdb", "8:16", {"2017", "0901", "sn0001"}, 1), "sdb1",
+                      "8:17");
     tree.addUsbDisk("sdc", "8:32", {"2017", "0901", "SN0002"}, 2);
     tree.addUsbDisk("sdd", "8:48", {"0781", "5567", "X"}, 3);
     tree.mount(30, "8:1", "/", "/", "rw", "/dev/sda1");
@@ -44,9 +53,6 @@ TEST(LocateCommand, ReportsTheLoggersOfAFakeTreeAsJson) {
     tree.mount(41, "8:32", "/media/u/LOG 2", "/", "ro,nosuid", "/dev/sdc");
     tree.mount(42, "8:48", "/media/u/STICK", "/", "rw", "/dev/sdd");
 
-    const CliRun run = runCli("locate --json --sysfs-root '" + tree.sysfs().string() +
-                              "' --mountinfo '" + tree.mountInfo().string() + "'");
-    EXPECT_EQ(run.status, 0);
     const auto expected = nlohmann::json::parse(R"({
         "loggers": [
             {"drive": "D", "root": "/media/u/LOGGER",
@@ -54,28 +60,20 @@ TEST(LocateCommand, ReportsTheLoggersOfAFakeTreeAsJson) {
             {"drive": "E", "root": "/media/u/LOG 2",
              "deviceId": "USB\\VID_2017&PID_0901\\SN0002", "readOnly": true}],
         "selected": "D"})");
-    EXPECT_EQ(nlohmann::json::parse(run.out, nullptr, false), expected) << run.out;
-
+    EXPECT_EQ(locate(tree, 0), expected);
     // Verbose output goes to standard error and leaves the object alone.
-    const CliRun verbose = runCli("locate --json --verbose --sysfs-root '" + tree.sysfs().string() +
-                                  "' --mountinfo '" + tree.mountInfo().string() + "'");
-    EXPECT_EQ(nlohmann::json::parse(verbose.out, nullptr, false), expected) << verbose.out;
+    EXPECT_EQ(locate(tree, 0, "--verbose"), expected);
 
     tree.unmount(40);
     tree.unmount(41);
-    const CliRun none = runCli("locate --json --sysfs-root '" + tree.sysfs().string() +
-                               "' --mountinfo '" + tree.mountInfo().string() + "'");
-    EXPECT_EQ(none.status, 1);
-    EXPECT_EQ(nlohmann::json::parse(none.out, nullptr, false),
-              nlohmann::json::parse(R"({"loggers": [], "selected": null})"));
+    EXPECT_EQ(locate(tree, 1), NoLogger);
 }
 
 // The build machine has no logger plugged in.
 TEST(LocateCommand, FindsNoLoggerOnThisMachine) {
     const CliRun run = runCli("locate --json");
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(nlohmann::json::parse(run.out, nullptr, false),
-              nlohmann::json::parse(R"({"loggers": [], "selected": null})"));
+    EXPECT_EQ(nlohmann::json::parse(run.out, nullptr, false), NoLogger);
 }
 
 }  // namespace

@@ -17,6 +17,10 @@ class SysfsTree {
     std::filesystem::path sysfs() const { return base_ / "sys"; }
     std::filesystem::path mountInfo() const { return base_ / "mountinfo"; }
     std::filesystem::path base() const { return base_; }
+    // The folder of the USB device plugged into `port`.
+    std::filesystem::path usbDevice(int port) const {
+        return sysfs() / "devices/pci0000:00/0000:00:14.0/usb1" / ("1-" + std::to_string(port));
+    }
 
     struct Usb {
         std::string vendor = "2017";
