@@ -1,14 +1,15 @@
 #pragma once
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
-#include <chrono>
+#include <QTest>
+#include <QTimer>
 
 #include "platform/fake/FixedHost.h"
 #include "platform/linux/FolderDriveFiles.h"
@@ -18,19 +19,56 @@
 
 namespace veltra::test {
 
+// Runs `check` on the modal window or popup that `open` starts, then closes it.
+template <class Open, class Check>
+void whileOpen(Open open, Check check) {
+    QTimer::singleShot(0, [check] {
+        QWidget* shown = QApplication::activePopupWidget();
+        if (!shown) {
+            shown = QApplication::activeModalWidget();
+        }
+        check(shown);
+        if (shown) {
+            shown->close();
+        }
+    });
+    open();
+}
+
 // The main window over a simulated logger at drive E, with a fixed clock. The ticks come
-// from the test; message boxes are answered at once and recorded.
+// from the test; message boxes are answered at once and recorded, unless the test asks for
+// the real ones.
 class WindowFixture {
   public:
-    explicit WindowFixture(SimulatorSettings settings = {});
+    explicit WindowFixture(SimulatorSettings settings = {}, bool realMessageBoxes = false)
+        : simulator(folder.path().toStdString(), settings),
+          locator(simulator),
+          drive([this](char letter) { return locator.rootOf(letter); }),
+          host(LocalTime{2024, 5, 6, 7, 8, 9}, 480),
+          session(host, drive, locator) {
+        if (!realMessageBoxes) {
+            session.controls().setMessagePresenter(
+                [this](const QString& text) { messages << text; });
+        }
+        session.open(false);
+        dialog().show();
+        ticks(1);  // the first tick sets the window up
+    }
 
-    void ticks(int count);
-    // Plugs the logger in and ticks until its settings are shown (and one tick more, for the
-    // estimate that follows).
-    void plugInAndShow();
+    void ticks(int count) {
+        for (int i = 0; i < count; ++i) {
+            session.tick();
+        }
+    }
+    // Plugs the logger in: found on the first tick, read on the third, estimated on the fourth.
+    void plugInAndShow() {
+        simulator.plugIn();
+        ticks(4);
+    }
 
     MainDialog& dialog() { return session.dialog(); }
     Program& program() { return session.program(); }
+    QWidget* widget(ControlId id) { return session.controls().widget(id); }
     QLineEdit* edit(ControlId id) { return session.controls().widgetAs<QLineEdit>(id); }
     QComboBox* combo(ControlId id) { return session.controls().widgetAs<QComboBox>(id); }
     QLabel* label(ControlId id) { return session.controls().widgetAs<QLabel>(id); }
@@ -40,9 +78,23 @@ class WindowFixture {
     QCheckBox* setupLock() { return session.controls().widgetAs<QCheckBox>(ControlId::SetupLock); }
 
     // What a user does.
-    void typeInto(ControlId id, const QString& text);
-    void choose(ControlId id, int index);
-    void click(QWidget* widget);
+    void typeInto(ControlId id, const QString& text) {
+        QLineEdit* field = edit(id);
+        field->setFocus();
+        field->selectAll();
+        QTest::keyClick(field, Qt::Key_Delete);
+        QTest::keyClicks(field, text);
+    }
+    void choose(ControlId id, int index) {
+        QComboBox* box = combo(id);
+        box->setFocus();
+        while (box->currentIndex() != index) {
+            QTest::keyClick(box, box->currentIndex() < index ? Qt::Key_Down : Qt::Key_Up);
+        }
+    }
+    void click(QWidget* widget) {
+        QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, widget->rect().center());
+    }
 
     QTemporaryDir folder;
     LoggerSimulator simulator;

@@ -1,59 +1,33 @@
-// The window as a user meets it: its layout, look, keys, About box and a rendered picture.
+// The window as a user and the core meet it: its controls' notifications and texts, its
+// layout, look, keys, About box and a rendered picture.
 #include <QAbstractButton>
-#include <QApplication>
-#include <QComboBox>
-#include <QFile>
 #include <QImage>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
-#include <QTest>
-#include <QTimer>
+#include <utility>
+#include <vector>
 
 #include "WindowFixture.h"
-#include "qt/DialogLook.h"
-#include "qt/DialogUnits.h"
-#include "qt/MainDialog.h"
 #include "ui/DialogTemplate.h"
 
 using namespace veltra;
+using enum veltra::ControlId;
+using veltra::test::whileOpen;
 using veltra::test::WindowFixture;
 
 namespace {
 
 const QColor Background(113, 154, 210);
 
-const char* kindClass(ControlKind kind) {
-    switch (kind) {
-        case ControlKind::Button:
-            return "QPushButton";
-        case ControlKind::CheckBox:
-            return "QCheckBox";
-        case ControlKind::Label:
-            return "QLabel";
-        case ControlKind::Edit:
-            return "QLineEdit";
-        case ControlKind::ComboBox:
-            return "QComboBox";
-    }
-    return "";
-}
+using Reports = std::vector<std::pair<ControlId, Notification>>;
 
-// Runs `check` on the modal window or popup that `open` starts, then closes it.
-template <class Open, class Check>
-void whileOpen(Open open, Check check) {
-    QTimer::singleShot(0, [check] {
-        QWidget* shown = QApplication::activePopupWidget();
-        if (!shown) {
-            shown = QApplication::activeModalWidget();
-        }
-        check(shown);
-        if (shown) {
-            shown->close();
-        }
-    });
-    open();
-}
+// The window with the core's listener replaced by a record of what reaches it.
+struct Listened : WindowFixture {
+    Listened() {
+        session.controls().setListener(
+            [this](ControlId id, Notification what) { reports.emplace_back(id, what); });
+    }
+    Reports reports;
+};
 
 }  // namespace
 
@@ -61,33 +35,96 @@ class WindowTest : public QObject {
     Q_OBJECT
 
   private slots:
-    void dialogUnitsFollowTheFontMetrics_data() {
-        QTest::addColumn<int>("baseX");
-        QTest::addColumn<int>("baseY");
-        QTest::addColumn<QRect>("units");
-        QTest::addColumn<QRect>("pixels");
-        // a quarter and an eighth of the base units, rounded to the nearest pixel
-        QTest::newRow("exact") << 8 << 16 << QRect(4, 8, 40, 16) << QRect(8, 16, 80, 32);
-        QTest::newRow("halves round up") << 9 << 20 << QRect(2, 1, 6, 3) << QRect(5, 3, 14, 8);
-        QTest::newRow("window") << 9 << 21 << QRect(0, 0, 332, 173) << QRect(0, 0, 747, 454);
-    }
-    void dialogUnitsFollowTheFontMetrics() {
-        QFETCH(int, baseX);
-        QFETCH(int, baseY);
-        QFETCH(QRect, units);
-        QFETCH(QRect, pixels);
-        const DialogUnits scale{baseX, baseY};
-        QCOMPARE(scale.toPixels(units.x(), units.y(), units.width(), units.height()), pixels);
+    void programSetTextReportsOnlyWatchedFields() {
+        Listened window;
+        for (ControlId id : {SamplingInterval, HighTempAlarm, LowTempAlarm, DeviceName,
+                             RecordingTime, ConfigureButton}) {
+            window.session.controls().setText(id, "8.0");
+            // The same text again is reported again: the core counts on one report per text.
+            window.session.controls().setText(id, "8.0");
+        }
+        const auto changed = Notification::TextChanged;
+        const Reports expected{{SamplingInterval, changed}, {SamplingInterval, changed},
+                               {HighTempAlarm, changed},    {HighTempAlarm, changed},
+                               {LowTempAlarm, changed},     {LowTempAlarm, changed}};
+        QCOMPARE(window.reports, expected);
     }
 
-    void averageWidthIsTakenOverTheLatinLetters() {
-        const QFont font = dialogLook::mainFont();
-        const QFontMetrics metrics(font);
-        const DialogUnits units = DialogUnits::of(font);
-        const int letters = metrics.horizontalAdvance(
-            QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"));
-        QCOMPARE(units.baseX, (letters / 26 + 1) / 2);
-        QCOMPARE(units.baseY, metrics.height());
+    void userActionsAreReportedAndProgramSelectionsAreNot() {
+        Listened window;
+        QtControls& controls = window.session.controls();
+        controls.select(TemperatureUnit, 1);
+        controls.select(PdfLanguage, 1);
+        QVERIFY(window.reports.empty());
+
+        window.choose(TemperatureUnit, 0);
+        window.choose(PdfLanguage, 0);  // not watched
+        window.click(window.setupLock());
+        controls.setEnabled(ConfigureButton, true);
+        window.click(window.button());
+        QTest::keyClicks(window.widget(DeviceName), QStringLiteral("ab"));  // not watched
+        QTest::keyClicks(window.widget(SamplingInterval), QStringLiteral("5"));
+
+        const Reports expected{
+            {TemperatureUnit, Notification::SelectionChanged},
+            {SetupLock, Notification::Clicked},
+            {ConfigureButton, Notification::Clicked},
+            {SamplingInterval, Notification::TextChanged},
+        };
+        QCOMPARE(window.reports, expected);
+        QCOMPARE(controls.selection(TemperatureUnit), 0);
+        QVERIFY(controls.isChecked(SetupLock));
+    }
+
+    void listSelectionOutsideTheListSelectsNothing() {
+        WindowFixture window;
+        QtControls& controls = window.session.controls();
+        controls.select(DateFormat, 3);
+        QCOMPARE(controls.selection(DateFormat), -1);
+        QCOMPARE(controls.entryCount(TimeZone), 49);
+        QCOMPARE(controls.entryText(TimeZone, 24), std::string("UTC+00:00"));
+        QCOMPARE(controls.entryText(TimeZone, 49), std::string());
+    }
+
+    // Texts are host bytes, kept byte for byte until the user edits the field.
+    void textsTravelAsHostBytes() {
+        const struct {
+            std::string bytes;
+            QString shown;
+        } cases[] = {{"Cold room", "Cold room"},
+                     {"Caf\xC3\xA9", QString::fromUtf8("Café")},
+                     {"Lab \xB2\xE2\xCA\xD4", QString::fromUtf8("Lab \uFFFD\uFFFD\uFFFD\uFFFD")},
+                     {"", ""}};
+        WindowFixture window;
+        QtControls& controls = window.session.controls();
+        for (const auto& c : cases) {
+            for (ControlId id : {UserInfo, DeviceId, DateText}) {
+                controls.setText(id, c.bytes);
+                QCOMPARE(controls.text(id), c.bytes);
+            }
+            QLineEdit* field = window.edit(UserInfo);
+            QCOMPARE(field->text(), c.shown);
+            field->setFocus();
+            field->end(false);
+            QTest::keyClicks(field, QStringLiteral("x"));
+            QCOMPARE(controls.text(UserInfo), (c.shown + 'x').toStdString());
+        }
+    }
+
+    void dialogUnitsRoundToTheNearestPixel() {
+        // a quarter and an eighth of the base units; halves round up
+        const struct {
+            DialogUnits scale;
+            QRect units, pixels;
+        } cases[] = {
+            {{8, 16}, {4, 8, 40, 16}, {8, 16, 80, 32}},
+            {{9, 20}, {2, 1, 6, 3}, {5, 3, 14, 8}},
+            {{9, 21}, {0, 0, 332, 173}, {0, 0, 747, 454}},
+        };
+        for (const auto& c : cases) {
+            const QRect& u = c.units;
+            QCOMPARE(c.scale.toPixels(u.x(), u.y(), u.width(), u.height()), c.pixels);
+        }
     }
 
     void windowIsFixedWithMinimiseButNoMaximise() {
@@ -95,8 +132,7 @@ class WindowTest : public QObject {
         MainDialog& dialog = window.dialog();
         QCOMPARE(dialog.windowTitle(),
                  QStringLiteral("Temp. & Humidity Datalogger Configration Tool V2.402"));
-        const DialogUnits& units = dialog.units();
-        const QSize size(units.toPixelsX(332), units.toPixelsY(173));
+        const QSize size(dialog.units().toPixelsX(332), dialog.units().toPixelsY(173));
         QCOMPARE(dialog.size(), size);
         QCOMPARE(dialog.minimumSize(), size);
         QCOMPARE(dialog.maximumSize(), size);
@@ -107,102 +143,51 @@ class WindowTest : public QObject {
         QVERIFY(!dialog.windowIcon().isNull());
     }
 
-    void everyControlStandsWhereTheTemplatePutsIt() {
+    // Kind, place, size, list entries and read-only state of every control, and the tab order.
+    void everyControlIsWhatTheTemplateSays() {
+        const char* const classes[] = {"QPushButton", "QCheckBox", "QLabel", "QLineEdit",
+                                       "QComboBox"};  // in ControlKind order
         WindowFixture window;
-        const DialogUnits& units = window.dialog().units();
-        QtControls& controls = window.session.controls();
+        QList<QWidget*> tabOrder;
         for (const ControlTemplate& control : mainDialogTemplate().controls) {
-            if (control.id == ControlId::None) {
+            if (control.id == None) {
                 continue;
             }
             const QByteArray name = QByteArray::number(toInt(control.id));
-            QWidget* widget = controls.widget(control.id);
-            QVERIFY2(widget, name);
-            QVERIFY2(widget->inherits(kindClass(control.kind)), name);
-            const QRect expected =
-                units.toPixels(control.x, control.y, control.width, control.height);
+            QWidget* widget = window.widget(control.id);
+            QVERIFY2(widget && widget->inherits(classes[int(control.kind)]), name);
+            const QRect expected = window.dialog().units().toPixels(control.x, control.y,
+                                                                    control.width, control.height);
             QCOMPARE(widget->pos(), expected.topLeft());
             QCOMPARE(widget->width(), expected.width());
-            if (control.kind != ControlKind::ComboBox) {  // its height includes the open list
+            if (auto* box = qobject_cast<QComboBox*>(widget)) {  // its height includes the list
+                QStringList entries;
+                for (std::string_view entry : listEntries(control.id)) {
+                    entries << QString::fromUtf8(entry.data(), qsizetype(entry.size()));
+                }
+                QCOMPARE(box->count(), entries.size());
+                for (int i = 0; i < box->count(); ++i) {
+                    QCOMPARE(box->itemText(i), entries[i]);
+                }
+                QVERIFY2(!box->isEditable(), name);
+            } else {
                 QCOMPARE(widget->height(), expected.height());
             }
-        }
-        QVERIFY(controls.widgetAs<QLineEdit>(ControlId::DeviceId)->isReadOnly());
-    }
-
-    void tabOrderIsTheTemplateOrder() {
-        WindowFixture window;
-        QtControls& controls = window.session.controls();
-        QList<QWidget*> expected;
-        for (const ControlTemplate& control : mainDialogTemplate().controls) {
+            if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
+                QCOMPARE(edit->isReadOnly(), control.readOnly);
+            }
             if (control.kind != ControlKind::Label) {
-                expected << controls.widget(control.id);
+                tabOrder << widget;
             }
         }
-        QWidget* widget = expected.front();
-        for (qsizetype i = 1; i < expected.size(); ++i) {
-            widget = widget->nextInFocusChain();
-            while (widget->focusPolicy() == Qt::NoFocus) {
+        QVERIFY(window.edit(DeviceId)->isReadOnly());
+        QCOMPARE(window.combo(TimeZone)->itemText(0), QStringLiteral("UTC+12:00"));
+        QWidget* widget = tabOrder.front();
+        for (qsizetype i = 1; i < tabOrder.size(); ++i) {
+            do {
                 widget = widget->nextInFocusChain();
-            }
-            QCOMPARE(widget, expected[i]);
-        }
-    }
-
-    void listsHoldTheTemplateEntries_data() {
-        QTest::addColumn<int>("id");
-        QTest::addColumn<int>("count");
-        QTest::addColumn<QString>("first");
-        QTest::addColumn<QString>("last");
-        QTest::newRow("unit") << toInt(ControlId::TemperatureUnit) << 2 << "Celsius"
-                              << "Fahrenheit";
-        QTest::newRow("language") << toInt(ControlId::PdfLanguage) << 2 << "English"
-                                  << "Chinese";
-        QTest::newRow("channel") << toInt(ControlId::ChannelSelection) << 3 << "Temperature"
-                                 << "Temp+Humidity";
-        QTest::newRow("date") << toInt(ControlId::DateFormat) << 3 << "DD/MM/YYYY"
-                              << "YYYY/MM/DD";
-        QTest::newRow("zone") << toInt(ControlId::TimeZone) << 49 << "UTC+12:00"
-                              << "UTC-12:00";
-    }
-    void listsHoldTheTemplateEntries() {
-        QFETCH(int, id);
-        QFETCH(int, count);
-        QFETCH(QString, first);
-        QFETCH(QString, last);
-        WindowFixture window;
-        QComboBox* box = window.combo(static_cast<ControlId>(id));
-        QCOMPARE(box->count(), count);
-        QCOMPARE(box->itemText(0), first);
-        QCOMPARE(box->itemText(count - 1), last);
-        QVERIFY(!box->isEditable());
-    }
-
-    void initialValuesAreShownAndTheFirstTickSetsUp() {
-        WindowFixture window;
-        QCOMPARE(window.edit(ControlId::TimeDelay)->text(), QStringLiteral("60"));
-        QCOMPARE(window.edit(ControlId::SamplingInterval)->text(), QStringLiteral("3"));
-        QCOMPARE(window.combo(ControlId::DateFormat)->currentIndex(), 2);
-        QCOMPARE(window.button()->text(), QStringLiteral("Plug Logger"));
-        QVERIFY(!window.button()->isEnabled());
-        QVERIFY(window.edit(ControlId::DeviceId)->text().isEmpty());
-        QVERIFY(window.dialog().polling());
-    }
-
-    void labelsAreBlackAndFieldsRedOverTheBackground() {
-        WindowFixture window;
-        QtControls& controls = window.session.controls();
-        QCOMPARE(window.label(ControlId::RecordingTime)->palette().color(QPalette::WindowText),
-                 QColor(Qt::black));
-        QCOMPARE(window.setupLock()->palette().color(QPalette::WindowText), QColor(Qt::black));
-        QCOMPARE(window.edit(ControlId::DeviceName)->palette().color(QPalette::Text),
-                 QColor(255, 0, 0));
-        QCOMPARE(window.edit(ControlId::DeviceId)->palette().color(QPalette::Text),
-                 QColor(Qt::black));
-        for (ControlId id : {ControlId::DeviceName, ControlId::RecordingTime}) {
-            QWidget* widget = controls.widget(id);
-            QVERIFY(!widget->autoFillBackground());
-            QCOMPARE(widget->palette().color(QPalette::Base).alpha(), 0);
+            } while (widget->focusPolicy() == Qt::NoFocus);
+            QCOMPARE(widget, tabOrder[i]);
         }
     }
 
@@ -213,18 +198,16 @@ class WindowTest : public QObject {
         const QImage image = window.dialog().grab().toImage();
         QVERIFY(image.save(QStringLiteral(VELTRA_SCREENSHOT_FILE)));
 
-        const DialogUnits& units = window.dialog().units();
-        QCOMPARE(image.size(), QSize(units.toPixelsX(332), units.toPixelsY(173)));
+        QCOMPARE(image.size(), window.dialog().size());
         QCOMPARE(image.pixelColor(2, 2), Background);
         QCOMPARE(image.pixelColor(image.width() - 3, image.height() - 3), Background);
         // An empty field shows the background through.
-        QLineEdit* website = window.edit(ControlId::Website);
+        QLineEdit* website = window.edit(Website);
         QVERIFY(website->text().isEmpty());
         QCOMPARE(image.pixelColor(website->geometry().center()), Background);
-        // The high alarm's text is drawn in red.
-        QLineEdit* high = window.edit(ControlId::HighTempAlarm);
+        // The high alarm's text is drawn in red; labels and the read-only id in black.
         bool red = false;
-        const QRect area = high->geometry();
+        const QRect area = window.edit(HighTempAlarm)->geometry();
         for (int y = area.top(); y <= area.bottom() && !red; ++y) {
             for (int x = area.left(); x <= area.right() && !red; ++x) {
                 const QColor c = image.pixelColor(x, y);
@@ -232,6 +215,10 @@ class WindowTest : public QObject {
             }
         }
         QVERIFY(red);
+        QCOMPARE(window.label(RecordingTime)->palette().color(QPalette::WindowText),
+                 QColor(Qt::black));
+        QCOMPARE(window.setupLock()->palette().color(QPalette::WindowText), QColor(Qt::black));
+        QCOMPARE(window.edit(DeviceId)->palette().color(QPalette::Text), QColor(Qt::black));
 
         // The committed copy is a picture of the same window.
         const QImage committed(QStringLiteral(VELTRA_DOCS_DIR "/veltra-demo.png"));
@@ -239,58 +226,32 @@ class WindowTest : public QObject {
         QCOMPARE(committed.pixelColor(2, 2), Background);
     }
 
-    void enterAndEscapeCloseWithoutClickingTheButton_data() {
-        QTest::addColumn<int>("key");
-        QTest::addColumn<bool>("focusOnButton");
-        QTest::addColumn<int>("result");
-        QTest::newRow("enter in a field") << int(Qt::Key_Return) << false << int(QDialog::Accepted);
-        QTest::newRow("enter on the button")
-            << int(Qt::Key_Return) << true << int(QDialog::Accepted);
-        QTest::newRow("keypad enter") << int(Qt::Key_Enter) << false << int(QDialog::Accepted);
-        QTest::newRow("escape") << int(Qt::Key_Escape) << false << int(QDialog::Rejected);
-    }
     void enterAndEscapeCloseWithoutClickingTheButton() {
-        QFETCH(int, key);
-        QFETCH(bool, focusOnButton);
-        QFETCH(int, result);
-        WindowFixture window;
-        window.plugInAndShow();
-        QVERIFY(window.button()->isEnabled());
-        QWidget* target = focusOnButton ? static_cast<QWidget*>(window.button())
-                                        : window.edit(ControlId::DeviceName);
-        target->setFocus();
-        QTest::keyClick(target, static_cast<Qt::Key>(key),
-                        key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
-        QVERIFY(!window.dialog().isVisible());
-        QCOMPARE(window.dialog().result(), result);
-        QCOMPARE(window.program().pendingEvents & ConfigureClicked, 0u);
-    }
-
-    void aboutBoxShowsNameVersionIconAndOk() {
-        WindowFixture window;
-        QAction* about = window.dialog().aboutAction();
-        QCOMPARE(about->text(), QStringLiteral("Aboat Quillon"));
-        QCOMPARE(about->shortcut(), QKeySequence(Qt::Key_F1));
-        for (int time = 0; time < 2; ++time) {  // it opens any number of times
-            bool seen = false;
-            whileOpen([&] { window.dialog().showAbout(); },
-                      [&](QWidget* box) {
-                          QVERIFY(box);
-                          QCOMPARE(box->windowTitle(), QStringLiteral("About Quillon"));
-                          auto* version = box->findChild<QLabel*>(QStringLiteral("aboutVersion"));
-                          QVERIFY(version);
-                          QCOMPARE(version->text(), QStringLiteral("Quillon V2.4xx"));
-                          auto* icon = box->findChild<QLabel*>(QStringLiteral("aboutIcon"));
-                          QVERIFY(icon && !icon->pixmap().isNull());
-                          QVERIFY(box->findChild<QAbstractButton*>());
-                          seen = true;
-                      });
-            QVERIFY(seen);
-            QVERIFY(window.dialog().isVisible());
+        const struct {
+            Qt::Key key;
+            bool onButton;
+            int result;
+        } cases[] = {
+            {Qt::Key_Return, false, QDialog::Accepted},  // in a field
+            {Qt::Key_Return, true, QDialog::Accepted},
+            {Qt::Key_Enter, false, QDialog::Accepted},  // keypad
+            {Qt::Key_Escape, false, QDialog::Rejected},
+        };
+        for (const auto& c : cases) {
+            WindowFixture window;
+            window.plugInAndShow();
+            QVERIFY(window.button()->isEnabled());
+            QWidget* target = c.onButton ? window.widget(ConfigureButton) : window.edit(DeviceName);
+            target->setFocus();
+            QTest::keyClick(target, c.key,
+                            c.key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+            QVERIFY(!window.dialog().isVisible());
+            QCOMPARE(window.dialog().result(), c.result);
+            QCOMPARE(window.program().pendingEvents & ConfigureClicked, 0u);
         }
     }
 
-    void contextMenuOffersTheAboutEntry() {
+    void contextMenuOpensTheAboutBox() {
         WindowFixture window;
         QStringList entries;
         whileOpen(
@@ -307,6 +268,23 @@ class WindowTest : public QObject {
                 }
             });
         QCOMPARE(entries, QStringList{QStringLiteral("Aboat Quillon")});
+        QCOMPARE(window.dialog().aboutAction()->shortcut(), QKeySequence(Qt::Key_F1));
+
+        QStringList seen;
+        for (int time = 0; time < 2; ++time) {  // it opens any number of times
+            whileOpen([&] { window.dialog().aboutAction()->trigger(); },
+                      [&](QWidget* box) {
+                          QVERIFY(box);
+                          auto* version = box->findChild<QLabel*>(QStringLiteral("aboutVersion"));
+                          auto* icon = box->findChild<QLabel*>(QStringLiteral("aboutIcon"));
+                          QVERIFY(icon && !icon->pixmap().isNull());
+                          QVERIFY(version && box->findChild<QAbstractButton*>());
+                          seen << box->windowTitle() << version->text();
+                      });
+            QVERIFY(window.dialog().isVisible());
+        }
+        const QStringList once{QStringLiteral("About Quillon"), QStringLiteral("Quillon V2.4xx")};
+        QCOMPARE(seen, once + once);
     }
 };
 
