@@ -27,19 +27,13 @@ class DriveLetterFilesTest : public ::testing::Test {
     std::optional<Bytes> read(const std::string& name, std::size_t size) {
         Bytes bytes(size);
         const auto count = files.read('E', name, bytes);
-        if (!count) {
-            return std::nullopt;
-        }
-        bytes.resize(*count);
-        return bytes;
+        bytes.resize(count.value_or(0));
+        return count ? std::optional(bytes) : std::nullopt;
     }
 
     test::TempFolder folder;
-    DriveLetterFiles files{[this](char drive) -> std::optional<std::filesystem::path> {
-        if (drive == 'E' || drive == 'e') {
-            return folder.path();
-        }
-        return std::nullopt;
+    DriveLetterFiles files{[this](char drive) {
+        return drive == 'E' || drive == 'e' ? std::optional(folder.path()) : std::nullopt;
     }};
 };
 
@@ -140,10 +134,7 @@ TEST(WideText, Utf8BecomesUtf16) {
     EXPECT_EQ(utf8ToWide("\xE9\x9D\x9E\xE6\xB3\x95"), L"\u975E\u6CD5");
     EXPECT_EQ(utf8ToWide("\xF0\x9F\x8C\xA1"), L"\U0001F321");  // a surrogate pair
     EXPECT_EQ(utf8ToWide(""), L"");
-    EXPECT_EQ(utf8ToWide("a\xFF"
-                         "b"),
-              L"a\uFFFD"
-              L"b");
+    EXPECT_EQ(utf8ToWide(std::string{'a', '\xFF', 'b'}), L"a\uFFFDb");  // a byte that is not UTF-8
 }
 
 }  // namespace

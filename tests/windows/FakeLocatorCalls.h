@@ -3,28 +3,24 @@
 #include <cstring>
 #include <map>
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
 #include "platform/windows/LocatorCalls.h"
+#include "platform/windows/WindowsLocatorPlatform.h"
 
 namespace veltra::test {
 
 // Stands in for the kernel, the Setup API and the configuration manager: drives, volumes and
-// disk interfaces as a test describes them. Hands out distinct fake handles and keeps count
-// of what is opened and released, and of the arguments the calls came with.
+// disk interfaces as a test describes them. Hands out distinct fake handles, keeps count of
+// what is opened and released, and notes every call made with other than the documented
+// arguments.
 class FakeLocatorCalls : public LocatorCalls {
   public:
-    struct Volume {
-        bool opens = true;
-        std::optional<DWORD> number;  // nothing: the device-number query fails
-    };
-    struct Interface {
+    struct Interface {  // its device instance is 100 + its index, its parent's 1100 + it
         std::string devicePath;
-        DEVINST instance = 0;
         std::optional<std::string> parentId;  // nothing: the parent's id cannot be read
-        std::optional<DWORD> number;
+        std::optional<DWORD> number;          // nothing: the device-number query fails
         bool opens = true;
         bool sizeQueryFails = false;  // the first detail call does not report a size
         bool detailFails = false;     // the second detail call fails
@@ -32,26 +28,19 @@ class FakeLocatorCalls : public LocatorCalls {
 
     // What the calls see.
     std::string driveStrings;  // "C:\\\0E:\\\0" as GetLogicalDriveStringsA writes them
-    std::optional<DWORD> driveStringsResult;  // a result other than the text's length
-    std::map<std::string, UINT> driveTypes;   // by root; DRIVE_NO_ROOT_DIR otherwise
-    std::map<char, Volume> volumes;
+    std::optional<DWORD> driveStringsResult;       // a result other than the text's length
+    std::map<std::string, UINT> driveTypes;        // by root; DRIVE_NO_ROOT_DIR otherwise
+    std::map<char, std::optional<DWORD>> volumes;  // by letter, with the device number
     std::vector<Interface> interfaces;
     bool setOpens = true;
 
-    // What the calls were given.
-    struct Open {
-        std::string path;
-        DWORD access, share, disposition, flags;
-    };
-    std::vector<Open> opens;
-    std::set<HANDLE> openHandles;
-    int badCloses = 0;  // handles closed twice or never opened
-    int setsOpened = 0, setsDestroyed = 0;
-    DWORD classDevsFlags = 0;
-    GUID classDevsClass{};
-    std::vector<DWORD> ioctlCodes, ioctlOutSizes, interfaceDataCbSizes;
-    std::vector<DWORD> detailCbSizes, devInfoCbSizes, detailBufferSizes;
-    std::vector<ULONG> deviceIdLengths;
+    // What the calls did: the handles still open, the bad closes (a handle closed twice or never
+    // opened), the interface sets opened and destroyed, the volumes opened in turn, and each
+    // call whose arguments were not the documented ones.
+    std::map<HANDLE, std::optional<DWORD>> openHandles;  // with the device's number
+    int badCloses = 0, setsOpened = 0, setsDestroyed = 0;
+    std::string volumesOpened;
+    std::vector<std::string> wrongCalls;
 
     DWORD getLogicalDriveStringsA(DWORD length, LPSTR buffer) override {
         if (driveStrings.size() + 1 <= length) {
@@ -67,12 +56,17 @@ class FakeLocatorCalls : public LocatorCalls {
 
     HANDLE createFileA(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES,
                        DWORD disposition, DWORD flags, HANDLE) override {
-        opens.push_back({path, access, share, disposition, flags});
         const std::string name = path;
-        if (name.size() == 6 && name.rfind("\\\\?\\", 0) == 0) {
-            const auto volume = volumes.find(name[4]);
-            if (volume != volumes.end() && volume->second.opens) {
-                return issue(volume->second.number);
+        const bool volume = name.size() == 6 && name.rfind("\\\\?\\", 0) == 0;
+        check(access == (volume ? GENERIC_READ | GENERIC_WRITE : 0u) &&
+                  share == (FILE_SHARE_READ | FILE_SHARE_WRITE) && disposition == OPEN_EXISTING &&
+                  flags == 0,
+              "CreateFileA " + name);
+        if (volume) {
+            volumesOpened += name[4];
+            const auto found = volumes.find(name[4]);
+            if (found != volumes.end()) {
+                return issue(found->second);
             }
         }
         for (const Interface& disk : interfaces) {
@@ -86,14 +80,12 @@ class FakeLocatorCalls : public LocatorCalls {
 
     BOOL deviceIoControl(HANDLE device, DWORD code, LPVOID, DWORD, LPVOID out, DWORD outSize,
                          LPDWORD returned, LPOVERLAPPED) override {
-        ioctlCodes.push_back(code);
-        ioctlOutSizes.push_back(outSize);
-        const auto number = numbers_.find(device);
-        if (!openHandles.count(device) || number == numbers_.end() || !number->second ||
-            outSize < 12) {
+        check(code == 0x2D1080 && outSize == 12, "DeviceIoControl");
+        const auto open = openHandles.find(device);
+        if (open == openHandles.end() || !open->second || outSize < 12) {
             return FALSE;
         }
-        const DWORD record[3] = {FILE_DEVICE_DISK, *number->second, 0xFFFFFFFF};
+        const DWORD record[3] = {FILE_DEVICE_DISK, *open->second, 0xFFFFFFFF};
         std::memcpy(out, record, sizeof record);
         *returned = sizeof record;
         return TRUE;
@@ -106,15 +98,15 @@ class FakeLocatorCalls : public LocatorCalls {
     }
 
     HDEVINFO setupDiGetClassDevsA(const GUID* interfaceClass, PCSTR, HWND, DWORD flags) override {
-        classDevsClass = *interfaceClass;
-        classDevsFlags = flags;
+        check(IsEqualGUID(*interfaceClass, DiskInterfaceClass) && flags == 0x12,
+              "SetupDiGetClassDevsA");
         setsOpened += setOpens;
         return setOpens ? Set : INVALID_HANDLE_VALUE;
     }
 
     BOOL setupDiEnumDeviceInterfaces(HDEVINFO set, PSP_DEVINFO_DATA, const GUID*, DWORD index,
                                      PSP_DEVICE_INTERFACE_DATA data) override {
-        interfaceDataCbSizes.push_back(data->cbSize);
+        check(data->cbSize == sizeof(SP_DEVICE_INTERFACE_DATA), "SetupDiEnumDeviceInterfaces");
         data->Reserved = index;
         lastError_ = ERROR_NO_MORE_ITEMS;
         return set == Set && index < interfaces.size();
@@ -138,19 +130,16 @@ class FakeLocatorCalls : public LocatorCalls {
             lastError_ = disk.sizeQueryFails ? ERROR_INVALID_PARAMETER : ERROR_INSUFFICIENT_BUFFER;
             return FALSE;
         }
-        detailCbSizes.push_back(detail->cbSize);
-        detailBufferSizes.push_back(detailSize);
-        devInfoCbSizes.push_back(device ? device->cbSize : 0);
-        if (disk.detailFails || detailSize < needed ||
-            detail->cbSize != sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A) ||
-            (device && device->cbSize != sizeof(SP_DEVINFO_DATA))) {
+        // The size that the first call asked for, and one byte more.
+        check(detail->cbSize == sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A) &&
+                  detailSize == needed + 1 && device && device->cbSize == sizeof(SP_DEVINFO_DATA),
+              "SetupDiGetDeviceInterfaceDetailA");
+        if (disk.detailFails || detailSize < needed || !device) {
             lastError_ = ERROR_INVALID_USER_BUFFER;
             return FALSE;
         }
         std::memcpy(detail->DevicePath, disk.devicePath.c_str(), disk.devicePath.size() + 1);
-        if (device) {
-            device->DevInst = disk.instance;
-        }
+        device->DevInst = 100 + static_cast<DEVINST>(data->Reserved);
         return TRUE;
     }
 
@@ -159,20 +148,19 @@ class FakeLocatorCalls : public LocatorCalls {
         return TRUE;
     }
 
-    // A device's parent is the device's own number + 1000.
     CONFIGRET cmGetParent(PDEVINST parent, DEVINST device, ULONG) override {
         *parent = device + 1000;
-        return find(device) ? CR_SUCCESS : CR_NO_SUCH_DEVNODE;
+        return CR_SUCCESS;
     }
 
     CONFIGRET cmGetDeviceIdA(DEVINST device, PCHAR buffer, ULONG length, ULONG) override {
-        deviceIdLengths.push_back(length);
-        const Interface* disk = find(device - 1000);
-        if (!disk || !disk->parentId) {
+        check(length == 520, "CM_Get_Device_IDA");
+        const std::size_t index = device - 1100;
+        if (index >= interfaces.size() || !interfaces[index].parentId) {
             return CR_NO_SUCH_VALUE;
         }
         // Like the system: the whole id, terminated only when there is room.
-        const std::string& id = *disk->parentId;
+        const std::string& id = *interfaces[index].parentId;
         if (id.size() > length) {
             return CR_BUFFER_SMALL;
         }
@@ -182,31 +170,24 @@ class FakeLocatorCalls : public LocatorCalls {
         }
         return CR_SUCCESS;
     }
-
     DWORD getLastError() override { return lastError_; }
 
     // The fake interface set.
     inline static const HDEVINFO Set = reinterpret_cast<HDEVINFO>(0x5E7);
 
   private:
+    void check(bool documented, const std::string& call) {
+        if (!documented) {
+            wrongCalls.push_back(call);
+        }
+    }
     HANDLE issue(std::optional<DWORD> number) {
         const auto handle = reinterpret_cast<HANDLE>(static_cast<std::uintptr_t>(0x1000 + next_++));
-        openHandles.insert(handle);
-        numbers_[handle] = number;
+        openHandles[handle] = number;
         return handle;
     }
-    const Interface* find(DEVINST instance) const {
-        for (const Interface& disk : interfaces) {
-            if (disk.instance == instance) {
-                return &disk;
-            }
-        }
-        return nullptr;
-    }
-
     DWORD lastError_ = 0;
     int next_ = 0;
-    std::map<HANDLE, std::optional<DWORD>> numbers_;
 };
 
 }  // namespace veltra::test

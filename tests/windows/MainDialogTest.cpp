@@ -22,9 +22,10 @@ class MainDialogTest : public ::testing::Test {
     void SetUp() override { ASSERT_NE(window, nullptr); }
     void TearDown() override { ::DestroyWindow(window); }
     HWND item(ControlId id) const { return ::GetDlgItem(window, toInt(id)); }
-    PendingEvents send(UINT message, WPARAM wParam, LPARAM lParam) {
+    template <typename Action>
+    PendingEvents raisedBy(Action action) {
         dialog.program().pendingEvents = 0;
-        ::SendMessageW(window, message, wParam, lParam);
+        action();
         return dialog.program().pendingEvents;
     }
 
@@ -94,16 +95,14 @@ TEST_F(MainDialogTest, NotificationsRaiseTheirBitsOnly) {
     };
     for (const Case& test : cases) {
         SCOPED_TRACE(toInt(test.id));
-        EXPECT_EQ(send(WM_COMMAND, MAKEWPARAM(toInt(test.id), test.code),
-                       reinterpret_cast<LPARAM>(item(test.id))),
-                  test.bit);
+        const WPARAM command = MAKEWPARAM(toInt(test.id), test.code);
+        const auto from = reinterpret_cast<LPARAM>(item(test.id));
+        EXPECT_EQ(raisedBy([&] { ::SendMessageW(window, WM_COMMAND, command, from); }), test.bit);
     }
-    dialog.program().pendingEvents = 0;
-    controls.setText(ControlId::SamplingInterval, "10");
-    EXPECT_EQ(dialog.program().pendingEvents, IntervalEdited);
-    dialog.program().pendingEvents = 0;
-    ::SendMessageW(item(ControlId::SetupLock), BM_CLICK, 0, 0);
-    EXPECT_EQ(dialog.program().pendingEvents, SetupLockToggled);
+    EXPECT_EQ(raisedBy([&] { controls.setText(ControlId::SamplingInterval, "10"); }),
+              IntervalEdited);
+    EXPECT_EQ(raisedBy([&] { ::SendMessageW(item(ControlId::SetupLock), BM_CLICK, 0, 0); }),
+              SetupLockToggled);
     EXPECT_TRUE(controls.isChecked(ControlId::SetupLock));
 }
 
@@ -200,7 +199,7 @@ TEST_F(MainDialogTest, EnterEscapeAndCloseEndTheDialog) {
         SCOPED_TRACE(message);
         ::ShowWindow(window, SW_SHOWNA);
         ASSERT_TRUE(::IsWindowVisible(window));
-        EXPECT_EQ(send(message, wParam, 0), 0u);
+        EXPECT_EQ(raisedBy([&] { ::SendMessageW(window, message, wParam, 0); }), 0u);
         for (MSG posted; ::PeekMessageW(&posted, window, WM_COMMAND, WM_COMMAND, PM_REMOVE);) {
             ::DispatchMessageW(&posted);
         }

@@ -45,22 +45,18 @@ class ExecutableResources : public ::testing::Test {
     static inline HMODULE module_ = nullptr;
 };
 
+// A dialog, or one of its items; a dialog's text is its title.
 struct Item {
     DWORD exStyle = 0, style = 0;
     Box box{};
     int id = 0;
-    std::wstring windowClass, text;  // a dialog's text is its title
-};
-
-struct Dialog {
-    Item frame;
+    std::wstring windowClass, text, font;
     WORD pointSize = 0;
-    std::wstring font;
     std::vector<Item> items;
 };
 
 // Reads a DLGTEMPLATEEX and its items.
-Dialog readDialog(const Bytes& bytes) {
+Item readDialog(const Bytes& bytes) {
     std::size_t at = 0;
     auto take = [&](std::size_t size) {
         DWORD value = 0;
@@ -86,18 +82,18 @@ Dialog readDialog(const Bytes& bytes) {
         }
         return result;
     };
-    Dialog dialog;
+    Item dialog;
     EXPECT_EQ(take(2), 1u);       // version
     EXPECT_EQ(take(2), 0xFFFFu);  // extended template
     take(4);                      // help id
-    dialog.frame.exStyle = take(4);
-    dialog.frame.style = take(4);
+    dialog.exStyle = take(4);
+    dialog.style = take(4);
     const DWORD count = take(2);
-    shape(dialog.frame);
+    shape(dialog);
     EXPECT_EQ(text(), L"");  // no menu
     EXPECT_EQ(text(), L"");  // the dialog class
-    dialog.frame.text = text();
-    if (dialog.frame.style & DS_SETFONT) {
+    dialog.text = text();
+    if (dialog.style & DS_SETFONT) {
         dialog.pointSize = static_cast<WORD>(take(2));
         take(4);  // weight, italic, character set
         dialog.font = text();
@@ -135,15 +131,15 @@ const KindStyle kindStyles[] = {
 };
 
 TEST_F(ExecutableResources, MainDialogMatchesTheLayoutControlByControl) {
-    const Dialog dialog = readDialog(resource(5, VELTRA_IDD_MAIN));  // RT_DIALOG
+    const Item dialog = readDialog(resource(5, VELTRA_IDD_MAIN));  // RT_DIALOG
     const DialogTemplate& layout = mainDialogTemplate();
-    EXPECT_EQ(dialog.frame.text, widen(layout.title));
-    EXPECT_EQ(dialog.frame.box, (Box{0, 0, layout.width, layout.height}));
+    EXPECT_EQ(dialog.text, widen(layout.title));
+    EXPECT_EQ(dialog.box, (Box{0, 0, layout.width, layout.height}));
     EXPECT_EQ(dialog.font, widen(layout.font));
     EXPECT_EQ(dialog.pointSize, layout.fontPointSize);
     const DWORD frame = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_MODALFRAME;
-    EXPECT_EQ(dialog.frame.style & (frame | WS_MAXIMIZEBOX | WS_THICKFRAME | DS_CENTER), frame);
-    EXPECT_NE(dialog.frame.exStyle & WS_EX_APPWINDOW, 0u);
+    EXPECT_EQ(dialog.style & (frame | WS_MAXIMIZEBOX | WS_THICKFRAME | DS_CENTER), frame);
+    EXPECT_NE(dialog.exStyle & WS_EX_APPWINDOW, 0u);
 
     ASSERT_EQ(dialog.items.size(), layout.controls.size());
     for (std::size_t i = 0; i < layout.controls.size(); ++i) {
@@ -157,11 +153,9 @@ TEST_F(ExecutableResources, MainDialogMatchesTheLayoutControlByControl) {
         EXPECT_EQ(got.style & (WS_CHILD | WS_VISIBLE | WS_DISABLED), DWORD{WS_CHILD | WS_VISIBLE});
         const KindStyle& kind = kindStyles[static_cast<int>(want.kind)];
         ASSERT_EQ(kind.kind, want.kind);
-        std::wstring windowClass = got.windowClass;
-        for (auto& c : windowClass) {
-            c = static_cast<wchar_t>(::towlower(c));
-        }
-        EXPECT_TRUE(windowClass == kind.ordinal || windowClass == kind.name) << windowClass;
+        EXPECT_TRUE(got.windowClass == kind.ordinal ||
+                    !::lstrcmpiW(got.windowClass.c_str(), kind.name))
+            << got.windowClass;
         EXPECT_EQ(got.style & kind.mask, kind.type);
         EXPECT_EQ(got.style & (kind.set | kind.clear), kind.set);
         if (want.kind == ControlKind::Edit) {
@@ -171,13 +165,13 @@ TEST_F(ExecutableResources, MainDialogMatchesTheLayoutControlByControl) {
 }
 
 TEST_F(ExecutableResources, AboutBoxAsDescribed) {
-    const Dialog about = readDialog(resource(5, VELTRA_IDD_ABOUT));
-    EXPECT_EQ(about.frame.text, L"About Quillon");
-    EXPECT_EQ(about.frame.box[2], 235);
-    EXPECT_EQ(about.frame.box[3], 55);
+    const Item about = readDialog(resource(5, VELTRA_IDD_ABOUT));
+    EXPECT_EQ(about.text, L"About Quillon");
+    EXPECT_EQ(about.box[2], 235);
+    EXPECT_EQ(about.box[3], 55);
     EXPECT_EQ(about.pointSize, 9);
     EXPECT_EQ(about.font, L"SimSun-ExtB");
-    EXPECT_EQ(about.frame.style & WS_MAXIMIZEBOX, 0u);
+    EXPECT_EQ(about.style & WS_MAXIMIZEBOX, 0u);
     struct Want {
         Box box;
         const wchar_t* text;
