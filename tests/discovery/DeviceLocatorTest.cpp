@@ -19,19 +19,12 @@ const std::string LoggerId = "USB\\VID_2017&PID_0901\\SN0001";
 
 TEST(ParseHexText, ReadsDigitsOfBothCasesAndOnlySkipsOthers) {
     // Runs inside the tick: a bad character is skipped and handed to a caller who asks.
-    struct Case {
-        const char* text;
-        std::uint32_t value;
-        const char* skipped;
-    };
-    const Case cases[] = {
-        {"", 0, ""},          {"aBcF", 0xabcf, ""},         {"20G7", 0x207, "G"},
-        {"&PID", 0xd, "&PI"}, {"ffffffff", 0xffffffff, ""},
-    };
-    for (const Case& c : cases) {
+    const std::tuple<const char*, std::uint32_t, const char*> cases[] = {
+        {"", 0, ""}, {"aBcF", 0xabcf, ""}, {"&PID", 0xd, "&PI"}, {"ffffffff", 0xffffffff, ""}};
+    for (const auto& [text, value, skippedText] : cases) {
         std::string skipped;
-        EXPECT_EQ(parseHexText(c.text, &skipped), c.value) << c.text;
-        EXPECT_EQ(skipped, c.skipped) << c.text;
+        EXPECT_EQ(parseHexText(text, &skipped), value) << text;
+        EXPECT_EQ(skipped, skippedText) << text;
     }
 }
 
@@ -41,7 +34,6 @@ TEST(IsUsbDeviceId, UpperCasesInPlaceAndTestsThePrefix) {
         {"USBSTOR\\DISK", false, "USBSTOR\\DISK"},
         {"SYSFS\\devices/pci", false, "SYSFS\\DEVICES/PCI"},
         {"USB\\VI", false, "USB\\VI"},
-        {"", false, ""},
     };
     for (const auto& [id, usb, stored] : cases) {
         std::string text = id;
@@ -74,33 +66,26 @@ TEST(PickLoggerLetter, TakesTheFirstEntryWithBothIds) {
 }
 
 TEST(ClassifyLoggerDrive, FollowsTheTransitionTable) {
-    struct Case {
-        char before;
-        char found;
-        LocatorState state;
-        char after;
-    };
-    const Case cases[] = {
+    // Letter remembered before, letter found, state, letter remembered after.
+    const std::tuple<char, char, LocatorState, char> cases[] = {
         {0, 0, NoLogger, 0},   {0, 'E', LoggerArrived, 'E'}, {'E', 'E', LoggerPresent, 'E'},
         {'E', 0, NoLogger, 0}, {'E', 'G', NoLogger, 0},
     };
-    for (const Case& c : cases) {
+    for (const auto& [before, found, state, after] : cases) {
         LetterBuffer letters{};
-        letters[0] = c.found;
-        char drive = c.before;
-        EXPECT_EQ(classifyLoggerDrive(letters, drive), c.state) << c.before << "/" << c.found;
-        EXPECT_EQ(drive, c.after) << c.before << "/" << c.found;
+        letters[0] = found;
+        char drive = before;
+        EXPECT_EQ(classifyLoggerDrive(letters, drive), state) << before << "/" << found;
+        EXPECT_EQ(drive, after) << before << "/" << found;
     }
 
-    // A full buffer without the remembered letter keeps it.
-    LetterBuffer letters;
-    letters.fill('G');
-    letters[25] = 'H';
+    LetterBuffer full;
+    full.fill('G');  // a full buffer without the remembered letter keeps it
     char drive = 'E';
-    EXPECT_EQ(classifyLoggerDrive(letters, drive), NoLogger);
+    EXPECT_EQ(classifyLoggerDrive(full, drive), NoLogger);
     EXPECT_EQ(drive, 'E');
-    letters[25] = 'E';
-    EXPECT_EQ(classifyLoggerDrive(letters, drive), LoggerPresent);
+    full[25] = 'E';
+    EXPECT_EQ(classifyLoggerDrive(full, drive), LoggerPresent);
 }
 
 TEST(JoinMatchEntries, JoinsOnTheWholeDeviceNumberAndKeepsAtMostTwentySix) {
@@ -140,13 +125,13 @@ TEST_F(DeviceLocatorTest, ALoggerArrivesStaysAndLeaves) {
     platform.drives.push_back({'C', DriveType::Fixed, 0, false, "/", false});
     ASSERT_EQ(tick(), NoLogger);
 
-    platform.plugStick('E', 2, LoggerId);
+    platform.plugStick('E', 2, "usb\\vid_2017&pid_0901\\sn00ab");  // lower case is accepted
     EXPECT_EQ(tick(), LoggerArrived);
     EXPECT_EQ(loggerDrive, 'E');
     EXPECT_EQ(tick(), LoggerPresent);
     EXPECT_EQ(tick(), LoggerPresent);
     EXPECT_EQ(locator.rootOf('E'), std::filesystem::path("/media/fake/E"));
-    EXPECT_EQ(locator.collectMatchEntries(), Strings{"PFAD_E\\VID_2017&PID_0901\\SN0001"});
+    EXPECT_EQ(locator.collectMatchEntries(), Strings{"PFAD_E\\VID_2017&PID_0901\\SN00AB"});
 
     platform.drives.pop_back();
     platform.disks.pop_back();
@@ -169,12 +154,6 @@ TEST_F(DeviceLocatorTest, TwoLoggersTakeTheLowerLetterThenTheOtherAfterItLeaves)
     EXPECT_EQ(loggerDrive, 'G');
 }
 
-TEST_F(DeviceLocatorTest, LowerCaseIdsAreAcceptedAndStoredUpperCased) {
-    platform.plugStick('F', 4, "usb\\vid_2017&pid_0901\\sn00ab");
-    EXPECT_EQ(locator.collectMatchEntries(), Strings{"PFAD_F\\VID_2017&PID_0901\\SN00AB"});
-    EXPECT_EQ(tick(), LoggerArrived);
-}
-
 TEST_F(DeviceLocatorTest, AnUnreadableParentIdIsReportedEachTickAndTheSearchGoesOn) {
     platform.drives.push_back({'E', DriveType::Removable, 2, false, "/e", false});
     platform.disks.push_back({"d0", std::nullopt, 2, false, false});
@@ -186,68 +165,46 @@ TEST_F(DeviceLocatorTest, AnUnreadableParentIdIsReportedEachTickAndTheSearchGoes
 
 TEST_F(DeviceLocatorTest, DrivesAndDisksThatFailAreLeftOutAndTheScanGoesOn) {
     using Drive = FakeLocatorPlatform::Drive;
-    using Disk = FakeLocatorPlatform::Disk;
-    struct Case {
-        const char* what;
-        std::vector<Drive> drives;
-        std::vector<Disk> disks;
-        Strings driveEntries;
-        bool interfaceSetFails = false;
+    const auto drive = [](char letter, DriveType type, std::optional<std::uint32_t> number,
+                          bool openFails = false) {
+        return Drive{letter, type, number, openFails, "", false};
     };
-    const Disk logger{"p", LoggerId, 5, false, false};
-    const Drive e{'E', DriveType::Removable, 5, false, "", false};
-    const Case cases[] = {
-        {"no drive roots", {}, {logger}, {}, false},
+    const Drive e = drive('E', DriveType::Removable, 5);
+    const std::tuple<const char*, std::vector<Drive>, Strings> cases[] = {
+        {"no drive roots", {}, {}},
         {"floppy letters and other types",
-         {{'A', DriveType::Removable, 5, false, "", false},
-          {'B', DriveType::Fixed, 5, false, "", false},
-          {'D', DriveType::Other, 5, false, "", false},
-          e},
-         {logger},
-         {"PFAD_E_5"},
-         false},
+         {drive('A', DriveType::Removable, 5), drive('B', DriveType::Fixed, 5),
+          drive('D', DriveType::Other, 5), e},
+         {"PFAD_E_5"}},
         {"a volume that cannot be opened does not end the scan",
-         {{'C', DriveType::Fixed, 0, true, "", false}, e},
-         {logger},
-         {"PFAD_E_5"},
-         false},
+         {drive('C', DriveType::Fixed, 0, true), e},
+         {"PFAD_E_5"}},
         {"a volume whose number cannot be queried",
-         {{'C', DriveType::Fixed, std::nullopt, false, "", false}, e},
-         {logger},
-         {"PFAD_E_5"},
-         false},
-        {"disks failing detail, open and query, or not on USB",
-         {e},
-         {{"a", LoggerId, 5, true, false},
-          {"b", LoggerId, 5, false, true},
-          {"c", LoggerId, std::nullopt, false, false},
-          {"d", "SCSI\\DISK&VEN_X\\1", 5, false, false},
-          logger},
-         {"PFAD_E_5"},
-         false},
-        {"drives in letter order whatever the platform order",
-         {{'G', DriveType::Removable, 7, false, "", false}, e},
-         {logger},
-         {"PFAD_E_5", "PFAD_G_7"},
-         false},
-        {"an interface set that cannot be opened gives no disks",
-         {e},
-         {logger},
-         {"PFAD_E_5"},
-         true},
+         {drive('C', DriveType::Fixed, std::nullopt), e},
+         {"PFAD_E_5"}},
+        {"letter order whatever the platform order",
+         {drive('G', DriveType::Removable, 7), e},
+         {"PFAD_E_5", "PFAD_G_7"}},
     };
-    for (const Case& c : cases) {
-        platform.drives = c.drives;
-        platform.disks = c.disks;
-        platform.interfaceSetFails = c.interfaceSetFails;
+    // Disks failing detail, open and query, or not on USB, before the logger's disk.
+    platform.disks = {{"a", LoggerId, 5, true, false},
+                      {"b", LoggerId, 5, false, true},
+                      {"c", LoggerId, std::nullopt, false, false},
+                      {"d", "SCSI\\DISK&VEN_X\\1", 5, false, false},
+                      {"p", LoggerId, 5, false, false}};
+    for (const auto& [what, drives, entries] : cases) {
+        platform.drives = drives;
         locator.collectMatchEntries();
-        EXPECT_EQ(locator.lastScan().driveEntries, c.driveEntries) << c.what;
-        EXPECT_EQ(locator.lastScan().diskEntries,
-                  c.interfaceSetFails ? Strings{} : Strings{"5" + LoggerId})
-            << c.what;
-        EXPECT_EQ(platform.opened, platform.released) << c.what;
+        EXPECT_EQ(locator.lastScan().driveEntries, entries) << what;
+        EXPECT_EQ(locator.lastScan().diskEntries, Strings{"5" + LoggerId}) << what;
+        EXPECT_EQ(platform.opened, platform.released) << what;
     }
     EXPECT_EQ(console.str(), "");
+
+    platform.interfaceSetFails = true;  // then there are no disks
+    locator.collectMatchEntries();
+    EXPECT_TRUE(locator.lastScan().diskEntries.empty());
+    EXPECT_EQ(platform.opened, platform.released);
 }
 
 TEST_F(DeviceLocatorTest, SurplusDisksAreIgnored) {

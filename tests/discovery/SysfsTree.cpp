@@ -12,29 +12,13 @@ namespace {
 std::string escaped(const std::string& text) {
     std::string out;
     for (const char c : text) {
-        switch (c) {
-            case ' ':
-                out += "\\040";
-                break;
-            case '\t':
-                out += "\\011";
-                break;
-            case '\n':
-                out += "\\012";
-                break;
-            case '\\':
-                out += "\\134";
-                break;
-            default:
-                out += c;
-        }
+        out += c == ' '    ? "\\040"
+               : c == '\t' ? "\\011"
+               : c == '\n' ? "\\012"
+               : c == '\\' ? "\\134"
+                           : std::string(1, c);
     }
     return out;
-}
-
-void writeText(const fs::path& file, const std::string& text) {
-    fs::create_directories(file.parent_path());
-    std::ofstream(file, std::ios::binary | std::ios::trunc) << text;
 }
 
 }  // namespace
@@ -50,7 +34,6 @@ SysfsTree::SysfsTree() {
     }
     base_ = pattern;
     fs::create_directories(sysfs() / "dev" / "block");
-    fs::create_directories(sysfs() / "devices" / "virtual" / "block");
     writeMountInfo();
 }
 
@@ -60,57 +43,31 @@ SysfsTree::~SysfsTree() {
 }
 
 void SysfsTree::write(const fs::path& file, const std::string& text) {
-    writeText(file, text);
+    fs::create_directories(file.parent_path());
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << text;
 }
 
-void SysfsTree::link(const std::string& number, const fs::path& folder) {
+fs::path SysfsTree::addDevice(const fs::path& folder, const std::string& number,
+                              const std::string& flag, const std::string& value) {
+    write(folder / "dev", number + "\n");
+    write(folder / flag, value + "\n");
     const fs::path from = sysfs() / "dev" / "block" / number;
     fs::create_directory_symlink(folder.lexically_relative(from.parent_path()), from);
+    return folder;
 }
 
 fs::path SysfsTree::addUsbDisk(const std::string& name, const std::string& number, const Usb& usb,
-                               int port, bool removable) {
-    const std::string device = "1-" + std::to_string(port);
-    const fs::path usbFolder = sysfs() / "devices/pci0000:00/0000:00:14.0/usb1" / device;
-    writeText(usbFolder / "idVendor", usb.vendor + "\n");
-    writeText(usbFolder / "idProduct", usb.product + "\n");
+                               int port) {
+    const fs::path usbFolder = usbDevice(port);
+    write(usbFolder / "idVendor", usb.vendor + "\n");
+    write(usbFolder / "idProduct", usb.product + "\n");
     if (usb.serial) {
-        writeText(usbFolder / "serial", *usb.serial + "\n");
+        write(usbFolder / "serial", *usb.serial + "\n");
     }
     const std::string host = std::to_string(port + 5);
-    const fs::path disk = usbFolder / (device + ":1.0") / ("host" + host) /
-                          ("target" + host + ":0:0") / (host + ":0:0:0") / "block" / name;
-    writeText(disk / "dev", number + "\n");
-    writeText(disk / "removable", removable ? "1\n" : "0\n");
-    link(number, disk);
-    return disk;
-}
-
-fs::path SysfsTree::addSataDisk(const std::string& name, const std::string& number,
-                                bool removable) {
-    const fs::path disk =
-        sysfs() / "devices/pci0000:00/0000:00:17.0/ata1/host0/target0:0:0" / "0:0:0:0/block" / name;
-    writeText(disk / "dev", number + "\n");
-    writeText(disk / "removable", removable ? "1\n" : "0\n");
-    link(number, disk);
-    return disk;
-}
-
-fs::path SysfsTree::addPartition(const fs::path& disk, const std::string& name,
-                                 const std::string& number) {
-    const fs::path part = disk / name;
-    writeText(part / "dev", number + "\n");
-    writeText(part / "partition", "1\n");
-    link(number, part);
-    return part;
-}
-
-fs::path SysfsTree::addVirtual(const std::string& name, const std::string& number) {
-    const fs::path folder = sysfs() / "devices/virtual/block" / name;
-    writeText(folder / "dev", number + "\n");
-    writeText(folder / "removable", "0\n");
-    link(number, folder);
-    return folder;
+    return addDevice(usbFolder / (usbFolder.filename().string() + ":1.0") / ("host" + host) /
+                         ("target" + host + ":0:0") / (host + ":0:0:0") / "block" / name,
+                     number, "removable", "1");
 }
 
 void SysfsTree::mount(unsigned id, const std::string& number, const std::string& mountPoint,
@@ -134,9 +91,5 @@ void SysfsTree::writeMountInfo() {
     for (const auto& [id, line] : mounts_) {
         text += line + "\n";
     }
-    writeText(mountInfo(), text);
-}
-
-void SysfsTree::writeRawMountInfo(const std::string& text) {
-    writeText(mountInfo(), text);
+    write(mountInfo(), text);
 }

@@ -9,16 +9,18 @@
 // out: device folders under devices/, dev/block/MAJ:MIN as relative links to them.
 class SysfsTree {
   public:
+    using Path = std::filesystem::path;
+
     SysfsTree();
     ~SysfsTree();
     SysfsTree(const SysfsTree&) = delete;
     SysfsTree& operator=(const SysfsTree&) = delete;
 
-    std::filesystem::path sysfs() const { return base_ / "sys"; }
-    std::filesystem::path mountInfo() const { return base_ / "mountinfo"; }
-    std::filesystem::path base() const { return base_; }
+    Path sysfs() const { return base_ / "sys"; }
+    Path mountInfo() const { return base_ / "mountinfo"; }
+    Path base() const { return base_; }
     // The folder of the USB device plugged into `port`.
-    std::filesystem::path usbDevice(int port) const {
+    Path usbDevice(int port) const {
         return sysfs() / "devices/pci0000:00/0000:00:14.0/usb1" / ("1-" + std::to_string(port));
     }
 
@@ -28,18 +30,21 @@ class SysfsTree {
         std::optional<std::string> serial = "SN0001";
     };
     // A disk on a USB mass-storage device plugged into `port`; its folder.
-    std::filesystem::path addUsbDisk(const std::string& name, const std::string& number,
-                                     const Usb& usb, int port, bool removable = true);
-    // A disk on a SATA port; its folder.
-    std::filesystem::path addSataDisk(const std::string& name, const std::string& number,
-                                      bool removable = false);
-    // A partition of a disk; its folder.
-    std::filesystem::path addPartition(const std::filesystem::path& disk, const std::string& name,
-                                       const std::string& number);
+    Path addUsbDisk(const std::string& name, const std::string& number, const Usb& usb, int port);
+    Path addSataDisk(const std::string& name, const std::string& number) {
+        return addDevice(sysfs() / "devices/pci0000:00/0000:00:17.0/ata1/host0/target0:0:0" /
+                             "0:0:0:0/block" / name,
+                         number, "removable", "0");
+    }
+    Path addPartition(const Path& disk, const std::string& name, const std::string& number) {
+        return addDevice(disk / name, number, "partition", "1");
+    }
     // A loop, ram or device-mapper device.
-    std::filesystem::path addVirtual(const std::string& name, const std::string& number);
+    Path addVirtual(const std::string& name, const std::string& number) {
+        return addDevice(sysfs() / "devices/virtual/block" / name, number, "removable", "0");
+    }
 
-    void write(const std::filesystem::path& file, const std::string& text);
+    static void write(const Path& file, const std::string& text);
 
     // The mount table, written out on every change. Mount points are escaped as the kernel
     // escapes them.
@@ -47,13 +52,14 @@ class SysfsTree {
                const std::string& root = "/", const std::string& options = "rw,nosuid",
                const std::string& source = "/dev/sdx");
     void unmount(unsigned id);
-    void writeRawMountInfo(const std::string& text);
 
   private:
-    void link(const std::string& number, const std::filesystem::path& folder);
+    // A device folder: its dev file, one flag file and its dev/block link.
+    Path addDevice(const Path& folder, const std::string& number, const std::string& flag,
+                   const std::string& value);
     void writeMountInfo();
 
-    std::filesystem::path base_;
+    Path base_;
     std::map<unsigned, std::string> mounts_;
 };
 
