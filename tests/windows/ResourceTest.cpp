@@ -23,27 +23,22 @@ std::wstring widen(std::string_view text) {
     return std::wstring(text.begin(), text.end());
 }
 
-class ExecutableResources : public ::testing::Test {
-  protected:
-    static void SetUpTestSuite() {
-        module_ = ::LoadLibraryExA(VELTRA_EXE_PATH, nullptr,
-                                   LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-    }
-    static void TearDownTestSuite() { ::FreeLibrary(module_); }
-    void SetUp() override { ASSERT_NE(module_, nullptr) << "cannot load " << VELTRA_EXE_PATH; }
+// Veltra.exe as data, not run.
+const HMODULE exe = ::LoadLibraryExA(VELTRA_EXE_PATH, nullptr,
+                                     LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
 
-    static Bytes resource(int type, int id) {
-        const HRSRC found = ::FindResourceW(module_, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(type));
-        if (!found) {
-            return {};
-        }
-        const auto* bytes =
-            static_cast<const std::uint8_t*>(::LockResource(::LoadResource(module_, found)));
-        return Bytes(bytes, bytes + ::SizeofResource(module_, found));
+Bytes resource(int type, int id) {
+    const HRSRC found =
+        exe ? ::FindResourceW(exe, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(type)) : nullptr;
+    EXPECT_NE(found, nullptr) << "resource " << id << " of type " << type << " in "
+                              << VELTRA_EXE_PATH;
+    if (!found) {
+        return {};
     }
-
-    static inline HMODULE module_ = nullptr;
-};
+    const auto* bytes =
+        static_cast<const std::uint8_t*>(::LockResource(::LoadResource(exe, found)));
+    return Bytes(bytes, bytes + ::SizeofResource(exe, found));
+}
 
 // A dialog, or one of its items; a dialog's text is its title.
 struct Item {
@@ -130,7 +125,7 @@ const KindStyle kindStyles[] = {
      CBS_SORT},
 };
 
-TEST_F(ExecutableResources, MainDialogMatchesTheLayoutControlByControl) {
+TEST(ExecutableResources, MainDialogMatchesTheLayoutControlByControl) {
     const Item dialog = readDialog(resource(5, VELTRA_IDD_MAIN));  // RT_DIALOG
     const DialogTemplate& layout = mainDialogTemplate();
     EXPECT_EQ(dialog.text, widen(layout.title));
@@ -164,7 +159,7 @@ TEST_F(ExecutableResources, MainDialogMatchesTheLayoutControlByControl) {
     }
 }
 
-TEST_F(ExecutableResources, AboutBoxAsDescribed) {
+TEST(ExecutableResources, AboutBoxAsDescribed) {
     const Item about = readDialog(resource(5, VELTRA_IDD_ABOUT));
     EXPECT_EQ(about.text, L"About Quillon");
     EXPECT_EQ(about.box[2], 235);
@@ -198,21 +193,20 @@ BOOL CALLBACK countName(HMODULE, LPCWSTR, LPWSTR, LONG_PTR count) {
     return TRUE;
 }
 
-TEST_F(ExecutableResources, TheOnlyStringIsTheAboutEntry) {
+TEST(ExecutableResources, TheOnlyStringIsTheAboutEntry) {
     wchar_t text[64] = {};
-    ASSERT_GT(::LoadStringW(module_, VELTRA_IDS_ABOUT_ENTRY, text, 64), 0);
+    ASSERT_GT(::LoadStringW(exe, VELTRA_IDS_ABOUT_ENTRY, text, 64), 0);
     EXPECT_STREQ(text, L"Aboat Quillon");
     // Strings come in blocks of 16: only one block, and in it only string 101.
     int blocks = 0;
-    ::EnumResourceNamesW(module_, MAKEINTRESOURCEW(6), countName,
-                         reinterpret_cast<LONG_PTR>(&blocks));
+    ::EnumResourceNamesW(exe, MAKEINTRESOURCEW(6), countName, reinterpret_cast<LONG_PTR>(&blocks));
     EXPECT_EQ(blocks, 1);
     for (UINT id = 96; id < 112; ++id) {
-        EXPECT_EQ(::LoadStringW(module_, id, text, 64) > 0, id == VELTRA_IDS_ABOUT_ENTRY) << id;
+        EXPECT_EQ(::LoadStringW(exe, id, text, 64) > 0, id == VELTRA_IDS_ABOUT_ENTRY) << id;
     }
 }
 
-TEST_F(ExecutableResources, BackgroundIsOneColourAt793By426) {
+TEST(ExecutableResources, BackgroundIsOneColourAt793By426) {
     const Bytes bitmap = resource(2, VELTRA_IDB_BACKGROUND);  // RT_BITMAP
     ASSERT_GE(bitmap.size(), sizeof(BITMAPINFOHEADER));
     BITMAPINFOHEADER header{};
@@ -231,7 +225,7 @@ TEST_F(ExecutableResources, BackgroundIsOneColourAt793By426) {
     EXPECT_EQ(wrong, 0u);
 }
 
-TEST_F(ExecutableResources, IconHas32And16PixelImagesOf16Colours) {
+TEST(ExecutableResources, IconHas32And16PixelImagesOf16Colours) {
     const Bytes group = resource(14, VELTRA_IDI_MAIN);  // RT_GROUP_ICON
     ASSERT_GE(group.size(), 6u);
     const std::size_t end = 6u + 14u * (group[4] | group[5] << 8);
@@ -244,7 +238,7 @@ TEST_F(ExecutableResources, IconHas32And16PixelImagesOf16Colours) {
     EXPECT_THAT(sizesOf16Colours, ::testing::IsSupersetOf({32, 16}));
 }
 
-TEST_F(ExecutableResources, ManifestAndVersionRecord) {
+TEST(ExecutableResources, ManifestAndVersionRecord) {
     const Bytes manifestBytes = resource(24, 1);  // RT_MANIFEST
     const std::string manifest(manifestBytes.begin(), manifestBytes.end());
     for (const char* part : {"level=\"requireAdministrator\"", "uiAccess=\"false\"",
