@@ -75,6 +75,14 @@ class WindowFixture {
     QPushButton* button() {
         return session.controls().widgetAs<QPushButton>(ControlId::ConfigureButton);
     }
+    // What the controls show (their texts), in the order asked.
+    QStringList shown(std::initializer_list<ControlId> ids) {
+        QStringList texts;
+        for (ControlId id : ids) {
+            texts << widget(id)->property("text").toString();
+        }
+        return texts;
+    }
     QCheckBox* setupLock() { return session.controls().widgetAs<QCheckBox>(ControlId::SetupLock); }
 
     // What a user does.
