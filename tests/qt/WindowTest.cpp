@@ -18,17 +18,6 @@ namespace {
 
 const QColor Background(113, 154, 210);
 
-using Reports = std::vector<std::pair<ControlId, Notification>>;
-
-// The window with the core's listener replaced by a record of what reaches it.
-struct Listened : WindowFixture {
-    Listened() {
-        session.controls().setListener(
-            [this](ControlId id, Notification what) { reports.emplace_back(id, what); });
-    }
-    Reports reports;
-};
-
 }  // namespace
 
 class WindowTest : public QObject {
@@ -36,8 +25,11 @@ class WindowTest : public QObject {
 
   private slots:
     void onlyUserActionsOnWatchedControlsAreReported() {
-        Listened window;
+        WindowFixture window;
         QtControls& controls = window.session.controls();
+        std::vector<std::pair<ControlId, Notification>> reports;
+        controls.setListener(
+            [&](ControlId id, Notification what) { reports.emplace_back(id, what); });
         for (ControlId id : {SamplingInterval, DeviceName, RecordingTime, ConfigureButton}) {
             controls.setText(id, "8.0");
             // The same text again is reported again: the core counts on one report per text.
@@ -54,7 +46,7 @@ class WindowTest : public QObject {
         QTest::keyClicks(window.widget(DeviceName), QStringLiteral("ab"));  // not watched
         QTest::keyClicks(window.widget(HighTempAlarm), QStringLiteral("5"));
 
-        const Reports expected{
+        const decltype(reports) expected{
             {SamplingInterval, Notification::TextChanged},
             {SamplingInterval, Notification::TextChanged},
             {TemperatureUnit, Notification::SelectionChanged},
@@ -62,7 +54,7 @@ class WindowTest : public QObject {
             {ConfigureButton, Notification::Clicked},
             {HighTempAlarm, Notification::TextChanged},
         };
-        QCOMPARE(window.reports, expected);
+        QCOMPARE(reports, expected);
         QCOMPARE(controls.selection(TemperatureUnit), 0);
         QVERIFY(controls.isChecked(SetupLock));
     }
