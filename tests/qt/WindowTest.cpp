@@ -167,6 +167,9 @@ class WindowTest : public QObject {
     void renderedWindowShowsTheBackgroundAndRedText() {
         WindowFixture window;
         window.plugInAndShow();
+        // A second later the date and time texts show the logger's zone and date format.
+        window.host.setTime(LocalTime{2024, 5, 6, 7, 8, 10});
+        window.ticks(2);
         const QImage image = window.dialog().grab().toImage();
         QVERIFY(image.save(QStringLiteral(VELTRA_SCREENSHOT_FILE)));
 
