@@ -84,6 +84,11 @@ struct DialogRig {
             cycle.tick();
         }
     }
+    // Clicks the configure button and runs the tick that does the work.
+    void configure() {
+        controls.click(ControlId::ConfigureButton);
+        cycle.tick();
+    }
     // Starts the window and plugs the logger in; its settings are shown afterwards.
     void startWithLogger() {
         ticks(2);

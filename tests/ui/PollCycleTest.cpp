@@ -78,8 +78,7 @@ TEST(PollCycle, ConfiguresTheLoggerAndSeesItComeBack) {
     DialogRig rig;
     rig.startWithLogger();
     rig.controls.type(Id::DeviceName, "Fridge 7");
-    rig.controls.click(Id::ConfigureButton);
-    rig.ticks(1);
+    rig.configure();
 
     EXPECT_EQ(rig.text(Id::ConfigureButton), "Configuring...");
     EXPECT_TRUE(rig.controls.timerRunning());
@@ -136,8 +135,7 @@ TEST(PollCycle, AlarmsAreShownAndTypedInEitherUnit) {
     }
     EXPECT_DOUBLE_EQ(rig.program.alarmTemperatures.highAlarmCelsius, 10.0);
 
-    rig.controls.click(Id::ConfigureButton);
-    rig.ticks(1);
+    rig.configure();
     const auto config = rig.file("CONFIG.CFG");
     EXPECT_EQ(recordOf(config, cfg_tag::HighTempAlarm).data, (std::vector<std::uint8_t>{200, 0}));
     EXPECT_EQ(recordOf(config, cfg_tag::TemperatureUnit).data, std::vector<std::uint8_t>{1});
@@ -185,8 +183,7 @@ TEST(PollCycle, RefusedSettingsWriteNothing) {
     DialogRig rig;
     rig.startWithLogger();
     rig.controls.type(Id::SamplingInterval, "0");
-    rig.controls.click(Id::ConfigureButton);
-    rig.ticks(1);
+    rig.configure();
     EXPECT_EQ(rig.controls.messages(),
               std::vector<std::string>{
                   "Sample interval must be in the range of 1 second to 1440 minutes!"});
@@ -199,8 +196,7 @@ TEST(PollCycle, WriteFailureAsksToPlugTheLogger) {
     DialogRig rig;
     rig.startWithLogger();
     std::filesystem::remove_all(rig.simulator.folder());  // pulled out without notice
-    rig.controls.click(Id::ConfigureButton);
-    rig.ticks(1);
+    rig.configure();
     EXPECT_EQ(rig.text(Id::ConfigureButton), "Plug logger");
     EXPECT_EQ(rig.controls.messages(),
               std::vector<std::string>{"It's fail to configure device,please confirm that the "
@@ -221,8 +217,7 @@ TEST(PollCycle, TickDeliveredDuringAMessageBoxDoesNothing) {
         EXPECT_EQ(rig.program.pollState.tickCount, before);
         ++nestedTicks;
     });
-    rig.controls.click(Id::ConfigureButton);
-    rig.ticks(1);
+    rig.configure();
     EXPECT_EQ(nestedTicks, 1);
     EXPECT_EQ(rig.controls.messages().size(), 1u);
     EXPECT_FALSE(rig.fileExists("CONFIG.CFG"));
@@ -247,8 +242,7 @@ TEST(PollCycle, SetupLockKeepsTheSettingsForTheNextLogger) {
     EXPECT_EQ(rig.text(Id::DeviceName), "Batch A");
     EXPECT_EQ(rig.program.pollState.lastDeviceSerial, 2002u);
 
-    rig.controls.click(Id::ConfigureButton);
-    rig.ticks(1);
+    rig.configure();
     const auto name = recordOf(rig.file(rig.other, "CONFIG.CFG"), cfg_tag::DeviceName).data;
     EXPECT_EQ(std::string(name.begin(), name.begin() + 7), "Batch A");
 
@@ -270,8 +264,7 @@ TEST(PollCycle, UpgradeRoadEndsWithTheHeldBackConfiguration) {
     DialogRig rig(needsUpgrade());
     rig.startWithLogger();
     rig.controls.type(Id::DeviceName, "After upgrade");
-    rig.controls.click(Id::ConfigureButton);
-    rig.ticks(1);
+    rig.configure();
     EXPECT_EQ(rig.text(Id::ConfigureButton), "Firmware Upgrade");
     EXPECT_EQ(rig.file("APP.BIN").size(), FirmwareImageSize);
     EXPECT_EQ(rig.file("CONFIG.CFG").size(), UpgradeConfigFileSize);
@@ -301,8 +294,7 @@ TEST(PollCycle, UpgradeRoadEndsWithTheHeldBackConfiguration) {
 TEST(PollCycle, UpgradeCountdownStopsAtZero) {
     DialogRig rig(needsUpgrade());
     rig.startWithLogger();
-    rig.controls.click(Id::ConfigureButton);
-    rig.ticks(1);
+    rig.configure();
     rig.unplug();  // pulled out before it could take the firmware
     rig.ticks(149);
     EXPECT_EQ(rig.text(Id::ConfigureButton), "Upgrading(0)");
@@ -315,8 +307,7 @@ TEST(PollCycle, UpgradeCountdownStopsAtZero) {
 TEST(PollCycle, AnotherLoggerDuringAPendingUpgradeIsShownButNotWritten) {
     DialogRig rig(needsUpgrade());
     rig.startWithLogger();
-    rig.controls.click(Id::ConfigureButton);
-    rig.ticks(1);
+    rig.configure();
     rig.unplug();
     rig.ticks(2);
     rig.plug(rig.other);
@@ -324,8 +315,7 @@ TEST(PollCycle, AnotherLoggerDuringAPendingUpgradeIsShownButNotWritten) {
     EXPECT_EQ(rig.text(Id::ConfigureButton), "Configure (E)");
     EXPECT_EQ(rig.text(Id::DeviceId), "SIM00002002");
 
-    rig.controls.click(Id::ConfigureButton);
-    rig.ticks(1);
+    rig.configure();
     EXPECT_FALSE(std::filesystem::exists(rig.other.folder() / "CONFIG.CFG"));
     EXPECT_EQ(rig.program.pollState.upgradePending, 1);
 
