@@ -9,52 +9,26 @@
 #include <cerrno>
 #include <string>
 
+#include "platform/linux/UniqueFd.h"
+
 namespace veltra {
 
 namespace {
-
-// A file descriptor that closes itself.
-class Fd {
-  public:
-    explicit Fd(int fd = -1) : fd_(fd) {}
-    Fd(Fd&& other) noexcept : fd_(other.release()) {}
-    Fd& operator=(Fd&& other) noexcept {
-        reset(other.release());
-        return *this;
-    }
-    ~Fd() { reset(); }
-    int get() const { return fd_; }
-    explicit operator bool() const { return fd_ >= 0; }
-    int release() {
-        const int fd = fd_;
-        fd_ = -1;
-        return fd;
-    }
-    void reset(int fd = -1) {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-        fd_ = fd;
-    }
-
-  private:
-    int fd_;
-};
 
 bool isPlainName(std::string_view name) {
     return !name.empty() && name != "." && name != ".." &&
            name.find('/') == std::string_view::npos && name.find('\0') == std::string_view::npos;
 }
 
-Fd openRoot(const FolderDriveFiles::RootOf& rootOf, char drive) {
+UniqueFd openRoot(const FolderDriveFiles::RootOf& rootOf, char drive) {
     if (drive == 0) {
-        return Fd();
+        return UniqueFd();
     }
     const auto root = rootOf(drive);
     if (!root) {
-        return Fd();
+        return UniqueFd();
     }
-    return Fd(::open(root->c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    return UniqueFd(::open(root->c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
 }
 
 // The name as the folder spells it: FAT mounts may show 8.3 names in lower case.
@@ -86,7 +60,7 @@ std::string spelledName(int rootFd, std::string_view name) {
 
 class FdOutputFile : public OutputFile {
   public:
-    FdOutputFile(Fd root, Fd file) : root_(std::move(root)), file_(std::move(file)) {}
+    FdOutputFile(UniqueFd root, UniqueFd file) : root_(std::move(root)), file_(std::move(file)) {}
 
     bool write(std::span<const std::uint8_t> bytes) override {
         while (!bytes.empty()) {
@@ -114,8 +88,8 @@ class FdOutputFile : public OutputFile {
     }
 
   private:
-    Fd root_;
-    Fd file_;
+    UniqueFd root_;
+    UniqueFd file_;
 };
 
 }  // namespace
@@ -129,12 +103,12 @@ std::optional<std::size_t> FolderDriveFiles::read(char drive, std::string_view n
     if (!isPlainName(name)) {
         return std::nullopt;
     }
-    const Fd root = openRoot(rootOf_, drive);
+    const UniqueFd root = openRoot(rootOf_, drive);
     if (!root) {
         return std::nullopt;
     }
     const std::string spelled = spelledName(root.get(), name);
-    const Fd file(
+    const UniqueFd file(
         ::openat(root.get(), spelled.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     struct stat info {};
     if (!file || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
@@ -163,13 +137,14 @@ std::unique_ptr<OutputFile> FolderDriveFiles::create(char drive, std::string_vie
     if (!isPlainName(name)) {
         return nullptr;
     }
-    Fd root = openRoot(rootOf_, drive);
+    UniqueFd root = openRoot(rootOf_, drive);
     if (!root) {
         return nullptr;
     }
     const std::string spelled = spelledName(root.get(), name);
-    Fd file(::openat(root.get(), spelled.c_str(),
-                     O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644));
+    UniqueFd file(::openat(root.get(), spelled.c_str(),
+                           O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC,
+                           0644));
     if (!file) {
         return nullptr;
     }

@@ -9,6 +9,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/linux/UniqueFd.h"
+
 namespace veltra {
 
 namespace {
@@ -23,26 +25,15 @@ std::string readWholeFile(const std::filesystem::path& path) {
 }  // namespace
 
 MountInfoWatch::MountInfoWatch(std::filesystem::path path) : path_(std::move(path)) {
-    const int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        return;
-    }
+    UniqueFd fd(::open(path_.c_str(), O_RDONLY | O_CLOEXEC));
     struct statfs info {};
-    if (::fstatfs(fd, &info) == 0 && static_cast<long>(info.f_type) == ProcSuperMagic) {
-        procFd_ = fd;
-    } else {
-        ::close(fd);
-    }
-}
-
-MountInfoWatch::~MountInfoWatch() {
-    if (procFd_ >= 0) {
-        ::close(procFd_);
+    if (fd && ::fstatfs(fd.get(), &info) == 0 && static_cast<long>(info.f_type) == ProcSuperMagic) {
+        procFd_ = std::move(fd);
     }
 }
 
 bool MountInfoWatch::procChanged() {
-    pollfd watch{procFd_, POLLPRI, 0};
+    pollfd watch{procFd_.get(), POLLPRI, 0};
     int ready = 0;
     do {
         ready = ::poll(&watch, 1, 0);
@@ -53,12 +44,12 @@ bool MountInfoWatch::procChanged() {
 
 std::string MountInfoWatch::readProc() {
     std::string text;
-    if (::lseek(procFd_, 0, SEEK_SET) != 0) {
+    if (::lseek(procFd_.get(), 0, SEEK_SET) != 0) {
         return text;
     }
     char buffer[16384];
     for (;;) {
-        const ssize_t got = ::read(procFd_, buffer, sizeof buffer);
+        const ssize_t got = ::read(procFd_.get(), buffer, sizeof buffer);
         if (got < 0 && errno == EINTR) {
             continue;
         }
@@ -71,7 +62,7 @@ std::string MountInfoWatch::readProc() {
 }
 
 std::optional<std::string> MountInfoWatch::changedText() {
-    if (procFd_ >= 0) {
+    if (procFd_) {
         if (!first_ && !procChanged()) {
             return std::nullopt;
         }

@@ -4,6 +4,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/linux/UniqueFd.h"
+
 namespace veltra {
 
 // Hands out the mount table only when it has changed. The kernel's mountinfo is watched with
@@ -12,7 +14,6 @@ namespace veltra {
 class MountInfoWatch {
   public:
     explicit MountInfoWatch(std::filesystem::path path);
-    ~MountInfoWatch();
     MountInfoWatch(const MountInfoWatch&) = delete;
     MountInfoWatch& operator=(const MountInfoWatch&) = delete;
 
@@ -25,7 +26,7 @@ class MountInfoWatch {
     std::string readProc();
 
     std::filesystem::path path_;
-    int procFd_ = -1;  // the open kernel table, when path_ is one
+    UniqueFd procFd_;  // the open kernel table, when path_ is one
     bool first_ = true;
     std::string last_;
 };

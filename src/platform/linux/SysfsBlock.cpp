@@ -8,6 +8,8 @@
 #include <charconv>
 #include <system_error>
 
+#include "platform/linux/UniqueFd.h"
+
 namespace veltra {
 
 namespace fs = std::filesystem;
@@ -44,8 +46,8 @@ std::optional<std::string> readAttribute(const fs::path& path) {
 }  // namespace
 
 std::optional<std::string> readSmallFile(const fs::path& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
+    const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd) {
         return std::nullopt;
     }
     // An attribute comes whole in one read; only a full buffer asks for more.
@@ -53,7 +55,7 @@ std::optional<std::string> readSmallFile(const fs::path& path) {
     std::size_t total = 0;
     bool failed = false;
     while (total < text.size()) {
-        const ssize_t got = ::read(fd, text.data() + total, text.size() - total);
+        const ssize_t got = ::read(fd.get(), text.data() + total, text.size() - total);
         if (got < 0 && errno == EINTR) {
             continue;
         }
@@ -67,7 +69,6 @@ std::optional<std::string> readSmallFile(const fs::path& path) {
             break;
         }
     }
-    ::close(fd);
     if (failed) {
         return std::nullopt;
     }
