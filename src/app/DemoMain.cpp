@@ -8,7 +8,25 @@
 #include "platform/linux/FolderDriveFiles.h"
 #include "qt/DialogSession.h"
 
+namespace {
+
+constexpr const char* Help =
+    "Usage: veltra-demo [OPTION]...\n"
+    "The Veltra window with a simulated logger in a temporary folder (its drive E), plugged\n"
+    "in a second after start, for trying the program without hardware. Right-click the\n"
+    "window to unplug the logger and plug it in again.\n"
+    "\n"
+    "  -h, --help     show this help and exit\n"
+    "      --version  show the version and exit\n"
+    "\n"
+    "The toolkit's own options, such as -platform offscreen, are taken too.\n";
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    if (const auto answered = veltra::answerInfoOption(argc, argv, "veltra-demo", Help)) {
+        return *answered;
+    }
     QApplication app(argc, argv);
     veltra::prepareApplication(app);
 

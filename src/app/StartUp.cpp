@@ -3,11 +3,29 @@
 #include <QApplication>
 #include <QStyleFactory>
 #include <clocale>
+#include <cstdio>
+#include <string_view>
 
+#include "core/Version.h"
 #include "qt/AppIcon.h"
 #include "qt/DialogSession.h"
 
 namespace veltra {
+
+std::optional<int> answerInfoOption(int argc, char** argv, const char* program, const char* help) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--version") {
+            std::printf("%s %s\n", program, VersionText);
+            return 0;
+        }
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(help, stdout);
+            return 0;
+        }
+    }
+    return std::nullopt;
+}
 
 void prepareApplication(QApplication& app) {
     // The application object takes the user's locale for everything; texts keep it (the
@@ -15,7 +33,7 @@ void prepareApplication(QApplication& app) {
     // the core formats and reads them.
     std::setlocale(LC_NUMERIC, "C");
     app.setApplicationName(QStringLiteral("Veltra"));
-    app.setDesktopFileName(QStringLiteral("veltra"));
+    app.setDesktopFileName(QStringLiteral("org.example.veltra"));
     app.setWindowIcon(appIcon());
     // The window paints its own background behind transparent labels and fields; Fusion
     // honours the palette that makes them transparent, whatever the desktop's theme.

@@ -7,7 +7,25 @@
 #include "platform/linux/FolderDriveFiles.h"
 #include "qt/DialogSession.h"
 
+namespace {
+
+constexpr const char* Help =
+    "Usage: veltra [OPTION]...\n"
+    "Configure a USB temperature and humidity data logger in one window.\n"
+    "Plug the logger in; its settings show once it is read, and the button hands the\n"
+    "edited settings back to it.\n"
+    "\n"
+    "  -h, --help     show this help and exit\n"
+    "      --version  show the version and exit\n"
+    "\n"
+    "The toolkit's own options, such as -platform offscreen, are taken too.\n";
+
+}  // namespace
+
 int main(int argc, char** argv) {
+    if (const auto answered = veltra::answerInfoOption(argc, argv, "veltra", Help)) {
+        return *answered;
+    }
     QApplication app(argc, argv);
     veltra::prepareApplication(app);
 

@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "cli/Command.h"
+#include "cli/CommandLine.h"
 #include "cli/FolderLocator.h"
 #include "cli/HeadlessDialog.h"
 #include "cli/HostOptions.h"
@@ -12,6 +13,7 @@
 #include "platform/DriveFilesFactory.h"
 #include "platform/HostFactory.h"
 #include "platform/LocatorFactory.h"
+#include "ui/DialogTemplate.h"
 
 namespace veltra::cli {
 
@@ -263,6 +265,22 @@ int configure(const ConfigureOptions& options) {
 }
 
 }  // namespace
+
+std::vector<std::pair<std::string, std::vector<std::string>>> listOptionWords() {
+    std::vector<std::pair<std::string, std::vector<std::string>>> options;
+    for (const ListChoice& choice : listChoices()) {
+        std::vector<std::string> words;
+        for (const auto& [word, entry] : choice.words) {
+            words.push_back(word);
+        }
+        if (words.empty()) {
+            const auto entries = listEntries(choice.id);
+            words.assign(entries.begin(), entries.end());
+        }
+        options.emplace_back(choice.option, std::move(words));
+    }
+    return options;
+}
 
 void addConfigureCommand(CLI::App& app, CommandRun& run) {
     auto options = std::make_shared<ConfigureOptions>();

@@ -1,23 +1,15 @@
 #include <CLI/CLI.hpp>
 #include <clocale>
-#include <iostream>
 
-#include "cli/Command.h"
-#include "core/Version.h"
+#include "cli/CommandLine.h"
 
 int main(int argc, char** argv) {
     // The logger's texts are bytes in the locale's character set; numbers keep the C locale.
     std::setlocale(LC_CTYPE, "");
 
     CLI::App app{"veltra-cli: configure and inspect temperature and humidity loggers"};
-    app.set_version_flag("--version", std::string("veltra-cli ") + veltra::VersionText);
-    app.require_subcommand(1);
-
     veltra::cli::CommandRun run;
-    veltra::cli::addInspectCommand(app, run);
-    veltra::cli::addLocateCommand(app, run);
-    veltra::cli::addConfigureCommand(app, run);
-    veltra::cli::addSimulateCommand(app, run);
+    veltra::cli::addCommands(app, run);
 
     try {
         app.parse(argc, argv);
