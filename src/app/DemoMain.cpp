@@ -10,21 +10,15 @@
 
 namespace {
 
-constexpr const char* Help =
-    "Usage: veltra-demo [OPTION]...\n"
+constexpr const char* About =
     "The Veltra window with a simulated logger in a temporary folder (its drive E), plugged\n"
     "in a second after start, for trying the program without hardware. Right-click the\n"
-    "window to unplug the logger and plug it in again.\n"
-    "\n"
-    "  -h, --help     show this help and exit\n"
-    "      --version  show the version and exit\n"
-    "\n"
-    "The toolkit's own options, such as -platform offscreen, are taken too.\n";
+    "window to unplug the logger and plug it in again.\n";
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (const auto answered = veltra::answerInfoOption(argc, argv, "veltra-demo", Help)) {
+    if (const auto answered = veltra::answerInfoOption(argc, argv, "veltra-demo", About)) {
         return *answered;
     }
     QApplication app(argc, argv);

@@ -12,7 +12,7 @@
 
 namespace veltra {
 
-std::optional<int> answerInfoOption(int argc, char** argv, const char* program, const char* help) {
+std::optional<int> answerInfoOption(int argc, char** argv, const char* program, const char* about) {
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (arg == "--version") {
@@ -20,7 +20,12 @@ std::optional<int> answerInfoOption(int argc, char** argv, const char* program, 
             return 0;
         }
         if (arg == "--help" || arg == "-h") {
-            std::fputs(help, stdout);
+            std::printf(
+                "Usage: %s [OPTION]...\n%s\n"
+                "  -h, --help     show this help and exit\n"
+                "      --version  show the version and exit\n\n"
+                "The toolkit's own options, such as -platform offscreen, are taken too.\n",
+                program, about);
             return 0;
         }
     }

@@ -8,9 +8,10 @@ namespace veltra {
 
 class DialogSession;
 
-// Answers --help (with `help`) and --version before the window's toolkit starts, so that both
-// work without a display. Returns the exit code when one of them was given.
-std::optional<int> answerInfoOption(int argc, char** argv, const char* program, const char* help);
+// Answers --help (`about` says what the program does) and --version before the window's
+// toolkit starts, so that both work without a display. Returns the exit code when one of them
+// was given.
+std::optional<int> answerInfoOption(int argc, char** argv, const char* program, const char* about);
 
 // What both desktop programs do once the application object exists: the C locale for
 // numbers, the style and the icon.

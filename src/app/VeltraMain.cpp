@@ -9,21 +9,15 @@
 
 namespace {
 
-constexpr const char* Help =
-    "Usage: veltra [OPTION]...\n"
+constexpr const char* About =
     "Configure a USB temperature and humidity data logger in one window.\n"
     "Plug the logger in; its settings show once it is read, and the button hands the\n"
-    "edited settings back to it.\n"
-    "\n"
-    "  -h, --help     show this help and exit\n"
-    "      --version  show the version and exit\n"
-    "\n"
-    "The toolkit's own options, such as -platform offscreen, are taken too.\n";
+    "edited settings back to it.\n";
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (const auto answered = veltra::answerInfoOption(argc, argv, "veltra", Help)) {
+    if (const auto answered = veltra::answerInfoOption(argc, argv, "veltra", About)) {
         return *answered;
     }
     QApplication app(argc, argv);
