@@ -1,6 +1,7 @@
 #include <benchmark/benchmark.h>
 
 #include <sstream>
+#include <string>
 
 #include "SysfsTree.h"
 #include "discovery/DeviceLocator.h"
@@ -12,21 +13,23 @@ namespace {
 using namespace veltra;
 
 // One poll tick's share of the locator: collect, pick, classify.
-void runTicks(benchmark::State& state, DeviceLocator& locator) {
-    char LoggerDrive = 0;
-    for (auto _ : state) {
-        const auto entries = locator.collectMatchEntries();
-        LetterBuffer letters{};
-        pickLoggerLetter(entries, LoggerVendorId, LoggerProductId, letters);
-        benchmark::DoNotOptimize(classifyLoggerDrive(letters, LoggerDrive));
-    }
+void tick(DeviceLocator& locator, char& loggerDrive) {
+    const auto entries = locator.collectMatchEntries();
+    LetterBuffer letters{};
+    pickLoggerLetter(entries, LoggerVendorId, LoggerProductId, letters);
+    benchmark::DoNotOptimize(classifyLoggerDrive(letters, loggerDrive));
 }
 
-// 24 USB sticks, each with a mounted partition (drives C: to Z:); the logger is the last one.
-void LocatorTickFakeTree(benchmark::State& state) {
-    SysfsTree tree;
-    for (int i = 0; i < 24; ++i) {
-        const bool logger = i == 23;
+// `drives` USB sticks, each with a mounted partition (drives from C: on); the logger is the
+// last one. Beside them a SATA disk with the root filesystem and loop devices of snaps, as on
+// a desktop.
+void layOut(SysfsTree& tree, int drives) {
+    tree.addPartition(tree.addSataDisk("sda", "8:0"), "sda1", "8:1");
+    for (int i = 0; i < 8; ++i) {
+        tree.addVirtual("loop" + std::to_string(i), "7:" + std::to_string(i));
+    }
+    for (int i = 0; i < drives; ++i) {
+        const bool logger = i == drives - 1;
         const std::string disk = "sd" + std::string(1, static_cast<char>('b' + i));
         const unsigned minor = 16u * static_cast<unsigned>(i + 1);
         const auto folder = tree.addUsbDisk(
@@ -36,26 +39,85 @@ void LocatorTickFakeTree(benchmark::State& state) {
         tree.mount(100 + static_cast<unsigned>(i), "8:" + std::to_string(minor + 1),
                    "/media/u/STICK" + std::to_string(i));
     }
+}
+
+// The locator over a fake tree, checked once: every stick is a drive, the logger is found.
+struct FakeTreeLocator {
+    explicit FakeTreeLocator(int drives_) : drives(drives_) { layOut(tree, drives); }
+
+    bool ready(benchmark::State& state) {
+        const auto entries = locator.collectMatchEntries();
+        LetterBuffer letters{};
+        pickLoggerLetter(entries, LoggerVendorId, LoggerProductId, letters);
+        if (entries.size() != static_cast<std::size_t>(drives) || letters[0] == 0) {
+            state.SkipWithError("the fake tree did not give every drive and the logger");
+            return false;
+        }
+        return true;
+    }
+
+    int drives;
+    SysfsTree tree;
     std::ostringstream console;
-    DeviceLocator locator(std::make_unique<LinuxLocatorPlatform>(tree.sysfs(), tree.mountInfo()),
-                          console);
-    if (locator.collectMatchEntries().size() != 24) {
-        state.SkipWithError("the fake tree did not give 24 joined drives");
+    DeviceLocator locator{std::make_unique<LinuxLocatorPlatform>(tree.sysfs(), tree.mountInfo()),
+                          console};
+    char loggerDrive = 0;
+};
+
+// Nothing mounted or plugged between ticks: the idle dialog's every tick.
+void unchangedTick(benchmark::State& state) {
+    FakeTreeLocator fake(static_cast<int>(state.range(0)));
+    if (!fake.ready(state)) {
         return;
     }
-    runTicks(state, locator);
+    for (auto _ : state) {
+        tick(fake.locator, fake.loggerDrive);
+    }
 }
-BENCHMARK(LocatorTickFakeTree)->Unit(benchmark::kMicrosecond);
+BENCHMARK(unchangedTick)
+    ->Name("LocatorTick/Unchanged")
+    ->Arg(1)
+    ->Arg(8)
+    ->Arg(24)
+    ->Unit(benchmark::kMicrosecond);
 
-// This machine's own /sys and /proc/self/mountinfo (watched with poll).
-void LocatorTickThisMachine(benchmark::State& state) {
+// Something else is mounted or unmounted before every tick, so the mount table differs each
+// time; the drives and disks stay.
+void rescanTick(benchmark::State& state) {
+    FakeTreeLocator fake(static_cast<int>(state.range(0)));
+    if (!fake.ready(state)) {
+        return;
+    }
+    bool mounted = false;
+    for (auto _ : state) {
+        state.PauseTiming();
+        mounted = !mounted;
+        if (mounted) {
+            fake.tree.mount(900, "0:99", "/run/user/1000/doc", "/", "rw", "portal");
+        } else {
+            fake.tree.unmount(900);
+        }
+        state.ResumeTiming();
+        tick(fake.locator, fake.loggerDrive);
+    }
+}
+BENCHMARK(rescanTick)
+    ->Name("LocatorTick/Rescan")
+    ->Arg(1)
+    ->Arg(8)
+    ->Arg(24)
+    ->Unit(benchmark::kMicrosecond);
+
+// This machine's own /sys and /proc/self/mountinfo.
+void thisMachineTick(benchmark::State& state) {
     std::ostringstream console;
     DeviceLocator locator(std::make_unique<LinuxLocatorPlatform>("/sys", "/proc/self/mountinfo"),
                           console);
-    runTicks(state, locator);
+    char loggerDrive = 0;
+    for (auto _ : state) {
+        tick(locator, loggerDrive);
+    }
 }
-BENCHMARK(LocatorTickThisMachine)->Unit(benchmark::kMicrosecond);
+BENCHMARK(thisMachineTick)->Name("LocatorTick/ThisMachine")->Unit(benchmark::kMicrosecond);
 
 }  // namespace
-
-BENCHMARK_MAIN();
