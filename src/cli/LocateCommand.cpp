@@ -119,6 +119,11 @@ int locate(const LocateOptions& options) {
     const auto locator = makeDeviceLocator({options.sysfsRoot, options.mountInfo}, console);
 
     const std::vector<std::string> entries = locator->collectMatchEntries();
+    // A mount table or device tree that cannot be read is no answer: "no logger" would be a lie.
+    if (const std::string problem = locator->platform().sourceProblem(); !problem.empty()) {
+        std::cerr << "veltra-cli: " << problem << "\n";
+        return ExitIoFailure;
+    }
     LetterBuffer letters{};
     pickLoggerLetter(entries, LoggerVendorId, LoggerProductId, letters);
     char LoggerDrive = 0;

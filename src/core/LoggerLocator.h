@@ -20,6 +20,12 @@ class LoggerLocator {
 
     // The folder that is the root of the drive with this letter, while it is mounted.
     virtual std::optional<std::filesystem::path> rootOf(char drive) const = 0;
+
+    // News from a window that hears of every device that comes or goes (WM_DEVICECHANGE on
+    // Windows): watchDeviceChanges(true) once it hears them, and false when it stops;
+    // deviceChanged() for each such news. A locator may skip its search while none came.
+    virtual void watchDeviceChanges(bool /*watched*/) {}
+    virtual void deviceChanged() {}
 };
 
 }  // namespace veltra

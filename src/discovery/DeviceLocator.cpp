@@ -9,7 +9,11 @@ DeviceLocator::DeviceLocator(std::unique_ptr<LocatorPlatform> platform, std::ost
     : owned_(std::move(platform)), platform_(*owned_), console_(console) {}
 
 std::vector<std::string> DeviceLocator::collectMatchEntries() {
+    if (searched_ && platform_.unchangedSinceLastSearch()) {
+        return scan_.matchEntries;
+    }
     scan_ = LocatorScan{};
+    searched_ = true;
     return veltra::collectMatchEntries(platform_, console_, &scan_);
 }
 

@@ -10,8 +10,9 @@
 
 namespace veltra {
 
-// The locator of the poll cycle over a platform back end. Every call searches afresh; the
-// last scan is kept only so that diagnostics can show what was seen.
+// The locator of the poll cycle over a platform back end. A call searches afresh unless the
+// platform vouches that nothing changed since the last search, whose answer then stands; the
+// last search's scan is kept for that and for diagnostics.
 class DeviceLocator : public LoggerLocator {
   public:
     // `console` receives the line "   No found ID!\n" for each disk whose parent id cannot be
@@ -22,6 +23,8 @@ class DeviceLocator : public LoggerLocator {
 
     std::vector<std::string> collectMatchEntries() override;
     std::optional<std::filesystem::path> rootOf(char drive) const override;
+    void watchDeviceChanges(bool watched) override { platform_.watchDeviceChanges(watched); }
+    void deviceChanged() override { platform_.deviceChanged(); }
 
     const LocatorScan& lastScan() const { return scan_; }
     LocatorPlatform& platform() { return platform_; }
@@ -32,6 +35,7 @@ class DeviceLocator : public LoggerLocator {
     LocatorPlatform& platform_;
     std::ostream& console_;
     LocatorScan scan_;
+    bool searched_ = false;
 };
 
 }  // namespace veltra

@@ -61,9 +61,9 @@ class DiskInterfaceSet {
     virtual std::optional<std::string> parentDeviceId(const DiskInterface& disk) = 0;
 };
 
-// The operating-system operations the device locator is built on. Nothing is expected to be
-// kept from one call of the locator to the next except what the platform needs to name drives
-// consistently (a drive keeps its letter while it stays mounted).
+// The operating-system operations the device locator is built on. What a platform keeps from
+// one search to the next is its own affair, as long as every search answers as a fresh one
+// would (a drive keeps its letter while it stays mounted).
 class LocatorPlatform {
   public:
     virtual ~LocatorPlatform() = default;
@@ -90,6 +90,20 @@ class LocatorPlatform {
 
     // What the last listing saw and why it left things out, one line each, for diagnostics.
     virtual std::vector<std::string> notes() const { return {}; }
+
+    // Whether what the last search saw still holds: nothing mounted, unmounted, plugged or
+    // pulled out since. The locator skips a search only when this says so; a platform that
+    // cannot tell cheaply answers false and is searched on every call.
+    virtual bool unchangedSinceLastSearch() { return false; }
+
+    // News from a window that hears of every device that comes or goes (WM_DEVICECHANGE on
+    // Windows): watchDeviceChanges(true) once it hears them, deviceChanged() for each.
+    virtual void watchDeviceChanges(bool /*watched*/) {}
+    virtual void deviceChanged() {}
+
+    // Why the platform's own sources (the mount table, the device tree) could not be read by
+    // the last search; empty when they could.
+    virtual std::string sourceProblem() const { return {}; }
 };
 
 }  // namespace veltra

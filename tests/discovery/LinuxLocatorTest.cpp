@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <sstream>
 
 #include "SysfsTree.h"
@@ -152,16 +153,53 @@ TEST_F(LinuxLocatorTest, MissingOrUnreadableFilesLeaveOnlyThatDeviceOut) {
     }
 }
 
-TEST_F(LinuxLocatorTest, ADeviceThatGoesWhileItsMountStaysIsLeftOut) {
-    tree.addUsbDisk("sdb", "8:16", {}, 1);
-    tree.addUsbDisk("sdc", "8:32", {"2017", "0901", "SN0002"}, 2);
-    tree.mount(40, "8:16", "/media/u/A");
-    tree.mount(41, "8:32", "/media/u/B");
-    ASSERT_EQ(matches().size(), 2u);
+// Work that nothing changed is not redone, and the answers are a fresh search's all along. A
+// tick on which neither the mount table nor a drive's device changed looks up one link per
+// drive; a changed table looks each drive's link up again, and the files of a device only when
+// it is new.
+TEST_F(LinuxLocatorTest, ATickRedoesOnlyWhatMayHaveChanged) {
+    tree.addPartition(tree.addSataDisk("sda", "8:0"), "sda1", "8:1");
+    tree.addVirtual("loop0", "7:0");
+    tree.addPartition(tree.addUsbDisk("sdb", "8:16", {}, 1), "sdb1", "8:17");
+    tree.mount(30, "8:1", "/");
+    tree.mount(40, "8:17", "/media/u/A");
+    LinuxLocatorPlatform platform(tree.sysfs(), tree.mountInfo());
+    DeviceLocator located(platform, console);
 
-    fs::remove(tree.sysfs() / "dev/block/8:16");
-    EXPECT_EQ(matches(), Strings{"PFAD_D\\VID_2017&PID_0901\\SN0002"});
-    EXPECT_EQ(scan().driveEntries, Strings{"PFAD_D_" + packed(8, 32)});
+    const std::string first = "PFAD_D\\VID_2017&PID_0901\\SN0001";
+    const std::string second = "PFAD_E\\VID_2017&PID_0901\\SN0002";
+    struct Step {
+        const char* what;
+        std::function<void()> change;
+        std::size_t lookups;
+        Strings matches;
+    };
+    const Step steps[] = {
+        {"first tick", [] {}, 27, {first}},
+        {"nothing changed", [] {}, 2, {first}},
+        {"another filesystem mounted",
+         [&] { tree.mount(50, "0:45", "/run/user/1000", "/", "rw", "tmpfs"); },
+         4,
+         {first}},
+        {"a second stick mounted",
+         [&] {
+             tree.addUsbDisk("sdc", "8:32", {"2017", "0901", "SN0002"}, 2);
+             tree.mount(41, "8:32", "/media/u/B");
+         },
+         19,
+         {first, second}},
+        {"the first stick pulled out, its mount stays",
+         [&] { fs::remove(tree.sysfs() / "dev/block/8:17"); },
+         8,
+         {second}},
+        {"nothing changed since", [] {}, 3, {second}},
+    };
+    for (const Step& step : steps) {
+        step.change();
+        const std::size_t before = platform.sysfsLookups();
+        EXPECT_EQ(located.collectMatchEntries(), step.matches) << step.what;
+        EXPECT_EQ(platform.sysfsLookups() - before, step.lookups) << step.what;
+    }
 }
 
 TEST_F(LinuxLocatorTest, DrivesKeepTheirLettersWhileMountedAndNewOnesTakeTheLowestFree) {

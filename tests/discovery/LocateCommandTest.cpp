@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cstdio>
@@ -13,10 +14,12 @@ struct CliRun {
     std::string out;
 };
 
-// Runs the built veltra-cli with these arguments; standard error is dropped.
-CliRun runCli(const std::string& arguments) {
+// Runs the built veltra-cli with these arguments, for at most 30 seconds; standard error is
+// dropped, or kept after standard output.
+CliRun runCli(const std::string& arguments, bool keepErrors = false) {
     CliRun run;
-    const std::string command = std::string("'") + VELTRA_CLI + "' " + arguments + " 2>/dev/null";
+    const std::string command = std::string("timeout 30 '") + VELTRA_CLI + "' " + arguments +
+                                (keepErrors ? " 2>&1" : " 2>/dev/null");
     FILE* pipe = ::popen(command.c_str(), "r");
     if (!pipe) {
         return run;
@@ -67,6 +70,26 @@ TEST(LocateCommand, ReportsTheLoggersOfAFakeTreeAsJson) {
     tree.unmount(40);
     tree.unmount(41);
     EXPECT_EQ(locate(tree, 1), NoLogger);
+}
+
+// Sources that cannot be read give no answer rather than "no logger"; a FIFO, a device or a
+// folder in the mount table's place is refused at once instead of being waited on.
+TEST(LocateCommand, UnreadableSourcesAreReportedWithExitThree) {
+    SysfsTree tree;
+    const std::string fifo = (tree.base() / "fifo").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string sysfs = " --sysfs-root '" + tree.sysfs().string() + "'";
+    const std::string table = " --mountinfo '" + tree.mountInfo().string() + "'";
+    const std::string cases[] = {
+        "--mountinfo /nonexistent" + sysfs,   "--mountinfo /dev/zero" + sysfs,
+        "--mountinfo '" + fifo + "'" + sysfs, "--mountinfo '" + tree.base().string() + "'" + sysfs,
+        "--sysfs-root /nonexistent" + table,
+    };
+    for (const std::string& arguments : cases) {
+        const CliRun run = runCli("locate " + arguments, true);
+        EXPECT_EQ(run.status, 3) << arguments;
+        EXPECT_EQ(run.out.rfind("veltra-cli: cannot read ", 0), 0u) << run.out;
+    }
 }
 
 // The build machine has no logger plugged in.

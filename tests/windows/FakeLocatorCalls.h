@@ -3,6 +3,7 @@
 #include <cstring>
 #include <map>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,17 @@ class FakeLocatorCalls : public LocatorCalls {
     int badCloses = 0, setsOpened = 0, setsDestroyed = 0;
     std::string volumesOpened;
     std::vector<std::string> wrongCalls;
+
+    DWORD getLogicalDrives() override {
+        DWORD mask = 0;  // a bit for the letter of each root
+        std::istringstream roots(driveStrings);
+        for (std::string root; std::getline(roots, root, '\0');) {
+            if (!root.empty() && root[0] >= 'A' && root[0] <= 'Z') {
+                mask |= 1u << (root[0] - 'A');
+            }
+        }
+        return mask;
+    }
 
     DWORD getLogicalDriveStringsA(DWORD length, LPSTR buffer) override {
         if (driveStrings.size() + 1 <= length) {

@@ -76,6 +76,59 @@ TEST(WindowsLocatorPlatform, FindsTheLoggerDespiteOtherFaultsAndReleasesEverythi
     }
 }
 
+// Work that nothing changed is not redone. While the window passes on its news of devices, a
+// tick without news and with the same drive letters opens no volume and no interface set; news,
+// other letters, a volume that could not be opened, or no more news, and the tick searches.
+TEST(WindowsLocatorPlatform, SearchesOnlyWhenSomethingMayHaveChanged) {
+    using Change = void (*)(Calls&, DeviceLocator&);
+    const Change nothing = [](Calls&, DeviceLocator&) {};
+    const struct {
+        const char* what;
+        Change change;
+        bool searched, loggerFound;
+    } steps[] = {
+        {"first tick", nothing, true, true},
+        {"nothing changed", nothing, false, true},
+        {"news of a device", [](Calls&, DeviceLocator& l) { l.deviceChanged(); }, true, true},
+        {"nothing changed since", nothing, false, true},
+        {"E: gone", [](Calls& c, DeviceLocator&) { c.driveStrings = "C:\\\0D:\\\0"s; }, true,
+         false},
+        {"nothing changed since", nothing, false, false},
+        {"E: back, C: cannot be opened",
+         [](Calls& c, DeviceLocator&) {
+             c.driveStrings = "C:\\\0D:\\\0E:\\\0"s;
+             c.volumes.erase('C');
+         },
+         true, true},
+        {"C: still cannot be opened", nothing, true, true},
+        {"C: opens again, news",
+         [](Calls& c, DeviceLocator& l) {
+             c.volumes['C'] = 0;
+             l.deviceChanged();
+         },
+         true, true},
+        {"no more news", [](Calls&, DeviceLocator& l) { l.watchDeviceChanges(false); }, true, true},
+        {"no news to trust", nothing, true, true},
+    };
+    Calls calls = hostWithLogger();
+    WindowsLocatorPlatform platform(calls);
+    std::ostringstream console;
+    DeviceLocator located(platform, console);
+    located.watchDeviceChanges(true);
+    for (const auto& step : steps) {
+        step.change(calls, located);
+        const int setsBefore = calls.setsOpened;
+        const std::size_t volumesBefore = calls.volumesOpened.size();
+        EXPECT_EQ(located.collectMatchEntries(),
+                  step.loggerFound ? std::vector{"PFAD_E\\VID_2017&PID_0901\\SN0001"s}
+                                   : std::vector<std::string>{})
+            << step.what;
+        EXPECT_EQ(calls.setsOpened - setsBefore, step.searched ? 1 : 0) << step.what;
+        EXPECT_EQ(calls.volumesOpened.size() > volumesBefore, step.searched) << step.what;
+    }
+    EXPECT_TRUE(calls.openHandles.empty());
+}
+
 TEST(WindowsLocatorPlatform, DriveRootsKeepOnlyDriveLettersInOrder) {
     Calls calls;
     calls.driveStrings = "A:\\\0c:\\\0\\\\srv\\share\\\0E:\\\0Z:\\x\0"s;

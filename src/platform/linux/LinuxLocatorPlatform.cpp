@@ -1,6 +1,7 @@
 #include "platform/linux/LinuxLocatorPlatform.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/linux/MountTable.h"
 
@@ -10,52 +11,39 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// A volume or disk, opened by finding its device folder; queried by reading its number.
-class SysfsHandle : public DeviceHandle {
+// A volume or disk whose number is known (or known to be unreadable).
+class KnownNumber : public DeviceHandle {
   public:
-    SysfsHandle(const SysfsBlock& sysfs, fs::path disk) : sysfs_(sysfs), disk_(std::move(disk)) {}
+    explicit KnownNumber(std::optional<BlockNumber> number) : number_(number) {}
     std::optional<std::uint32_t> deviceNumber() override {
-        const auto number = sysfs_.readNumber(disk_);
-        return number ? std::optional(number->packed()) : std::nullopt;
+        return number_ ? std::optional(number_->packed()) : std::nullopt;
     }
 
   private:
-    const SysfsBlock& sysfs_;
-    fs::path disk_;
+    std::optional<BlockNumber> number_;
 };
 
-class SysfsDiskSet : public DiskInterfaceSet {
+// The disks of this search's drives.
+class DriveDiskSet : public DiskInterfaceSet {
   public:
-    explicit SysfsDiskSet(const SysfsBlock& sysfs) : sysfs_(sysfs), disks_(sysfs.wholeDisks()) {}
+    explicit DriveDiskSet(const std::vector<SysfsBlock::Device>& disks) : disks_(disks) {}
 
     InterfaceLookup interfaceAt(std::uint32_t index, DiskInterface& disk) override {
         if (index >= disks_.size()) {
             return InterfaceLookup::NoMore;
         }
-        disk.devicePath = disks_[index].folder.string();
+        disk.devicePath = disks_[index].disk.string();
         disk.deviceInstance = index;
         return InterfaceLookup::Found;
     }
 
     std::optional<std::string> parentDeviceId(const DiskInterface& disk) override {
-        if (disk.deviceInstance >= disks_.size()) {
-            return std::nullopt;
-        }
-        const fs::path& folder = disks_[disk.deviceInstance].folder;
-        if (const auto usb = sysfs_.usbAncestor(folder)) {
-            return sysfs_.usbDeviceId(*usb);
-        }
-        // Not on USB: the id names the disk's parent device on its own bus.
-        fs::path parent = folder.parent_path();
-        if (parent.filename() == "block") {
-            parent = parent.parent_path();
-        }
-        return "SYSFS\\" + sysfs_.relative(parent);
+        return disk.deviceInstance < disks_.size() ? disks_[disk.deviceInstance].parentId
+                                                   : std::nullopt;
     }
 
   private:
-    const SysfsBlock& sysfs_;
-    std::vector<SysfsBlock::Disk> disks_;
+    const std::vector<SysfsBlock::Device>& disks_;
 };
 
 std::string describeMount(const MountEntry& mount) {
@@ -120,8 +108,8 @@ void LinuxLocatorPlatform::refreshDrives(const std::string& text) {
             mountNotes_.push_back(name + ": no drive letter left");
             continue;
         }
-        const fs::path disk = sysfs_.wholeDisk(*folder);
-        const bool removable = sysfs_.isRemovable(disk) || sysfs_.usbAncestor(disk).has_value();
+        const SysfsBlock::Device device = sysfs_.device(*folder);
+        const bool removable = device.removable || device.onUsb;
         *free = Drive{mount.mountId, number, mount.mountPoint,
                       removable ? DriveType::Removable : DriveType::Fixed, mount.readOnly()};
         const char letter = static_cast<char>(FirstLetter + (free - letters_.begin()));
@@ -130,16 +118,37 @@ void LinuxLocatorPlatform::refreshDrives(const std::string& text) {
 }
 
 std::vector<DriveRoot> LinuxLocatorPlatform::listDriveRoots() {
-    if (auto text = mountInfo_.changedText()) {
+    sysfs_.beginSearch();
+    searched_ = true;
+    disks_.clear();
+    auto text =
+        pendingTable_ ? std::exchange(pendingTable_, std::nullopt) : mountInfo_.changedText();
+    if (text) {
         refreshDrives(*text);
     }
     std::vector<DriveRoot> roots;
     for (std::size_t i = 0; i < letters_.size(); ++i) {
-        if (letters_[i].mountId != 0) {
-            roots.push_back({static_cast<char>(FirstLetter + i), letters_[i].type});
+        Drive& drive = letters_[i];
+        if (drive.mountId != 0) {
+            drive.present = sysfs_.isPresent(drive.number);
+            roots.push_back({static_cast<char>(FirstLetter + i), drive.type});
         }
     }
     return roots;
+}
+
+bool LinuxLocatorPlatform::unchangedSinceLastSearch() {
+    if (!searched_ || pendingTable_) {
+        return false;
+    }
+    pendingTable_ = mountInfo_.changedText();
+    if (pendingTable_) {
+        return false;
+    }
+    // A disk pulled out while its filesystem stays mounted leaves the table as it was.
+    return std::all_of(letters_.begin(), letters_.end(), [this](const Drive& drive) {
+        return drive.mountId == 0 || sysfs_.isPresent(drive.number) == drive.present;
+    });
 }
 
 const LinuxLocatorPlatform::Drive* LinuxLocatorPlatform::findDrive(char letter) const {
@@ -150,26 +159,45 @@ const LinuxLocatorPlatform::Drive* LinuxLocatorPlatform::findDrive(char letter) 
     return drive.mountId != 0 ? &drive : nullptr;
 }
 
+std::optional<SysfsBlock::Device> LinuxLocatorPlatform::deviceOf(const Drive& drive) {
+    // The device may have gone while its mount lingers.
+    const auto folder = sysfs_.deviceFolder(drive.number);
+    if (!folder) {
+        return std::nullopt;
+    }
+    return sysfs_.device(*folder);
+}
+
 std::unique_ptr<DeviceHandle> LinuxLocatorPlatform::openVolume(char letter) {
     const Drive* drive = findDrive(letter);
-    if (!drive) {
+    const auto device = drive ? deviceOf(*drive) : std::nullopt;
+    if (!device) {
         return nullptr;
     }
-    // The device may have gone while its mount lingers.
-    const auto folder = sysfs_.deviceFolder(drive->number);
-    if (!folder) {
-        return nullptr;
-    }
-    return std::make_unique<SysfsHandle>(sysfs_, sysfs_.wholeDisk(*folder));
+    return std::make_unique<KnownNumber>(device->diskNumber);
 }
 
 std::unique_ptr<DiskInterfaceSet> LinuxLocatorPlatform::openDiskInterfaceSet() {
-    return std::make_unique<SysfsDiskSet>(sysfs_);
+    // Only the disks of drives can join one: the other block devices are not looked at.
+    disks_.clear();
+    for (const Drive& drive : letters_) {
+        const auto device = drive.mountId != 0 ? deviceOf(drive) : std::nullopt;
+        if (device && std::none_of(disks_.begin(), disks_.end(),
+                                   [&](const auto& known) { return known.disk == device->disk; })) {
+            disks_.push_back(*device);
+        }
+    }
+    std::sort(disks_.begin(), disks_.end(),
+              [](const auto& a, const auto& b) { return a.diskNumber < b.diskNumber; });
+    return std::make_unique<DriveDiskSet>(disks_);
 }
 
 std::unique_ptr<DeviceHandle> LinuxLocatorPlatform::openDiskInterface(const DiskInterface& disk) {
-    // A disk that has gone fails its query.
-    return std::make_unique<SysfsHandle>(sysfs_, disk.devicePath);
+    const std::size_t index = disk.deviceInstance;
+    if (index >= disks_.size() || disks_[index].disk != disk.devicePath) {
+        return nullptr;
+    }
+    return std::make_unique<KnownNumber>(disks_[index].diskNumber);
 }
 
 std::optional<fs::path> LinuxLocatorPlatform::rootOf(char letter) const {
@@ -184,6 +212,10 @@ bool LinuxLocatorPlatform::isReadOnly(char letter) const {
 
 std::vector<std::string> LinuxLocatorPlatform::notes() const {
     return mountNotes_;
+}
+
+std::string LinuxLocatorPlatform::sourceProblem() const {
+    return mountInfo_.problem().empty() ? sysfs_.problem() : mountInfo_.problem();
 }
 
 }  // namespace veltra

@@ -2,14 +2,12 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/stat.h>
 #include <sys/vfs.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <fstream>
-#include <iterator>
-
-#include "platform/linux/UniqueFd.h"
+#include <cstring>
 
 namespace veltra {
 
@@ -17,15 +15,49 @@ namespace {
 
 constexpr long ProcSuperMagic = 0x9fa0;
 
-std::string readWholeFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+// Opens without waiting: a FIFO without a writer would otherwise block the tick.
+UniqueFd openTable(const std::filesystem::path& path) {
+    return UniqueFd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+}
+
+// Reads an open regular file whole, from its start, into `text`; returns why it cannot, empty
+// when it could.
+std::string readBounded(int fd, std::string& text) {
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        return std::strerror(errno);
+    }
+    if (!S_ISREG(info.st_mode)) {
+        return "not a regular file";
+    }
+    if (::lseek(fd, 0, SEEK_SET) != 0) {
+        return std::strerror(errno);
+    }
+    text.clear();
+    char buffer[16384];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            return std::strerror(errno);
+        }
+        if (got == 0) {
+            return {};
+        }
+        if (text.size() + static_cast<std::size_t>(got) > MountInfoWatch::Limit) {
+            text.clear();
+            return "longer than " + std::to_string(MountInfoWatch::Limit >> 20) + " MiB";
+        }
+        text.append(buffer, static_cast<std::size_t>(got));
+    }
 }
 
 }  // namespace
 
 MountInfoWatch::MountInfoWatch(std::filesystem::path path) : path_(std::move(path)) {
-    UniqueFd fd(::open(path_.c_str(), O_RDONLY | O_CLOEXEC));
+    UniqueFd fd = openTable(path_);
     struct statfs info {};
     if (fd && ::fstatfs(fd.get(), &info) == 0 && static_cast<long>(info.f_type) == ProcSuperMagic) {
         procFd_ = std::move(fd);
@@ -42,35 +74,28 @@ bool MountInfoWatch::procChanged() {
     return ready > 0 && (watch.revents & (POLLPRI | POLLERR)) != 0;
 }
 
-std::string MountInfoWatch::readProc() {
+std::string MountInfoWatch::readFile() {
     std::string text;
-    if (::lseek(procFd_.get(), 0, SEEK_SET) != 0) {
-        return text;
+    std::string why;
+    if (procFd_) {
+        why = readBounded(procFd_.get(), text);
+    } else if (const UniqueFd fd = openTable(path_)) {
+        why = readBounded(fd.get(), text);
+    } else {
+        why = std::strerror(errno);
     }
-    char buffer[16384];
-    for (;;) {
-        const ssize_t got = ::read(procFd_.get(), buffer, sizeof buffer);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got <= 0) {
-            break;
-        }
-        text.append(buffer, static_cast<std::size_t>(got));
+    problem_ = why.empty() ? why : "cannot read the mount table " + path_.string() + ": " + why;
+    if (!why.empty()) {
+        text.clear();
     }
     return text;
 }
 
 std::optional<std::string> MountInfoWatch::changedText() {
-    if (procFd_) {
-        if (!first_ && !procChanged()) {
-            return std::nullopt;
-        }
-        first_ = false;
-        last_ = readProc();
-        return last_;
+    if (procFd_ && !first_ && !procChanged()) {
+        return std::nullopt;
     }
-    std::string text = readWholeFile(path_);
+    std::string text = readFile();
     if (!first_ && text == last_) {
         return std::nullopt;
     }

@@ -1,14 +1,14 @@
 #include "platform/linux/SysfsBlock.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <cstring>
 #include <system_error>
-
-#include "platform/linux/UniqueFd.h"
 
 namespace veltra {
 
@@ -33,14 +33,6 @@ std::string_view trimmed(std::string_view text) {
 bool isUnder(const fs::path& folder, const fs::path& base) {
     const auto [end, _] = std::mismatch(base.begin(), base.end(), folder.begin(), folder.end());
     return end == base.end();
-}
-
-std::optional<std::string> readAttribute(const fs::path& path) {
-    auto text = readSmallFile(path);
-    if (!text) {
-        return std::nullopt;
-    }
-    return std::string(trimmed(*text));
 }
 
 }  // namespace
@@ -100,19 +92,50 @@ SysfsBlock::SysfsBlock(const fs::path& root) : root_(fs::absolute(root).lexicall
     if (!root_.has_filename() && root_.has_parent_path()) {
         root_ = root_.parent_path();  // no trailing separator, so that folders compare
     }
+    beginSearch();
 }
 
-std::optional<fs::path> SysfsBlock::deviceFolder(BlockNumber number) const {
-    const fs::path link = root_ / "dev" / "block" / number.text();
-    std::error_code error;
-    const fs::path target = fs::read_symlink(link, error);
-    if (error) {
-        return std::nullopt;
+void SysfsBlock::beginSearch() {
+    if (!devBlock_) {
+        const fs::path folder = root_ / "dev" / "block";
+        devBlock_.reset(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        problem_ = devBlock_ ? std::string()
+                             : "cannot read " + folder.string() + ": " + std::strerror(errno);
     }
-    const fs::path folder = (link.parent_path() / target).lexically_normal();
-    if (!isUnder(folder, root_ / "devices")) {
-        return std::nullopt;
+    links_.clear();
+    std::erase_if(devices_, [](const auto& known) { return !known.second.reached; });
+    for (auto& [_, known] : devices_) {
+        known.reached = false;
     }
+}
+
+bool SysfsBlock::isPresent(BlockNumber number) {
+    ++lookups_;
+    struct stat info {};
+    return devBlock_ &&
+           ::fstatat(devBlock_.get(), number.text().c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0;
+}
+
+std::optional<fs::path> SysfsBlock::deviceFolder(BlockNumber number) {
+    const auto known = links_.find(number.packed());
+    if (known != links_.end()) {
+        return known->second;
+    }
+    std::optional<fs::path> folder;
+    char target[4096];
+    ++lookups_;
+    const ssize_t length =
+        devBlock_ ? ::readlinkat(devBlock_.get(), number.text().c_str(), target, sizeof target)
+                  : -1;
+    if (length > 0 && static_cast<std::size_t>(length) < sizeof target) {
+        fs::path found =
+            (root_ / "dev" / "block" / std::string_view(target, static_cast<std::size_t>(length)))
+                .lexically_normal();
+        if (isUnder(found, root_ / "devices")) {
+            folder = std::move(found);
+        }
+    }
+    links_.emplace(number.packed(), folder);
     return folder;
 }
 
@@ -120,80 +143,68 @@ bool SysfsBlock::isVirtual(const fs::path& folder) const {
     return isUnder(folder, root_ / "devices" / "virtual");
 }
 
-const SysfsBlock::Shape& SysfsBlock::shapeOf(const fs::path& folder) const {
-    const auto known = shapes_.find(folder.native());
-    if (known != shapes_.end()) {
-        return known->second;
-    }
-    if (shapes_.size() >= ShapeLimit) {
-        shapes_.clear();
-    }
-    Shape shape;
-    std::error_code error;
-    shape.partition = fs::exists(folder / "partition", error);
-    const fs::path top = root_ / "devices";
-    for (fs::path at = folder.parent_path(); isUnder(at, top) && at != top; at = at.parent_path()) {
-        if (fs::exists(at / "idVendor", error) && fs::exists(at / "idProduct", error)) {
-            shape.usbAncestor = at;
-            break;
-        }
-    }
-    return shapes_.emplace(folder.native(), std::move(shape)).first->second;
+bool SysfsBlock::exists(const fs::path& path) {
+    ++lookups_;
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0;
 }
 
-fs::path SysfsBlock::wholeDisk(const fs::path& folder) const {
-    return shapeOf(folder).partition ? folder.parent_path() : folder;
-}
-
-std::optional<BlockNumber> SysfsBlock::readNumber(const fs::path& folder) const {
-    const auto text = readSmallFile(folder / "dev");
-    return text ? parseBlockNumber(*text) : std::nullopt;
-}
-
-bool SysfsBlock::isRemovable(const fs::path& disk) const {
-    const auto text = readAttribute(disk / "removable");
-    return text && *text == "1";
-}
-
-std::optional<fs::path> SysfsBlock::usbAncestor(const fs::path& folder) const {
-    const fs::path top = root_ / "devices";
-    std::error_code error;
-    for (fs::path at = folder.parent_path(); isUnder(at, top) && at != top; at = at.parent_path()) {
-        if (fs::exists(at / "idVendor", error) && fs::exists(at / "idProduct", error)) {
-            return at;
-        }
-    }
-    return std::nullopt;
-}
-
-std::optional<std::string> SysfsBlock::usbDeviceId(const fs::path& usbFolder) const {
-    const auto vendor = readAttribute(usbFolder / "idVendor");
-    const auto product = readAttribute(usbFolder / "idProduct");
-    if (!vendor || !product) {
+std::optional<std::string> SysfsBlock::attribute(const fs::path& path) {
+    ++lookups_;
+    auto text = readSmallFile(path);
+    if (!text) {
         return std::nullopt;
     }
-    const std::string serial = readAttribute(usbFolder / "serial").value_or("");
-    return "USB\\VID_" + *vendor + "&PID_" + *product + "\\" + serial;
+    return std::string(trimmed(*text));
 }
 
-std::vector<SysfsBlock::Disk> SysfsBlock::wholeDisks() const {
-    std::vector<Disk> disks;
-    std::error_code error;
-    for (fs::directory_iterator it(root_ / "dev" / "block", error), end; !error && it != end;
-         it.increment(error)) {
-        const auto number = parseBlockNumber(it->path().filename().string());
-        if (!number) {
-            continue;
-        }
-        const auto folder = deviceFolder(*number);
-        if (!folder || isVirtual(*folder) || wholeDisk(*folder) != *folder) {
-            continue;
-        }
-        disks.push_back({*number, *folder});
+SysfsBlock::Device SysfsBlock::device(const fs::path& folder) {
+    const auto known = devices_.find(folder.native());
+    if (known != devices_.end()) {
+        known->second.reached = true;
+        return known->second.device;
     }
-    std::sort(disks.begin(), disks.end(),
-              [](const Disk& a, const Disk& b) { return a.number < b.number; });
-    return disks;
+    Device device = readDevice(folder);
+    // Nothing is kept of a device that could not be read whole: the next search tries again.
+    if (device.diskNumber && device.parentId) {
+        devices_.emplace(folder.native(), Known{device, true});
+    }
+    return device;
+}
+
+SysfsBlock::Device SysfsBlock::readDevice(const fs::path& folder) {
+    // The kernel gives a new device a new folder only after its parents and attributes are in
+    // place, and a folder's path names one place in the device tree: what is read here holds
+    // for as long as the folder is there.
+    Device device;
+    device.disk = exists(folder / "partition") ? folder.parent_path() : folder;
+    if (const auto text = attribute(device.disk / "dev")) {
+        device.diskNumber = parseBlockNumber(*text);
+    }
+    device.removable = attribute(device.disk / "removable") == "1";
+
+    const fs::path top = root_ / "devices";
+    for (fs::path at = device.disk.parent_path(); isUnder(at, top) && at != top;
+         at = at.parent_path()) {
+        if (!exists(at / "idVendor") || !exists(at / "idProduct")) {
+            continue;
+        }
+        device.onUsb = true;
+        const auto vendor = attribute(at / "idVendor");
+        const auto product = attribute(at / "idProduct");
+        if (vendor && product) {
+            const std::string serial = attribute(at / "serial").value_or("");
+            device.parentId = "USB\\VID_" + *vendor + "&PID_" + *product + "\\" + serial;
+        }
+        return device;
+    }
+    // Not on USB: the id names the disk's parent device on its own bus.
+    fs::path parent = device.disk.parent_path();
+    if (parent.filename() == "block") {
+        parent = parent.parent_path();
+    }
+    device.parentId = "SYSFS\\" + relative(parent);
+    return device;
 }
 
 std::string SysfsBlock::relative(const fs::path& folder) const {

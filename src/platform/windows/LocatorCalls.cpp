@@ -6,6 +6,7 @@ namespace {
 
 class SystemLocatorCalls : public LocatorCalls {
   public:
+    DWORD getLogicalDrives() override { return ::GetLogicalDrives(); }
     DWORD getLogicalDriveStringsA(DWORD length, LPSTR buffer) override {
         return ::GetLogicalDriveStringsA(length, buffer);
     }

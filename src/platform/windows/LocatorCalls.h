@@ -15,6 +15,7 @@ class LocatorCalls {
   public:
     virtual ~LocatorCalls() = default;
 
+    virtual DWORD getLogicalDrives() = 0;
     virtual DWORD getLogicalDriveStringsA(DWORD length, LPSTR buffer) = 0;
     virtual UINT getDriveTypeA(LPCSTR root) = 0;
     virtual HANDLE createFileA(LPCSTR path, DWORD access, DWORD share,

@@ -118,7 +118,20 @@ char upper(char c) {
 
 }  // namespace
 
+bool WindowsLocatorPlatform::unchangedSinceLastSearch() {
+    // Without the window's news the same letters prove nothing: a disk may have come or gone
+    // behind one of them. A volume that could not be opened may be one still arriving.
+    if (!watched_ || !searched_ || heard_ || incomplete_ || letterMask_ == 0) {
+        return false;
+    }
+    return calls_.getLogicalDrives() == letterMask_;
+}
+
 std::vector<DriveRoot> WindowsLocatorPlatform::listDriveRoots() {
+    searched_ = true;
+    heard_ = false;
+    incomplete_ = false;
+    letterMask_ = calls_.getLogicalDrives();
     present_.fill(false);
     notes_.clear();
     char buffer[DriveStringsLength + 1] = {};
@@ -126,6 +139,7 @@ std::vector<DriveRoot> WindowsLocatorPlatform::listDriveRoots() {
     if (length == 0 || length > DriveStringsLength) {
         // 0 is a failure; more than the buffer is the size it would need, with nothing written.
         notes_.push_back("drive roots could not be listed");
+        incomplete_ = true;
         return {};
     }
     std::vector<DriveRoot> roots;
@@ -154,6 +168,7 @@ std::unique_ptr<DeviceHandle> WindowsLocatorPlatform::openVolume(char letter) {
         calls_.createFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                            nullptr, OPEN_EXISTING, 0, nullptr);
     if (!isValid(volume)) {
+        incomplete_ = true;
         notes_.push_back(std::string("volume ") + letter + ": could not be opened (error " +
                          std::to_string(calls_.getLastError()) + ")");
         return nullptr;
@@ -165,6 +180,7 @@ std::unique_ptr<DiskInterfaceSet> WindowsLocatorPlatform::openDiskInterfaceSet()
     const HDEVINFO set = calls_.setupDiGetClassDevsA(&DiskInterfaceClass, nullptr, nullptr,
                                                      DIGCF_PRESENT | DIGCF_DEVICEINTERFACE);
     if (!isValid(set)) {
+        incomplete_ = true;
         notes_.push_back("the disk interface set could not be opened");
         return nullptr;
     }

@@ -12,6 +12,8 @@ namespace veltra {
 // The locator's platform on Windows: drive roots and volumes through the kernel, USB disks
 // through the Setup API's disk interface set and the configuration manager. Every handle and
 // the interface set are released by the objects that hold them, within the locator's call.
+// While the window passes on its news of devices, nothing has changed as long as none came and
+// the drive letters are the same.
 class WindowsLocatorPlatform : public LocatorPlatform {
   public:
     explicit WindowsLocatorPlatform(LocatorCalls& calls = realLocatorCalls()) : calls_(calls) {}
@@ -22,9 +24,17 @@ class WindowsLocatorPlatform : public LocatorPlatform {
     std::unique_ptr<DeviceHandle> openDiskInterface(const DiskInterface& disk) override;
     std::optional<std::filesystem::path> rootOf(char letter) const override;
     std::vector<std::string> notes() const override { return notes_; }
+    bool unchangedSinceLastSearch() override;
+    void watchDeviceChanges(bool watched) override { watched_ = watched; }
+    void deviceChanged() override { heard_ = true; }
 
   private:
     LocatorCalls& calls_;
+    bool watched_ = false;
+    bool heard_ = false;  // news of a device since the last search began
+    bool searched_ = false;
+    bool incomplete_ = false;  // the last search could not open everything it tried to
+    DWORD letterMask_ = 0;     // the drive letters when the last search began
     // Whether each letter A to Z named a drive in the last listing.
     std::array<bool, 26> present_{};
     std::vector<std::string> notes_;
