@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -46,6 +48,11 @@ class Controls {
     // Stops and restarts the 100 ms poll timer (timer 1) around a configure request.
     virtual void stopPollTimer() = 0;
     virtual void startPollTimer() = 0;
+
+    // A count that moves on with every change of any control's text, selection or check state,
+    // by the user or by the program: what was read at one count still holds while it stays.
+    // Nothing from a window that cannot tell; its controls are read every time.
+    virtual std::optional<std::uint64_t> changeCount() const { return std::nullopt; }
 };
 
 }  // namespace veltra

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QWidget>
+#include <utility>
 
 #include "qt/HostText.h"
 
@@ -52,28 +53,27 @@ QtControls::QtControls(QWidget& window, TimerSwitch timerSwitch)
 
 void QtControls::add(ControlId id, ControlKind kind, QWidget* widget) {
     controls_[id] = Entry{kind, widget, std::nullopt, QString()};
+    // Every change of every control moves the change count on; only the watched ones are
+    // reported.
     if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
         // The user's own edit ends the promise to give back the program's bytes.
         QObject::connect(edit, &QLineEdit::textEdited, edit,
                          [this, id] { controls_[id].bytes.reset(); });
-        if (isWatched(id, Notification::TextChanged)) {
-            QObject::connect(edit, &QLineEdit::textChanged, edit, [this, id] {
-                if (!settingText_) {
-                    report(id, Notification::TextChanged);
-                }
-            });
-        }
+        QObject::connect(edit, &QLineEdit::textChanged, edit, [this, id] {
+            ++changes_;
+            if (!settingText_) {
+                report(id, Notification::TextChanged);
+            }
+        });
     } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
-        if (isWatched(id, Notification::SelectionChanged)) {
-            // activated() is the user's choice only; select() must not report.
-            QObject::connect(combo, &QComboBox::activated, combo,
-                             [this, id] { report(id, Notification::SelectionChanged); });
-        }
+        QObject::connect(combo, &QComboBox::currentIndexChanged, combo, [this] { ++changes_; });
+        // activated() is the user's choice only; select() must not report.
+        QObject::connect(combo, &QComboBox::activated, combo,
+                         [this, id] { report(id, Notification::SelectionChanged); });
     } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
-        if (isWatched(id, Notification::Clicked)) {
-            QObject::connect(button, &QAbstractButton::clicked, button,
-                             [this, id] { report(id, Notification::Clicked); });
-        }
+        QObject::connect(button, &QAbstractButton::toggled, button, [this] { ++changes_; });
+        QObject::connect(button, &QAbstractButton::clicked, button,
+                         [this, id] { report(id, Notification::Clicked); });
     }
 }
 
@@ -125,6 +125,9 @@ void QtControls::setText(ControlId id, std::string_view text) {
     }
     Entry& entry = found->second;
     const QString shown = fromHostBytes(text);
+    // Bytes that look alike on screen may still differ.
+    ++changes_;
+    entry.unchanged = shown == shownText(entry);
     if (auto* edit = qobject_cast<QLineEdit*>(entry.widget)) {
         // The field reports a change even when the text stays the same, as the core expects
         // one report for every text it sets.
@@ -159,6 +162,7 @@ void QtControls::select(ControlId id, int index) {
         return;
     }
     combo->setCurrentIndex(index >= 0 && index < combo->count() ? index : -1);
+    ++changes_;
 }
 
 int QtControls::entryCount(ControlId id) const {
@@ -192,10 +196,12 @@ void QtControls::setFocus(ControlId id) {
 }
 
 void QtControls::refreshControlArea(ControlId id) {
-    QWidget* target = widget(id);
-    if (!target) {
+    const auto found = controls_.find(id);
+    // A text set again unchanged leaves nothing to repaint.
+    if (found == controls_.end() || std::exchange(found->second.unchanged, false)) {
         return;
     }
+    QWidget* target = found->second.widget;
     // The background behind the control, in the window's coordinates.
     const QRect area(target->mapTo(&window_, QPoint(0, 0)), target->size());
     window_.update(area);

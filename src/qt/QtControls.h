@@ -15,7 +15,7 @@ class QWidget;
 namespace veltra {
 
 // The main window's widgets as the core sees them. Reports the nine notifications the poll
-// cycle watches, and nothing else.
+// cycle watches, and nothing else; counts every change of every control.
 //
 // Texts are bytes in the host's character set. A text that cannot be decoded is shown with
 // replacement characters but kept byte for byte, and given back unchanged until the user
@@ -54,6 +54,7 @@ class QtControls : public Controls {
     void showMessage(std::string_view utf8Text) override;
     void stopPollTimer() override { timerSwitch_(false); }
     void startPollTimer() override { timerSwitch_(true); }
+    std::optional<std::uint64_t> changeCount() const override { return changes_; }
 
   private:
     struct Entry {
@@ -62,6 +63,7 @@ class QtControls : public Controls {
         // The bytes last set by the program, while the widget still shows them.
         std::optional<std::string> bytes;
         QString shown;
+        bool unchanged = false;  // the last text set was the one already shown
     };
     const Entry* find(ControlId id) const;
     QString shownText(const Entry& entry) const;
@@ -73,6 +75,7 @@ class QtControls : public Controls {
     Listener listener_;
     MessagePresenter presenter_;
     bool settingText_ = false;
+    std::uint64_t changes_ = 0;
 };
 
 // Whether the window reports this notification of this control to the poll cycle.

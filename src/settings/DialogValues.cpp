@@ -41,6 +41,12 @@ constexpr ListBinding listBindings[] = {
 }  // namespace
 
 void DialogValues::readFrom(const Controls& controls) {
+    // Twenty controls read on every tick are most of an idle window's work.
+    const auto count = controls.changeCount();
+    if (count && count == readAtChange) {
+        return;
+    }
+    readAtChange = count;
     for (const auto& binding : textBindings) {
         this->*binding.value = controls.text(binding.id);
     }

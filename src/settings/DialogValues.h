@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "core/Controls.h"
@@ -30,10 +32,14 @@ struct DialogValues {
     int pdfLanguageIndex = 0;
     int setupLock = 0;
 
-    // Reads every bound control into the values.
+    // Reads every bound control into the values, unless the controls report that none has
+    // changed since the last read.
     void readFrom(const Controls& controls);
     // Shows the values in the controls (done once, when the window opens).
     void writeTo(Controls& controls) const;
+
+    // The controls' change count at the last read.
+    std::optional<std::uint64_t> readAtChange;
 };
 
 }  // namespace veltra

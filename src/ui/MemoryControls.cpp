@@ -47,6 +47,7 @@ std::string MemoryControls::text(ControlId id) const {
 void MemoryControls::setText(ControlId id, std::string_view text) {
     State& state = at(id);
     state.text = std::string(text);
+    ++changes_;
     if (state.kind == ControlKind::Edit) {
         notify(id, Notification::TextChanged);
     }
@@ -61,6 +62,7 @@ void MemoryControls::select(ControlId id, int index) {
     State& state = at(id);
     const bool inList = index >= 0 && index < static_cast<int>(state.entries.size());
     state.selection = inList ? index : -1;
+    ++changes_;
 }
 
 int MemoryControls::entryCount(ControlId id) const {
@@ -111,6 +113,7 @@ void MemoryControls::click(ControlId id) {
     State& state = at(id);
     if (state.kind == ControlKind::CheckBox) {
         state.checked = !state.checked;
+        ++changes_;
     }
     notify(id, Notification::Clicked);
 }

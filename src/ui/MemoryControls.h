@@ -42,6 +42,7 @@ class MemoryControls : public Controls {
     void showMessage(std::string_view utf8Text) override;
     void stopPollTimer() override { timerRunning_ = false; }
     void startPollTimer() override { timerRunning_ = true; }
+    std::optional<std::uint64_t> changeCount() const override { return changes_; }
 
     // What a user does. Each reports its notification, as the real window would.
     void type(ControlId id, std::string_view text);
@@ -74,6 +75,7 @@ class MemoryControls : public Controls {
     std::function<void(std::string_view)> responder_;
     ControlId focus_ = ControlId::None;
     bool timerRunning_ = false;
+    std::uint64_t changes_ = 0;
     std::vector<std::string> messages_;
     std::vector<ControlId> refreshed_;
 };

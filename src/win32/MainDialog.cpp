@@ -1,5 +1,7 @@
 #include "win32/MainDialog.h"
 
+#include <dbt.h>
+
 #include "ResourceIds.h"
 #include "ui/DialogTemplate.h"
 
@@ -57,6 +59,7 @@ void showAboutBox(HINSTANCE resources, HWND owner) {
 MainDialog::MainDialog(HINSTANCE resources, Host& host, DriveFiles& drive, LoggerLocator& locator)
     : resources_(resources),
       program_(controls_, host, drive),
+      locator_(locator),
       pollCycle_(program_, locator),
       icon_(static_cast<HICON>(::LoadImageW(resources, MAKEINTRESOURCEW(VELTRA_IDI_MAIN),
                                             IMAGE_ICON, ::GetSystemMetrics(SM_CXICON),
@@ -123,8 +126,16 @@ INT_PTR MainDialog::handle(HWND window, UINT message, WPARAM wParam, LPARAM lPar
             return FALSE;
         case WM_COMMAND:
             return command(LOWORD(wParam), HIWORD(wParam)) ? TRUE : FALSE;
+        case WM_DEVICECHANGE:
+            // A device came or went: the locator searches again on the next tick.
+            if (wParam == DBT_DEVICEARRIVAL || wParam == DBT_DEVICEREMOVECOMPLETE ||
+                wParam == DBT_DEVNODES_CHANGED) {
+                locator_.deviceChanged();
+            }
+            return TRUE;
         case WM_DESTROY:
             ::KillTimer(window, Win32Controls::PollTimer);
+            locator_.watchDeviceChanges(false);
             controls_.attach(nullptr);
             return FALSE;
         default:
@@ -141,6 +152,8 @@ void MainDialog::initialise(HWND window) {
         }
     }
     program_.dialogValues.writeTo(controls_);
+    // Windows tells every top-level window of devices that come and go.
+    locator_.watchDeviceChanges(true);
     controls_.startPollTimer();
 
     if (const HMENU systemMenu = ::GetSystemMenu(window, FALSE)) {
@@ -187,6 +200,9 @@ bool MainDialog::command(WORD id, WORD code) {
             ::EndDialog(controls_.dialog(), id);
         }
         return true;
+    }
+    if (code == EN_CHANGE || code == CBN_SELCHANGE || code == BN_CLICKED) {
+        controls_.markChanged();  // every control's, so that the next tick reads them again
     }
     for (const Watched& w : watched) {
         if (toInt(w.id) == id && w.code == code) {

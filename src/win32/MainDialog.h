@@ -13,7 +13,8 @@ namespace veltra {
 
 // The main window (template 102) and the program's run: the dialog procedure only adapts
 // window messages to the core. Timer 1 drives the poll cycle, the nine watched notifications
-// go to it, and the rest is painting, colours and the system menu's About entry.
+// go to it, news of devices goes to the locator, and the rest is painting, colours and the
+// system menu's About entry.
 class MainDialog {
   public:
     // `resources` is the module whose resources hold the templates, the icon, the background
@@ -45,6 +46,7 @@ class MainDialog {
     HINSTANCE resources_;
     Win32Controls controls_;
     Program program_;
+    LoggerLocator& locator_;
     PollCycle pollCycle_;
     HICON icon_ = nullptr;
     HICON smallIcon_ = nullptr;

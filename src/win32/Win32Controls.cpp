@@ -28,6 +28,12 @@ std::string Win32Controls::text(ControlId id) const {
 void Win32Controls::setText(ControlId id, std::string_view text) {
     if (const HWND control = item(id)) {
         const std::string zeroEnded(text.substr(0, text.find('\0')));
+        ++changes_;
+        if (zeroEnded == this->text(id)) {
+            unchanged_.insert(id);
+        } else {
+            unchanged_.erase(id);
+        }
         ::SetWindowTextA(control, zeroEnded.c_str());
     }
 }
@@ -46,6 +52,7 @@ void Win32Controls::select(ControlId id, int index) {
         // An index outside the list clears the selection, as -1 does.
         const bool inside = index >= 0 && index < entryCount(id);
         ::SendMessageA(control, CB_SETCURSEL, static_cast<WPARAM>(inside ? index : -1), 0);
+        ++changes_;
     }
 }
 
@@ -92,8 +99,9 @@ void Win32Controls::setFocus(ControlId id) {
 }
 
 void Win32Controls::refreshControlArea(ControlId id) {
+    // A text set again unchanged leaves nothing to repaint.
     const HWND control = item(id);
-    if (!control) {
+    if (!control || unchanged_.erase(id) != 0) {
         return;
     }
     RECT area{};

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <set>
+
 #include "core/Controls.h"
 
 namespace veltra {
@@ -28,6 +30,11 @@ class Win32Controls : public Controls {
     void showMessage(std::string_view utf8Text) override;
     void stopPollTimer() override;
     void startPollTimer() override;
+    std::optional<std::uint64_t> changeCount() const override { return changes_; }
+
+    // A control reported a change of its text, selection or check state (any control, not only
+    // those the poll cycle watches).
+    void markChanged() { ++changes_; }
 
     // Adds an entry at the end of a combo box's list.
     void addEntry(ControlId id, std::string_view text);
@@ -40,6 +47,8 @@ class Win32Controls : public Controls {
     HWND item(ControlId id) const;
 
     HWND dialog_ = nullptr;
+    std::uint64_t changes_ = 0;
+    std::set<ControlId> unchanged_;  // texts last set to what they were
 };
 
 }  // namespace veltra

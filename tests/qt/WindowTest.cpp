@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QImage>
 #include <QMenu>
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -57,6 +58,36 @@ class WindowTest : public QObject {
         QCOMPARE(reports, expected);
         QCOMPARE(controls.selection(TemperatureUnit), 0);
         QVERIFY(controls.isChecked(SetupLock));
+    }
+
+    // The tick reads the controls only after a change: every change of any control, by the user
+    // or by the program, watched or not, reaches the values of the next tick.
+    void everyChangeReachesTheNextTicksValues() {
+        WindowFixture window;
+        window.ticks(2);  // the first ticks' own work done, nothing changes any more
+        QtControls& controls = window.session.controls();
+        const DialogValues& values = window.program().dialogValues;
+        const struct {
+            const char* what;
+            std::function<void()> change;
+            std::function<bool()> seen;
+        } cases[] = {
+            {"typed", [&] { window.typeInto(DeviceName, "Cold room"); },
+             [&] { return values.deviceNameText == "Cold room"; }},
+            {"chosen", [&] { window.choose(PdfLanguage, 1); },
+             [&] { return values.pdfLanguageIndex == 1; }},
+            {"selected", [&] { controls.select(PdfLanguage, 5); },
+             [&] { return values.pdfLanguageIndex == -1; }},
+            {"label set", [&] { controls.setText(DateText, "2024/05/07"); },
+             [&] { return values.dateText == "2024/05/07"; }},
+            {"checked", [&] { window.click(window.setupLock()); },
+             [&] { return values.setupLock == 1; }},
+        };
+        for (const auto& c : cases) {
+            c.change();
+            window.ticks(1);
+            QVERIFY2(c.seen(), c.what);
+        }
     }
 
     // Texts are host bytes, kept byte for byte until the user edits the field; a selection

@@ -106,6 +106,29 @@ TEST_F(MainDialogTest, NotificationsRaiseTheirBitsOnly) {
     EXPECT_TRUE(controls.isChecked(ControlId::SetupLock));
 }
 
+// The tick reads the controls only after a change: every control's change, watched or not,
+// reaches the values of the next tick.
+TEST_F(MainDialogTest, EveryChangeReachesTheNextTicksValues) {
+    const auto tick = [&] { ::SendMessageW(window, WM_TIMER, Win32Controls::PollTimer, 0); };
+    const auto choose = [&](ControlId id, int index) {
+        ::SendMessageW(item(id), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        ::SendMessageW(window, WM_COMMAND, MAKEWPARAM(toInt(id), CBN_SELCHANGE),
+                       reinterpret_cast<LPARAM>(item(id)));
+    };
+    tick();
+    tick();  // the first ticks' own work done, nothing changes any more
+    const DialogValues& values = dialog.program().dialogValues;
+    ::SetWindowTextA(item(ControlId::DeviceName), "Cold room");
+    tick();
+    EXPECT_EQ(values.deviceNameText, "Cold room");
+    choose(ControlId::PdfLanguage, 1);
+    tick();
+    EXPECT_EQ(values.pdfLanguageIndex, 1);
+    ::SendMessageW(item(ControlId::SetupLock), BM_CLICK, 0, 0);
+    tick();
+    EXPECT_EQ(values.setupLock, 1);
+}
+
 TEST_F(MainDialogTest, TimerOneDrivesThePollCycle) {
     for (int tick = 0; tick < 3; ++tick) {
         ::SendMessageW(window, WM_TIMER, Win32Controls::PollTimer, 0);
