@@ -1,6 +1,8 @@
 #include "logger/DeviceImage.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 
 #include "logger/ByteOrder.h"
 
@@ -89,10 +91,39 @@ const char* describe(ImageVerdict verdict) {
     return "the image was refused";
 }
 
+namespace {
+
+// A little-endian word in one 32-bit load.
+std::uint32_t loadWord(const std::uint8_t* at) {
+    std::uint32_t word;
+    std::memcpy(&word, at, sizeof word);
+    if constexpr (std::endian::native == std::endian::big) {
+        word = (word >> 24) | ((word >> 8) & 0xff00) | ((word << 8) & 0xff0000) | (word << 24);
+    }
+    return word;
+}
+
+}  // namespace
+
 std::uint32_t imageChecksum(std::span<const std::uint8_t> words) {
+    // Eight sums side by side, which the compiler adds as vectors, then one over them: the same
+    // sum modulo 2^32 in any order.
+    constexpr std::size_t Lanes = 8;
+    std::uint32_t lanes[Lanes] = {};
+    const std::uint8_t* at = words.data();
+    const std::size_t count = words.size() / 4;
+    std::size_t word = 0;
+    for (; word + Lanes <= count; word += Lanes) {
+        for (std::size_t lane = 0; lane < Lanes; ++lane) {
+            lanes[lane] += loadWord(at + 4 * (word + lane));
+        }
+    }
     std::uint32_t sum = 0;
-    for (std::size_t offset = 0; offset + 4 <= words.size(); offset += 4) {
-        sum += readU32Le(words, offset);
+    for (; word < count; ++word) {
+        sum += loadWord(at + 4 * word);
+    }
+    for (const std::uint32_t lane : lanes) {
+        sum += lane;
     }
     return sum;
 }
