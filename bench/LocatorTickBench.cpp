@@ -1,4 +1,6 @@
 #include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <poll.h>
 
 #include <sstream>
 #include <string>
@@ -7,6 +9,7 @@
 #include "discovery/DeviceLocator.h"
 #include "discovery/LoggerLetter.h"
 #include "platform/linux/LinuxLocatorPlatform.h"
+#include "platform/linux/UniqueFd.h"
 
 namespace {
 
@@ -119,5 +122,16 @@ void thisMachineTick(benchmark::State& state) {
     }
 }
 BENCHMARK(thisMachineTick)->Name("LocatorTick/ThisMachine")->Unit(benchmark::kMicrosecond);
+
+// The floor of a tick on which nothing changed: asking the kernel once whether the mount
+// table changed.
+void pollMountTable(benchmark::State& state) {
+    const UniqueFd table(::open("/proc/self/mountinfo", O_RDONLY | O_CLOEXEC));
+    for (auto _ : state) {
+        pollfd watch{table.get(), POLLPRI, 0};
+        benchmark::DoNotOptimize(::poll(&watch, 1, 0));
+    }
+}
+BENCHMARK(pollMountTable)->Name("LocatorTick/Floor")->Unit(benchmark::kMicrosecond);
 
 }  // namespace
