@@ -92,7 +92,8 @@ std::string MountInfoWatch::readFile() {
 }
 
 std::optional<std::string> MountInfoWatch::changedText() {
-    if (procFd_ && !first_ && !procChanged()) {
+    // A table that could not be read is tried again on the next call.
+    if (procFd_ && !first_ && problem_.empty() && !procChanged()) {
         return std::nullopt;
     }
     std::string text = readFile();
