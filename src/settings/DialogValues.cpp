@@ -41,7 +41,7 @@ constexpr ListBinding listBindings[] = {
 }  // namespace
 
 void DialogValues::readFrom(const Controls& controls) {
-    // Twenty controls read on every tick are most of an idle window's work.
+    // Twenty controls read again on every tick would be work for nothing while none changed.
     const auto count = controls.changeCount();
     if (count && count == readAtChange) {
         return;

@@ -132,7 +132,7 @@ INT_PTR MainDialog::handle(HWND window, UINT message, WPARAM wParam, LPARAM lPar
                 wParam == DBT_DEVNODES_CHANGED) {
                 locator_.deviceChanged();
             }
-            return TRUE;
+            return FALSE;  // the default answer stands (removals are never refused)
         case WM_DESTROY:
             ::KillTimer(window, Win32Controls::PollTimer);
             locator_.watchDeviceChanges(false);
