@@ -98,7 +98,10 @@ TEST(DeviceImage, TooShortImageTakesOnlyTheVersionBytesWithinIt) {
     } cases[] = {{12, 0x5A, 0x5A}, {16, 0x5A, 0x5A}, {20, -1, 0x5A}, {636, 41, 3}};
     for (const auto& c : cases) {
         ImageBuilder front(c.count);
-        front.u8(0, 7).u8(5, 0xFF).u32(12, 77);
+        front.u8(0, 7).u8(5, 0xFF);
+        if (c.count >= 16) {
+            front.u32(12, 77);
+        }
         if (c.count > 20) {
             front.u8(16, 41).u8(20, 3);
         }
