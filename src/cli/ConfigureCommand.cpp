@@ -123,7 +123,18 @@ std::string clockText(const Program& program) {
     return text;
 }
 
-// Waits, tick by tick, for the upgraded logger to come back and take its configuration.
+// Why nothing was written, when the dialog's message does not say it.
+void explain(WriteResult result) {
+    if (result == WriteResult::DriveBusy) {
+        std::cerr << "veltra-cli: another program kept the logger's drive locked; nothing was "
+                     "written\n";
+    } else if (result == WriteResult::None) {
+        std::cerr << "veltra-cli: the configure request was not carried out\n";
+    }
+}
+
+// Waits, tick by tick, for the upgraded logger to come back and take its configuration. A
+// logger that comes back still needing the upgrade is not upgraded again.
 int waitForReturn(HeadlessDialog& dialog, int timeoutSeconds) {
     using namespace std::chrono;
     const Program& program = dialog.program();
@@ -137,23 +148,55 @@ int waitForReturn(HeadlessDialog& dialog, int timeoutSeconds) {
             std::cout << "  " << button << "\n" << std::flush;
             shown = button;
         }
-        if (!program.pollState.upgradePending && program.pollState.imageLoaded) {
-            const auto messages = dialog.takeMessages();
-            for (const std::string& message : messages) {
-                std::cerr << message << "\n";
-            }
-            if (!messages.empty()) {
-                return ExitIoFailure;
-            }
+        const WriteResult result = program.pollState.lastWrite;
+        if (result == WriteResult::UpgradeStarted) {
+            continue;
+        }
+        printMessages(dialog);
+        if (result == WriteResult::Written) {
             std::cout << "The logger is back with its new firmware; its configuration was written "
                          "(clock "
                       << clockText(program) << ").\n";
             return ExitOk;
         }
+        if (result == WriteResult::UpgradeNotTaken) {
+            std::cerr << "veltra-cli: the logger came back with firmware "
+                      << int{program.deviceInfo.firmwareVersion} << " revision "
+                      << int{program.deviceInfo.firmwareRevision}
+                      << ", which still needs the upgrade; it is not upgraded again and its "
+                         "configuration was not written.\n";
+            return ExitIoFailure;
+        }
+        explain(result);
+        return ExitIoFailure;
     }
     std::cerr << "The logger did not come back within " << timeoutSeconds
               << " s; its configuration was not written.\n";
     return ExitIoFailure;
+}
+
+// Reads the DAT.SRC of a folder named on the command line, so that a refusal is reported with
+// its reason (the dialog would only try again).
+int checkFolderImage(const std::string& folder, const std::filesystem::path& root) {
+    DeviceImage image;
+    const auto files = makeFolderDrive(root);
+    const DriveOpening opening = files->open('D', std::nullopt);
+    const auto count =
+        opening.session ? opening.session->read(DeviceImageFile, image.bytes) : std::nullopt;
+    if (!count) {
+        std::cerr << "veltra-cli: cannot read DAT.SRC in " << folder << "\n";
+        return ExitRefused;
+    }
+    DeviceInfo info;
+    LoggerParameters params{};
+    image.count = static_cast<std::uint32_t>(*count);
+    const ImageVerdict verdict = parseDeviceImage(image.content(), 0, info, params);
+    if (verdict != ImageVerdict::Accepted) {
+        std::cerr << "veltra-cli: DAT.SRC in " << folder << " was refused: " << describe(verdict)
+                  << "\n";
+        return ExitRefused;
+    }
+    return ExitOk;
 }
 
 int configure(const ConfigureOptions& options) {
@@ -172,25 +215,19 @@ int configure(const ConfigureOptions& options) {
     std::unique_ptr<LoggerLocator> locator;
     std::string where;
     if (!options.drive.empty()) {
-        // Refusals are reported with their reason; the dialog would only try again.
-        DeviceImage image;
-        const std::filesystem::path root = options.drive;
-        const auto files = makeDriveFiles([root](char) { return std::optional(root); });
-        const auto count = files->read('D', DeviceImageFile, image.bytes);
-        if (!count) {
-            std::cerr << "veltra-cli: cannot read DAT.SRC in " << options.drive << "\n";
-            return ExitRefused;
+        // The folder the user named, links in its path followed; from there on the drive's
+        // files are never reached through a link.
+        std::error_code error;
+        const std::filesystem::path root = std::filesystem::canonical(options.drive, error);
+        const int checked = error ? ExitRefused : checkFolderImage(options.drive, root);
+        if (error) {
+            std::cerr << "veltra-cli: cannot open " << options.drive << ": " << error.message()
+                      << "\n";
         }
-        DeviceInfo info;
-        LoggerParameters params{};
-        image.count = static_cast<std::uint32_t>(*count);
-        const ImageVerdict verdict = parseDeviceImage(image.content(), 0, info, params);
-        if (verdict != ImageVerdict::Accepted) {
-            std::cerr << "veltra-cli: DAT.SRC in " << options.drive
-                      << " was refused: " << describe(verdict) << "\n";
-            return ExitRefused;
+        if (checked != ExitOk) {
+            return checked;
         }
-        locator = std::make_unique<FolderLocator>(options.drive);
+        locator = std::make_unique<FolderLocator>(root);
         where = options.drive;
     } else {
         locator = makeLoggerLocator();
@@ -236,20 +273,28 @@ int configure(const ConfigureOptions& options) {
         }
     }
 
-    switch (dialog.configure()) {
-        case HeadlessDialog::Outcome::Invalid:
-            printMessages(dialog);
+    const WriteResult result = dialog.configure();
+    printMessages(dialog);
+    switch (result) {
+        case WriteResult::Refused:
             return ExitInvalid;
-        case HeadlessDialog::Outcome::WriteFailed:
-            printMessages(dialog);
-            return ExitIoFailure;
-        case HeadlessDialog::Outcome::Configured:
-            printMessages(dialog);  // a failed firmware upgrade is followed by the configuration
+        case WriteResult::Written:
             std::cout << "Configured the logger at " << where << ": CONFIG.CFG and OK.DAT written, "
                       << "clock " << clockText(dialog.program()) << ".\n";
             return ExitOk;
-        case HeadlessDialog::Outcome::UpgradeStarted:
+        case WriteResult::UpgradeFailedThenWritten:
+            // The settings are on the logger, but the upgrade that it needs did not happen.
+            std::cout << "Configured the logger at " << where << " for its current firmware: "
+                      << "CONFIG.CFG and OK.DAT written, clock " << clockText(dialog.program())
+                      << ".\n";
+            std::cerr << "veltra-cli: the firmware upgrade failed; the logger keeps its old "
+                         "firmware\n";
+            return ExitIoFailure;
+        case WriteResult::UpgradeStarted:
             break;
+        default:
+            explain(result);
+            return ExitIoFailure;
     }
     std::cout << "The logger at " << where
               << " needs new firmware: APP.BIN, CONFIG.CFG and OK.DAT written. Its configuration "

@@ -16,10 +16,12 @@ bool sameNameIgnoringCase(const std::string& a, std::string_view b) {
            });
 }
 
+// A folder that cannot be listed (gone, or failing) holds none.
 bool holdsDeviceImage(const std::filesystem::path& root) {
     std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(root, error)) {
-        if (sameNameIgnoringCase(entry.path().filename().string(), DeviceImageFile)) {
+    for (std::filesystem::directory_iterator entry(root, error), end; !error && entry != end;
+         entry.increment(error)) {
+        if (sameNameIgnoringCase(entry->path().filename().string(), DeviceImageFile)) {
             return true;
         }
     }

@@ -6,6 +6,8 @@ namespace veltra::cli {
 
 HeadlessDialog::HeadlessDialog(Host& host, LoggerLocator& locator, DriveFiles& drive)
     : program_(controls_, host, drive), cycle_(program_, locator) {
+    // A command that waits for an upgraded logger upgrades it once, then says how it came back.
+    cycle_.setUpgradeOnce(true);
     controls_.setListener([this](ControlId id, Notification what) { cycle_.notify(id, what); });
     program_.dialogValues.writeTo(controls_);
     controls_.startPollTimer();
@@ -70,21 +72,11 @@ std::string HeadlessDialog::type(ControlId id, const std::string& text) {
     return {};
 }
 
-HeadlessDialog::Outcome HeadlessDialog::configure() {
-    const std::size_t before = controls_.messages().size();
+WriteResult HeadlessDialog::configure() {
+    program_.pollState.lastWrite = WriteResult::None;
     controls_.click(ControlId::ConfigureButton);
     tick();
-    const std::string button = controls_.text(ControlId::ConfigureButton);
-    if (button == "Plug logger") {
-        return Outcome::WriteFailed;
-    }
-    if (program_.pollState.upgradePending) {
-        return Outcome::UpgradeStarted;
-    }
-    if (button == "Configuring...") {
-        return Outcome::Configured;
-    }
-    return controls_.messages().size() > before ? Outcome::Invalid : Outcome::WriteFailed;
+    return program_.pollState.lastWrite;
 }
 
 std::vector<std::string> HeadlessDialog::takeMessages() {

@@ -1,9 +1,5 @@
 #pragma once
 
-#include <chrono>
-#include <functional>
-#include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,9 +31,9 @@ class HeadlessDialog {
     // The user types a field's text. Empty when done; otherwise why not.
     std::string type(ControlId id, const std::string& text);
 
-    enum class Outcome { Configured, UpgradeStarted, Invalid, WriteFailed };
-    // Clicks the configure button and runs the tick that does the work.
-    Outcome configure();
+    // Clicks the configure button and runs the tick that does the work; what it came to, as
+    // the poll cycle recorded it (None when the click was not worked off).
+    WriteResult configure();
     // Messages the dialog showed since the last call.
     std::vector<std::string> takeMessages();
 

@@ -1,5 +1,5 @@
 #include <CLI/CLI.hpp>
-#include <fstream>
+#include <filesystem>
 #include <iostream>
 #include <nlohmann/json.hpp>
 
@@ -7,6 +7,7 @@
 #include "cli/HostOptions.h"
 #include "cli/ImageReport.h"
 #include "logger/DeviceImage.h"
+#include "platform/DriveFilesFactory.h"
 #include "platform/HostFactory.h"
 
 namespace veltra::cli {
@@ -30,17 +31,22 @@ int inspect(const InspectOptions& options) {
         hostOffset = *parsed;
     }
 
+    // Read as the dialog reads DAT.SRC: a regular file only (a pipe or device is refused at
+    // once, never waited on), at most as much as the image holds.
     DeviceImage image;
-    std::ifstream in(options.file, std::ios::binary);
-    if (in) {
-        in.read(reinterpret_cast<char*>(image.bytes.data()),
-                static_cast<std::streamsize>(image.bytes.size()));
-    }
-    if (!in && !in.eof()) {
-        std::cerr << "veltra-cli: cannot read " << options.file << "\n";
+    std::error_code error;
+    const std::filesystem::path file = std::filesystem::canonical(options.file, error);
+    const auto folder = makeFolderDrive(file.parent_path());
+    const DriveOpening opening = folder->open('D', std::nullopt);
+    const auto count = !error && opening.session
+                           ? opening.session->read(file.filename().string(), image.bytes)
+                           : std::nullopt;
+    if (!count) {
+        std::cerr << "veltra-cli: cannot read " << options.file
+                  << " (missing, unreadable, or not a regular file)\n";
         return ExitIoFailure;
     }
-    image.count = static_cast<std::uint32_t>(in.gcount());
+    image.count = static_cast<std::uint32_t>(*count);
 
     DeviceInfo info;
     LoggerParameters params{};

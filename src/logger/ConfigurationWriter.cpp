@@ -1,8 +1,5 @@
 #include "logger/ConfigurationWriter.h"
 
-#include <algorithm>
-#include <array>
-
 #include "core/Program.h"
 #include "logger/CfgRecord.h"
 #include "logger/FirmwareUpgrade.h"
@@ -15,31 +12,38 @@ namespace {
 constexpr const char* ConfigureFailed =
     "It's fail to configure device,please confirm that the device was plugged!";
 
-// Reads CONFIG.CFG back from the device and compares it with what was written.
-bool readsBackUnchanged(DriveFiles& drive, char letter, std::span<const std::uint8_t> written) {
-    std::array<std::uint8_t, 1024> readBack{};
-    const auto count = drive.read(letter, ConfigFile, readBack);
-    return count && *count == written.size() &&
-           std::equal(written.begin(), written.end(), readBack.begin());
-}
-
 }  // namespace
 
-bool writeConfiguration(Program& program) {
-    const char letter = program.pollState.LoggerDrive;
-    upgradeFirmware(program);
-    if (program.pollState.upgradePending) {
-        return true;
+WriteResult writeConfiguration(Program& program) {
+    PollState& state = program.pollState;
+    if (state.upgradePending) {
+        return WriteResult::HeldBack;
     }
-
-    const auto file = buildConfigFile(program.editParams, program.deviceInfo.firmwareVersion);
-    if (!writeDriveFile(program.drive, letter, ConfigFile, file) ||
-        !readsBackUnchanged(program.drive, letter, file) ||
-        !writeDriveFile(program.drive, letter, MarkerFile, MarkerBytes)) {
+    const DeviceInfo& info = program.deviceInfo;
+    const bool upgrade = needsFirmwareUpgrade(info.firmwareVersion, info.firmwareRevision);
+    const DriveOpening opening = openForWriting(program.drive, state.LoggerDrive, state.imageDrive);
+    if (!opening.session) {
+        // Neither APP.BIN nor CONFIG.CFG could be opened: both failures are told.
+        if (upgrade) {
+            showUpgradeFailed(program);
+        }
         program.controls.showMessage(ConfigureFailed);
-        return false;
+        return opening.refusal == DriveRefusal::Busy ? WriteResult::DriveBusy
+                                                     : WriteResult::WriteFailed;
     }
-    return true;
+    DriveSession& drive = *opening.session;
+    if (upgrade && upgradeFirmware(program, drive)) {
+        return WriteResult::UpgradeStarted;
+    }
+    // After a failed upgrade the settings go to the old firmware, without a firmware image
+    // beside them that no upgrade record asked for.
+    const auto file = buildConfigFile(program.editParams, info.firmwareVersion);
+    if ((upgrade && !drive.remove(FirmwareFile)) || !removeMarker(drive) ||
+        !writeVerified(drive, ConfigFile, file) || !writeMarker(drive)) {
+        program.controls.showMessage(ConfigureFailed);
+        return WriteResult::WriteFailed;
+    }
+    return upgrade ? WriteResult::UpgradeFailedThenWritten : WriteResult::Written;
 }
 
 }  // namespace veltra

@@ -1,13 +1,16 @@
 #pragma once
 
+#include "logger/WriteResult.h"
+
 namespace veltra {
 
 struct Program;
 
-// Writes editParams to the logger as CONFIG.CFG, reads the file back and compares it, then
-// writes OK.DAT. First lets upgradeFirmware decide whether the firmware must be upgraded;
-// while an upgrade is pending nothing is written and the answer is true. A failure is shown
-// to the user and answered false; OK.DAT is then not written.
-bool writeConfiguration(Program& program);
+// Writes editParams to the logger, in one session on its drive: first lets upgradeFirmware
+// write the firmware instead when the logger needs it; otherwise removes OK.DAT, writes
+// CONFIG.CFG, reads it back and compares it, and writes OK.DAT last. While an upgrade is
+// pending nothing is written (HeldBack). A failure is shown to the user; no OK.DAT is then
+// left on the drive beside what was being written.
+WriteResult writeConfiguration(Program& program);
 
 }  // namespace veltra

@@ -11,46 +11,26 @@ bool needsFirmwareUpgrade(std::uint8_t version, std::uint8_t revision) {
     return version >= 32 && version <= 47 && (version <= 35 || revision < 2);
 }
 
-namespace {
-
-// Writes the three upgrade files in order; false at the first that fails.
-bool writeUpgradeFiles(Program& program) {
-    PollState& state = program.pollState;
-    const char letter = state.LoggerDrive;
-
-    auto firmware = program.drive.create(letter, FirmwareFile);
-    if (!firmware) {
-        return false;
-    }
-    state.upgradeCountdown = 150;
-    program.controls.setText(ControlId::ConfigureButton, "Firmware Upgrade");
-    const bool written = firmware->write(FirmwareImage);
-    if (!firmware->finish() || !written) {
-        return false;
-    }
-
-    const auto config = buildUpgradeConfigFile(program.deviceInfo.firmwareVersion);
-    return writeDriveFile(program.drive, letter, ConfigFile, config) &&
-           writeDriveFile(program.drive, letter, MarkerFile, MarkerBytes);
+void showUpgradeFailed(Program& program) {
+    program.controls.showMessage("Firmware upgrade failed,Please try again!");
 }
 
-}  // namespace
-
-void upgradeFirmware(Program& program) {
+bool upgradeFirmware(Program& program, DriveSession& drive) {
     PollState& state = program.pollState;
-    if (state.upgradePending) {
-        return;
+    auto firmware = removeMarker(drive) ? drive.create(FirmwareFile) : nullptr;
+    if (firmware) {
+        state.upgradeCountdown = 150;
+        program.controls.setText(ControlId::ConfigureButton, "Firmware Upgrade");
+        const auto config = buildUpgradeConfigFile(program.deviceInfo.firmwareVersion);
+        if (fillVerified(drive, std::move(firmware), FirmwareFile, FirmwareImage) &&
+            writeVerified(drive, ConfigFile, config) && writeMarker(drive)) {
+            state.tickCount = 0;
+            state.upgradePending = 1;
+            return true;
+        }
     }
-    const DeviceInfo& info = program.deviceInfo;
-    if (!needsFirmwareUpgrade(info.firmwareVersion, info.firmwareRevision)) {
-        return;
-    }
-    if (!writeUpgradeFiles(program)) {
-        program.controls.showMessage("Firmware upgrade failed,Please try again!");
-        return;
-    }
-    state.tickCount = 0;
-    state.upgradePending = 1;
+    showUpgradeFailed(program);
+    return false;
 }
 
 }  // namespace veltra

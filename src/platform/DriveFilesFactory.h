@@ -16,4 +16,9 @@ using DriveRootOf = std::function<std::optional<std::filesystem::path>(char driv
 // folder named on the command line).
 std::unique_ptr<DriveFiles> makeDriveFiles(DriveRootOf rootOf);
 
+// The same over one folder, whatever the letter (a folder named on the command line).
+inline std::unique_ptr<DriveFiles> makeFolderDrive(std::filesystem::path root) {
+    return makeDriveFiles([root = std::move(root)](char) { return std::optional(root); });
+}
+
 }  // namespace veltra

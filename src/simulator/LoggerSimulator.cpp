@@ -1,7 +1,5 @@
 #include "simulator/LoggerSimulator.h"
 
-#include <fstream>
-#include <iterator>
 #include <optional>
 
 #include "logger/ByteOrder.h"
@@ -9,8 +7,10 @@
 #include "logger/DeviceImage.h"
 #include "logger/FirmwareImage.h"
 #include "logger/LoggerFiles.h"
+#include "platform/DriveFilesFactory.h"
 #include "settings/NumberText.h"
 #include "settings/ParameterBinding.h"
+#include "simulator/ConfigRequest.h"
 
 namespace veltra {
 
@@ -37,137 +37,16 @@ LoggerParameters initialParameters(const SimulatorSettings& settings) {
     return p;
 }
 
-std::optional<std::vector<std::uint8_t>> readWhole(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return std::nullopt;
-    }
-    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
-
 template <std::size_t Width>
 void putText(std::vector<std::uint8_t>& image, std::size_t offset, const TextField<Width>& field) {
     std::copy(field.begin(), field.end(), image.begin() + static_cast<std::ptrdiff_t>(offset));
-}
-
-template <std::size_t Width>
-void takeText(TextField<Width>& field, const std::vector<std::uint8_t>& data) {
-    std::copy_n(data.begin(), std::min(Width, data.size()), field.begin());
-}
-
-// The tags and data widths of a full configuration, in file order.
-constexpr std::pair<std::uint8_t, std::size_t> ConfigLayout[] = {
-    {cfg_tag::PdfLanguage, 1},
-    {cfg_tag::DeviceName, 20},
-    {cfg_tag::UserInfo, 100},
-    {cfg_tag::Trademark, 20},
-    {cfg_tag::Clock, 6},
-    {cfg_tag::TemperatureUnit, 1},
-    {cfg_tag::StartDelay, 4},
-    {cfg_tag::SampleInterval, 4},
-    {cfg_tag::HighTempAlarm, 2},
-    {cfg_tag::LowTempAlarm, 2},
-    {cfg_tag::HighHumidityAlarm, 2},
-    {cfg_tag::LowHumidityAlarm, 2},
-    {cfg_tag::ChannelMode, 1},
-    {cfg_tag::UtcOffset, 2},
-    {cfg_tag::DateFormat, 1},
-    {cfg_tag::AlarmLedFlash, 2},
-    {cfg_tag::RecordLedFlash, 2},
-    {cfg_tag::Website, 50},
-    {cfg_tag::Zero47, 4},
-    {cfg_tag::Zero49, 4},
-    {cfg_tag::Zero55, 4},
-    {cfg_tag::Zero57, 4},
-    {cfg_tag::End, 0},
-};
-
-bool isFullConfiguration(const std::vector<CfgRecord>& records) {
-    if (records.size() != std::size(ConfigLayout)) {
-        return false;
-    }
-    for (std::size_t i = 0; i < records.size(); ++i) {
-        if (records[i].tag != ConfigLayout[i].first ||
-            records[i].data.size() != ConfigLayout[i].second) {
-            return false;
-        }
-    }
-    return true;
-}
-
-bool isUpgradeRequest(const std::vector<CfgRecord>& records) {
-    static const std::vector<std::uint8_t> appBin{'A', 'P', 'P', '.', 'B', 'I', 'N', 0};
-    return records.size() == 2 && records[0].tag == cfg_tag::Upgrade && records[0].data == appBin &&
-           records[1].tag == cfg_tag::End && records[1].data.empty();
-}
-
-void applyRecord(LoggerParameters& p, const CfgRecord& record) {
-    const auto& d = record.data;
-    switch (record.tag) {
-        case cfg_tag::PdfLanguage:
-            p.pdfLanguage = d[0];
-            break;
-        case cfg_tag::DeviceName:
-            takeText(p.deviceName, d);
-            break;
-        case cfg_tag::UserInfo:
-            takeText(p.userInfo, d);
-            break;
-        case cfg_tag::Trademark:
-            takeText(p.trademark, d);
-            break;
-        case cfg_tag::Clock:
-            std::copy_n(d.begin(), 6, p.clock.begin());
-            break;
-        case cfg_tag::TemperatureUnit:
-            p.temperatureUnit = d[0];
-            break;
-        case cfg_tag::StartDelay:
-            p.startDelay = static_cast<std::int32_t>(readU32Le(d, 0));
-            break;
-        case cfg_tag::SampleInterval:
-            p.sampleInterval = static_cast<std::int32_t>(readU32Le(d, 0));
-            break;
-        case cfg_tag::HighTempAlarm:
-            p.highTempAlarm = static_cast<std::int16_t>(readU16Le(d, 0));
-            break;
-        case cfg_tag::LowTempAlarm:
-            p.lowTempAlarm = static_cast<std::int16_t>(readU16Le(d, 0));
-            break;
-        case cfg_tag::HighHumidityAlarm:
-            p.highHumidityAlarm = readU16Le(d, 0);
-            break;
-        case cfg_tag::LowHumidityAlarm:
-            p.lowHumidityAlarm = readU16Le(d, 0);
-            break;
-        case cfg_tag::ChannelMode:
-            p.channelMode = d[0];
-            break;
-        case cfg_tag::UtcOffset:
-            p.utcOffsetHours = static_cast<std::int8_t>(d[0]);
-            p.utcOffsetMinutes = static_cast<std::int8_t>(d[1]);
-            break;
-        case cfg_tag::DateFormat:
-            p.dateFormat = d[0];
-            break;
-        case cfg_tag::AlarmLedFlash:
-            p.alarmLedFlash = readU16Le(d, 0);
-            break;
-        case cfg_tag::RecordLedFlash:
-            p.recordLedFlash = readU16Le(d, 0);
-            break;
-        case cfg_tag::Website:
-            takeText(p.website, d);
-            break;
-        default:
-            break;  // the zero records and the end record carry nothing
-    }
 }
 
 }  // namespace
 
 LoggerSimulator::LoggerSimulator(std::filesystem::path folder, SimulatorSettings settings)
     : folder_(std::move(folder)),
+      drive_(makeFolderDrive(folder_)),
       settings_(settings),
       parameters_(initialParameters(settings)),
       revision_(settings.firmwareRevision) {}
@@ -224,22 +103,27 @@ void LoggerSimulator::report(const std::string& line) {
     }
 }
 
+// The firmware never waits: it does not take the drive while a writer holds it, and it looks
+// at nothing but regular files.
+std::unique_ptr<DriveSession> LoggerSimulator::openDrive(bool lock) {
+    return drive_->open(Letter, lock ? std::optional(std::chrono::milliseconds(0)) : std::nullopt)
+        .session;
+}
+
 void LoggerSimulator::writeDeviceImage() {
     const auto image = deviceImage(settings_, revision_, parameters_);
-    // Written aside and renamed, so that the tool never reads half an image.
-    const fs::path aside = folder_ / ".DAT.SRC.new";
-    {
-        std::ofstream out(aside, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(image.data()),
-                  static_cast<std::streamsize>(image.size()));
+    const auto drive = openDrive(false);
+    auto file = drive ? drive->create(DeviceImageFile) : nullptr;
+    const bool written = file && file->write(image);
+    if (!file || !file->finish() || !written) {
+        report("could not write DAT.SRC");
     }
-    std::error_code ignored;
-    fs::rename(aside, folder_ / std::string(DeviceImageFile), ignored);
 }
 
 void LoggerSimulator::removeDeviceImage() {
-    std::error_code ignored;
-    fs::remove(folder_ / std::string(DeviceImageFile), ignored);
+    if (const auto drive = openDrive(false)) {
+        drive->remove(DeviceImageFile);
+    }
 }
 
 void LoggerSimulator::plugIn() {
@@ -260,8 +144,12 @@ void LoggerSimulator::unplug() {
 }
 
 void LoggerSimulator::advance(std::chrono::milliseconds elapsed) {
-    if (state_ == State::Connected && fs::exists(folder_ / std::string(MarkerFile))) {
-        takeFiles();
+    if (state_ == State::Connected) {
+        std::uint8_t marker[2];
+        const auto drive = openDrive(true);
+        if (drive && drive->read(MarkerFile, marker)) {
+            takeFiles(*drive);
+        }
         return;
     }
     if (state_ == State::Away) {
@@ -274,50 +162,55 @@ void LoggerSimulator::advance(std::chrono::milliseconds elapsed) {
     }
 }
 
-void LoggerSimulator::takeFiles() {
-    const fs::path configPath = folder_ / std::string(ConfigFile);
-    const fs::path firmwarePath = folder_ / std::string(FirmwareFile);
-    const auto config = readWhole(configPath);
-    const auto records =
-        config ? parseCfgRecords(*config) : std::optional<std::vector<CfgRecord>>{};
-    const std::uint8_t kind = recordKindFor(settings_.firmwareVersion);
-    bool kindsMatch = records.has_value() && !records->empty();
-    if (records) {
-        for (const CfgRecord& record : *records) {
-            kindsMatch = kindsMatch && record.kind == kind;
-        }
+// The carried image, of its full size and with its checksum word right.
+bool LoggerSimulator::takesFirmware(DriveSession& drive) {
+    std::vector<std::uint8_t> firmware(FirmwareImageSize + 1);
+    const auto count = drive.read(FirmwareFile, firmware);
+    if (count != FirmwareImageSize) {
+        return false;
     }
+    const std::size_t last = FirmwareImageSize - 4;
+    return imageChecksum(std::span(firmware).first(last)) == readU32Le(firmware, last);
+}
+
+void LoggerSimulator::takeFiles(DriveSession& drive) {
+    std::vector<std::uint8_t> config(1024);
+    const auto count = drive.read(ConfigFile, config);
+    config.resize(count.value_or(0));
+    LoggerParameters taken = parameters_;
+    const ConfigRequest request =
+        count ? readConfigRequest(config, settings_.firmwareVersion, taken) : ConfigRequest::Broken;
 
     awayLeft_ = settings_.configureTime;
-    if (!kindsMatch) {
-        report("refused CONFIG.CFG: broken framing, checksum or record kind");
-    } else if (isUpgradeRequest(*records)) {
-        std::error_code error;
-        const auto size = fs::file_size(firmwarePath, error);
-        if (!error && size == FirmwareImageSize) {
-            revision_ = settings_.upgradedRevision;
-            awayLeft_ = settings_.upgradeTime;
-            report(formatText("took APP.BIN: firmware %u revision %u", settings_.firmwareVersion,
-                              revision_));
-        } else {
-            report("refused APP.BIN: missing or of the wrong size");
+    switch (request) {
+        case ConfigRequest::Broken:
+            report("refused CONFIG.CFG: missing, or broken framing, checksum or record kind");
+            break;
+        case ConfigRequest::Unknown:
+            report("refused CONFIG.CFG: not a configuration this logger knows");
+            break;
+        case ConfigRequest::Upgrade:
+            if (takesFirmware(drive)) {
+                revision_ = settings_.upgradedRevision;
+                awayLeft_ = settings_.upgradeTime;
+                report(formatText("took APP.BIN: firmware %u revision %u",
+                                  settings_.firmwareVersion, revision_));
+            } else {
+                report("refused APP.BIN: missing, of the wrong size or with a bad checksum");
+            }
+            break;
+        case ConfigRequest::Settings: {
+            parameters_ = taken;
+            const auto& c = parameters_.clock;
+            report(formatText("took CONFIG.CFG: clock set to %04d-%02d-%02d %02d:%02d:%02d",
+                              2000 + c[0], c[1], c[2], c[3], c[4], c[5]));
+            break;
         }
-    } else if (isFullConfiguration(*records)) {
-        for (const CfgRecord& record : *records) {
-            applyRecord(parameters_, record);
-        }
-        const auto& c = parameters_.clock;
-        report(formatText("took CONFIG.CFG: clock set to %04d-%02d-%02d %02d:%02d:%02d",
-                          2000 + c[0], c[1], c[2], c[3], c[4], c[5]));
-    } else {
-        report("refused CONFIG.CFG: not a configuration this logger knows");
     }
 
-    std::error_code ignored;
-    fs::remove(configPath, ignored);
-    fs::remove(folder_ / std::string(MarkerFile), ignored);
-    fs::remove(firmwarePath, ignored);
-    removeDeviceImage();
+    for (std::string_view name : {ConfigFile, MarkerFile, FirmwareFile, DeviceImageFile}) {
+        drive.remove(name);
+    }
     state_ = State::Away;
     report("away");
 }

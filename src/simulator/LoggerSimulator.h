@@ -4,9 +4,11 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "core/DriveFiles.h"
 #include "logger/DeviceInfo.h"
 #include "settings/LoggerParameters.h"
 
@@ -34,7 +36,8 @@ struct SimulatorSettings {
 // without hardware. It keeps a folder that stands for the logger's drive: while connected it
 // holds DAT.SRC; when OK.DAT appears it takes CONFIG.CFG (and APP.BIN), goes away for a while
 // (the folder then holds no DAT.SRC), applies what it took and comes back. Time is advanced by
-// the caller, so tests never sleep.
+// the caller, so tests never sleep. Like the tool, it reaches the folder only through drive
+// sessions: it never waits on a pipe, a device or another writer's lock.
 class LoggerSimulator {
   public:
     LoggerSimulator(std::filesystem::path folder, SimulatorSettings settings);
@@ -65,13 +68,17 @@ class LoggerSimulator {
 
   private:
     enum class State { Unplugged, Connected, Away };
+    static constexpr char Letter = 'E';
 
-    void takeFiles();
+    std::unique_ptr<DriveSession> openDrive(bool lock);
+    void takeFiles(DriveSession& drive);
+    bool takesFirmware(DriveSession& drive);
     void writeDeviceImage();
     void removeDeviceImage();
     void report(const std::string& line);
 
     std::filesystem::path folder_;
+    std::unique_ptr<DriveFiles> drive_;
     SimulatorSettings settings_;
     LoggerParameters parameters_{};
     std::uint8_t revision_;

@@ -2,6 +2,7 @@
 
 #include "discovery/LoggerLetter.h"
 #include "logger/ConfigurationWriter.h"
+#include "logger/FirmwareUpgrade.h"
 #include "logger/LoggerFiles.h"
 #include "settings/NumberText.h"
 #include "settings/ParameterBinding.h"
@@ -186,9 +187,12 @@ void PollCycle::configure() {
     Controls& controls = program_.controls;
     controls.stopPollTimer();
     collectParameters(program_);
+    WriteResult& result = program_.pollState.lastWrite;
+    result = WriteResult::Refused;
     if (validateParameters(program_)) {
         controls.setText(ControlId::ConfigureButton, "Configuring...");
-        if (!writeConfiguration(program_)) {
+        result = writeConfiguration(program_);
+        if (!succeeded(result)) {
             controls.setText(ControlId::ConfigureButton, "Plug logger");
         }
     }
@@ -221,29 +225,38 @@ void PollCycle::readLoggerOnce() {
     if (state.imageLoaded) {
         return;
     }
+    const DriveOpening opening = program_.drive.open(state.LoggerDrive, std::nullopt);
+    if (!opening.session) {
+        return;
+    }
     DeviceImage& image = program_.deviceImage;
-    const auto count = program_.drive.read(state.LoggerDrive, DeviceImageFile, image.bytes);
+    const auto count = opening.session->read(DeviceImageFile, image.bytes);
     if (!count) {
         return;
     }
     image.count = static_cast<std::uint32_t>(*count);
+    const DeviceInfo& info = program_.deviceInfo;
     if (parseDeviceImage(image.content(), program_.clockState.hostUtcOffset, program_.deviceInfo,
                          program_.deviceParams) != ImageVerdict::Accepted) {
         return;
     }
     state.imageLoaded = 1;
+    state.imageDrive = opening.session->identity();
 
     Controls& controls = program_.controls;
-    const std::uint32_t serial = program_.deviceInfo.deviceSerial;
-    if (serial == state.lastDeviceSerial && state.upgradePending) {
+    if (info.deviceSerial == state.lastDeviceSerial && state.upgradePending) {
         // The upgraded logger is back: send the settings held back for it, as they were
         // collected and checked when the user asked.
         state.upgradePending = 0;
+        if (upgradeOnce_ && needsFirmwareUpgrade(info.firmwareVersion, info.firmwareRevision)) {
+            state.lastWrite = WriteResult::UpgradeNotTaken;
+            return;
+        }
         controls.setText(ControlId::ConfigureButton, "Configuring...");
-        writeConfiguration(program_);
+        state.lastWrite = writeConfiguration(program_);
         return;
     }
-    state.lastDeviceSerial = serial;
+    state.lastDeviceSerial = info.deviceSerial;
     if (!program_.dialogValues.setupLock) {
         fillControls(program_);
     }

@@ -18,6 +18,10 @@ class PollCycle {
     // A control's notification (the nine handlers); raises the matching bit, nothing else.
     void notify(ControlId id, Notification what);
 
+    // When set, a logger that comes back from its upgrade still needing it is not upgraded
+    // again (the result is UpgradeNotTaken); the window repeats the upgrade instead.
+    void setUpgradeOnce(bool once) { upgradeOnce_ = once; }
+
   private:
     void processPendingEvents();
     void applySetupLock();
@@ -28,6 +32,7 @@ class PollCycle {
     Program& program_;
     LoggerLocator& locator_;
     bool inTick_ = false;
+    bool upgradeOnce_ = false;
 };
 
 }  // namespace veltra

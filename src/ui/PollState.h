@@ -2,6 +2,9 @@
 
 #include <cstdint>
 
+#include "core/DriveFiles.h"
+#include "logger/WriteResult.h"
+
 namespace veltra {
 
 // The poll cycle's flags and counters; all zero when the program starts.
@@ -13,6 +16,10 @@ struct PollState {
     std::uint32_t lastDeviceSerial = 0;
     std::uint8_t upgradePending = 0;
     std::uint8_t upgradeCountdown = 0;
+    // The filesystem from which the last accepted DAT.SRC was read: the only one written to.
+    DriveIdentity imageDrive;
+    // What the last configure request, or the configuration after an upgrade, came to.
+    WriteResult lastWrite = WriteResult::None;
 };
 
 }  // namespace veltra

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <algorithm>
 
 #include "logger/ByteOrder.h"
 #include "logger/CfgRecord.h"
@@ -16,6 +16,7 @@ namespace {
 using test::FakeDrive;
 using test::ProgramFixture;
 using Bytes = FakeDrive::Bytes;
+using Texts = std::vector<std::string>;
 
 constexpr const char* UpgradeFailed = "Firmware upgrade failed,Please try again!";
 constexpr const char* ConfigureFailed =
@@ -59,13 +60,17 @@ TEST(FirmwareUpgrade, CarriedImageIsSelfChecking) {
     EXPECT_EQ(imageChecksum(std::span(FirmwareImage).first(last)), readU32Le(FirmwareImage, last));
 }
 
-TEST(FirmwareUpgrade, WritesTheThreeFilesAndArmsTheCountdown) {
+TEST(FirmwareUpgrade, WritesTheThreeFilesVerifiedAndArmsTheCountdown) {
     for (std::uint8_t version : {33, 36}) {
         ProgramFixture f;
         onFirmware(f, version, 0);
-        ASSERT_TRUE(writeConfiguration(f.program));
-        EXPECT_EQ(f.drive.createdNames,
-                  (std::vector<std::string>{"APP.BIN", "CONFIG.CFG", "OK.DAT"}));
+        f.drive.put("OK.DAT", ProgramFixture::bytes("OK"));  // left from an earlier configuration
+        ASSERT_EQ(writeConfiguration(f.program), WriteResult::UpgradeStarted);
+        EXPECT_EQ(f.drive.operations,
+                  (Texts{"open", "lock", "remove OK.DAT", "create APP.BIN", "write APP.BIN",
+                         "finish APP.BIN", "read APP.BIN", "create CONFIG.CFG", "write CONFIG.CFG",
+                         "finish CONFIG.CFG", "read CONFIG.CFG", "create OK.DAT", "write OK.DAT",
+                         "finish OK.DAT"}));
         EXPECT_EQ(f.drive.file("APP.BIN"), firmwareBytes());
         EXPECT_EQ(f.drive.file("CONFIG.CFG"), buildUpgradeConfigFile(version));
         EXPECT_EQ(f.drive.file("OK.DAT"), ProgramFixture::bytes("OK"));
@@ -77,58 +82,57 @@ TEST(FirmwareUpgrade, WritesTheThreeFilesAndArmsTheCountdown) {
         EXPECT_TRUE(f.messages().empty());
 
         // Held back until the logger comes back: a second request writes nothing.
-        const int attempts = f.drive.createAttempts;
-        EXPECT_TRUE(writeConfiguration(f.program));
-        EXPECT_EQ(f.drive.createAttempts, attempts);
+        f.drive.operations.clear();
+        EXPECT_EQ(writeConfiguration(f.program), WriteResult::HeldBack);
+        EXPECT_TRUE(f.drive.operations.empty());
     }
 }
 
-TEST(FirmwareUpgrade, FailedUpgradeFallsBackToTheConfiguration) {
-    using D = FakeDrive;
-    constexpr std::size_t Whole = FirmwareImageSize;
-    const struct {
-        const char* what;
-        std::function<void(D&)> arrange;
-        std::size_t firmwareBytes;  // of APP.BIN left on the drive; 0: never created
-        bool configured;            // else the configuration failed too
-    } cases[] = {
-        // Without APP.BIN nothing of the upgrade shows: no countdown, the button as it was.
-        {"APP.BIN not created", [](D& d) { d.failingNames = {"APP.BIN"}; }, 0, true},
-        // Once APP.BIN is there, the countdown and the button stay.
-        {"upgrade CONFIG.CFG", [](D& d) { d.failingCreates = {2}; }, Whole, true},
-        {"upgrade OK.DAT", [](D& d) { d.failingCreates = {3}; }, Whole, true},
-        {"drive gone after APP.BIN", [](D& d) { d.vanishAfterCreates = 1; }, Whole, false},
-        {"drive full inside APP.BIN", [](D& d) { d.freeBytes = 1000; }, 1000, false},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
+// Whichever single step of the upgrade fails, the settings go to the old firmware, and no
+// firmware image is left beside them.
+TEST(FirmwareUpgrade, AnySingleFailureFallsBackToTheConfiguration) {
+    ProgramFixture clean;
+    writeConfiguration(onFirmware(clean, 40, 1).program);
+    const Texts road = clean.drive.operations;
+    const auto opened = std::find(road.begin(), road.end(), "create APP.BIN") - road.begin() + 1;
+    for (std::size_t step = 1; step <= road.size(); ++step) {
+        const std::string failed = road[step - 1];
+        SCOPED_TRACE(failed);
         ProgramFixture f;
         onFirmware(f, 40, 1);
         const std::string button = f.controls.text(ControlId::ConfigureButton);
-        c.arrange(f.drive);
-        EXPECT_EQ(writeConfiguration(f.program), c.configured);
-        using Texts = std::vector<std::string>;
-        EXPECT_EQ(f.messages(),
-                  (c.configured ? Texts{UpgradeFailed} : Texts{UpgradeFailed, ConfigureFailed}));
-        const bool created = c.firmwareBytes != 0;
-        ASSERT_EQ(f.drive.has("APP.BIN"), created);
-        if (created) {
-            EXPECT_EQ(f.drive.file("APP.BIN"),
-                      Bytes(firmwareBytes().begin(),
-                            firmwareBytes().begin() + static_cast<long>(c.firmwareBytes)));
-        }
+        f.drive.failingSteps = {step};
+        const WriteResult result = writeConfiguration(f.program);
+
         const PollState& s = f.program.pollState;
         EXPECT_EQ(s.upgradePending, 0);
-        EXPECT_EQ(s.upgradeCountdown, created ? 150 : 0);
         EXPECT_EQ(s.tickCount, 99u);
-        EXPECT_EQ(f.controls.text(ControlId::ConfigureButton),
-                  created ? "Firmware Upgrade" : button);
-        EXPECT_EQ(f.drive.has("OK.DAT"), c.configured);
-        if (c.configured) {
-            EXPECT_EQ(f.drive.file("CONFIG.CFG"), buildConfigFile(f.program.editParams, 40));
-            EXPECT_EQ(f.drive.file("OK.DAT"), ProgramFixture::bytes("OK"));
+        // Once APP.BIN was open, the countdown and the button stay as the upgrade left them.
+        const bool armed = static_cast<std::ptrdiff_t>(step) > opened;
+        EXPECT_EQ(s.upgradeCountdown, armed ? 150 : 0);
+        EXPECT_EQ(f.controls.text(ControlId::ConfigureButton), armed ? "Firmware Upgrade" : button);
+        EXPECT_FALSE(f.drive.has("APP.BIN"));
+        if (failed == "open" || failed == "lock") {
+            EXPECT_EQ(result, failed == "lock" ? WriteResult::DriveBusy : WriteResult::WriteFailed);
+            EXPECT_EQ(f.messages(), (Texts{UpgradeFailed, ConfigureFailed}));
+            EXPECT_TRUE(f.drive.files.empty());
+            continue;
         }
+        EXPECT_EQ(result, WriteResult::UpgradeFailedThenWritten);
+        EXPECT_EQ(f.messages(), Texts{UpgradeFailed});
+        EXPECT_EQ(f.drive.file("CONFIG.CFG"), buildConfigFile(f.program.editParams, 40));
+        EXPECT_EQ(f.drive.file("OK.DAT"), ProgramFixture::bytes("OK"));
     }
+}
+
+TEST(FirmwareUpgrade, DriveFullInsideTheFirmwareWritesNothingComplete) {
+    ProgramFixture f;
+    onFirmware(f, 40, 1);
+    f.drive.freeBytes = 1000;
+    EXPECT_EQ(writeConfiguration(f.program), WriteResult::WriteFailed);
+    EXPECT_EQ(f.messages(), (Texts{UpgradeFailed, ConfigureFailed}));
+    EXPECT_FALSE(f.drive.has("APP.BIN"));
+    EXPECT_FALSE(f.drive.has("OK.DAT"));
 }
 
 }  // namespace

@@ -126,14 +126,21 @@ TEST_F(Simulator, RefusesBrokenConfigurations) {
     }
 }
 
-TEST_F(Simulator, TakesFirmwareOnlyOfTheRightSize) {
+TEST_F(Simulator, TakesOnlyTheWholeFirmwareImage) {
     logger.plugIn();
+    const std::vector<std::uint8_t> whole(FirmwareImage.begin(), FirmwareImage.end());
+    std::vector<std::uint8_t> flipped = whole;
+    flipped[5000] ^= 0x01;
     const struct {
-        std::size_t size;
+        std::vector<std::uint8_t> firmware;
         std::uint8_t revisionAfter;
-    } cases[] = {{FirmwareImageSize - 1, 1}, {FirmwareImageSize, 3}};
+    } cases[] = {
+        {std::vector<std::uint8_t>(whole.begin(), whole.end() - 1), 1},
+        {flipped, 1},
+        {whole, 3},
+    };
     for (const auto& c : cases) {
-        put("APP.BIN", std::vector<std::uint8_t>(c.size, 0x5A));
+        put("APP.BIN", c.firmware);
         put("CONFIG.CFG", buildUpgradeConfigFile(40));
         put("OK.DAT", {'O', 'K'});
         const int away = stepsAway();

@@ -14,8 +14,8 @@
 
 namespace veltra::test {
 
-// The logger's drive held in memory: one drive letter, files by name, and switches that make
-// it fail the way real drives do (write-protected, full, pulled out, lying on read-back).
+// The logger's drive held in memory: one drive letter, files by name, a log of every operation
+// tried on it, and the means to make any single one of them fail, as real drives do.
 class FakeDrive : public DriveFiles {
   public:
     using Bytes = std::vector<std::uint8_t>;
@@ -24,28 +24,23 @@ class FakeDrive : public DriveFiles {
 
     // The drive's letter; any other letter names no drive.
     char letter;
-    // The drive is attached; when false every operation fails.
+    // The drive is attached; when false nothing on it can be done.
     bool present = true;
-    // Write-protected: every create fails and leaves the file as it was.
-    bool readOnly = false;
-    // Bytes that may still be written, over all files; a write beyond it stores what fits
-    // and fails.
+    // The filesystem it is; sessions opened from now on report this.
+    DriveIdentity identity{1, 2};
+    // Bytes that may still be written, over all files; a write beyond it stores what fits and
+    // fails.
     std::optional<std::size_t> freeBytes;
-    // The drive goes away once this many files were created: later creates fail (reads
-    // still answer, so a failure after a verified write can be staged).
-    std::optional<int> vanishAfterCreates;
-    // Creates that fail, by their number counted from 1 over the drive's life.
-    std::set<int> failingCreates;
-    // Names whose create fails.
-    std::set<std::string> failingNames;
-    bool finishFails = false;
-    bool readFails = false;
     // Changes what a read hands back (the stored file stays as written).
     std::function<void(const std::string& name, Bytes& bytes)> alterRead;
 
-    // What happened, for the tests to look at.
-    std::vector<std::string> createdNames;  // every create that succeeded, in order
-    int createAttempts = 0;
+    // Every operation tried, in order: "open", "lock" (when a lock is asked for), and
+    // "read", "create", "write", "finish" or "remove" followed by the file's name.
+    std::vector<std::string> operations;
+    // Operations that fail, by their text ("lock" fails as a lock held by another program)...
+    std::set<std::string> failing;
+    // ... or by their number in `operations`, counted from 1.
+    std::set<std::size_t> failingSteps;
 
     // The files on the drive by name, as written (a create empties the file).
     std::map<std::string, Bytes> files;
@@ -53,45 +48,35 @@ class FakeDrive : public DriveFiles {
     const Bytes& file(const std::string& name) const { return files.at(name); }
     void put(const std::string& name, Bytes bytes) { files[name] = std::move(bytes); }
 
-    std::optional<std::size_t> read(char drive, std::string_view name,
-                                    std::span<std::uint8_t> dest) override {
-        if (!reachable(drive) || readFails) {
-            return std::nullopt;
+    DriveOpening open(char drive, std::optional<std::chrono::milliseconds> lockWait) override {
+        DriveOpening opening;
+        if (!step("open") || drive != letter) {
+            return opening;
         }
-        const auto found = files.find(std::string(name));
-        if (found == files.end()) {
-            return std::nullopt;
+        if (lockWait && !step("lock")) {
+            opening.refusal = DriveRefusal::Busy;
+            return opening;
         }
-        Bytes bytes = found->second;
-        if (alterRead) {
-            alterRead(found->first, bytes);
-        }
-        const std::size_t count = std::min(bytes.size(), dest.size());
-        std::copy_n(bytes.begin(), count, dest.begin());
-        return count;
-    }
-
-    std::unique_ptr<OutputFile> create(char drive, std::string_view name) override {
-        const int number = ++createAttempts;
-        const std::string key(name);
-        if (!reachable(drive) || readOnly || failingCreates.count(number) != 0 ||
-            failingNames.count(key) != 0) {
-            return nullptr;
-        }
-        if (vanishAfterCreates && static_cast<int>(createdNames.size()) >= *vanishAfterCreates) {
-            return nullptr;
-        }
-        createdNames.push_back(key);
-        files[key].clear();
-        return std::make_unique<File>(*this, key);
+        opening.session = std::make_unique<Session>(*this, identity);
+        return opening;
     }
 
   private:
+    // Logs the operation; false when it is to fail.
+    bool step(const std::string& operation) {
+        operations.push_back(operation);
+        return present && failing.count(operation) == 0 &&
+               failingSteps.count(operations.size()) == 0;
+    }
+
     class File : public OutputFile {
       public:
         File(FakeDrive& drive, std::string name) : drive_(drive), name_(std::move(name)) {}
 
         bool write(std::span<const std::uint8_t> bytes) override {
+            if (!drive_.step("write " + name_)) {
+                return false;
+            }
             std::size_t fits = bytes.size();
             if (drive_.freeBytes) {
                 fits = std::min(fits, *drive_.freeBytes);
@@ -101,14 +86,57 @@ class FakeDrive : public DriveFiles {
             stored.insert(stored.end(), bytes.begin(), bytes.begin() + static_cast<long>(fits));
             return fits == bytes.size();
         }
-        bool finish() override { return !drive_.finishFails; }
+        bool finish() override { return drive_.step("finish " + name_); }
 
       private:
         FakeDrive& drive_;
         std::string name_;
     };
 
-    bool reachable(char drive) const { return present && drive == letter; }
+    class Session : public DriveSession {
+      public:
+        Session(FakeDrive& drive, DriveIdentity identity) : drive_(drive), identity_(identity) {}
+
+        DriveIdentity identity() const override { return identity_; }
+
+        std::optional<std::size_t> read(std::string_view name,
+                                        std::span<std::uint8_t> dest) override {
+            const std::string key(name);
+            const auto found = drive_.files.find(key);
+            if (!drive_.step("read " + key) || found == drive_.files.end()) {
+                return std::nullopt;
+            }
+            Bytes bytes = found->second;
+            if (drive_.alterRead) {
+                drive_.alterRead(key, bytes);
+            }
+            const std::size_t count = std::min(bytes.size(), dest.size());
+            std::copy_n(bytes.begin(), count, dest.begin());
+            return count;
+        }
+
+        std::unique_ptr<OutputFile> create(std::string_view name) override {
+            const std::string key(name);
+            if (!drive_.step("create " + key)) {
+                return nullptr;
+            }
+            drive_.files[key].clear();
+            return std::make_unique<File>(drive_, key);
+        }
+
+        bool remove(std::string_view name) override {
+            const std::string key(name);
+            if (!drive_.step("remove " + key)) {
+                return false;
+            }
+            drive_.files.erase(key);
+            return true;
+        }
+
+      private:
+        FakeDrive& drive_;
+        DriveIdentity identity_;
+    };
 };
 
 }  // namespace veltra::test

@@ -21,6 +21,7 @@ struct ProgramFixture {
 
     ProgramFixture() {
         program.pollState.LoggerDrive = 'E';
+        program.pollState.imageDrive = drive.identity;  // DAT.SRC was read from this drive
         program.deviceInfo = sampleDeviceInfo();
         program.editParams = sampleParameters();
     }

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <fstream>
+#include <thread>
 
 #include "core/HostCharset.h"
 #include "platform/windows/DriveLetterFiles.h"
@@ -21,20 +22,21 @@ class DriveLetterFilesTest : public ::testing::Test {
                    static_cast<std::streamsize>(bytes.size()));
     }
     bool write(const std::string& name, const Bytes& bytes) {
-        auto file = files.create('E', name);
+        auto file = drive->create(name);
         return file && file->write(bytes) && file->finish();
     }
     std::optional<Bytes> read(const std::string& name, std::size_t size) {
         Bytes bytes(size);
-        const auto count = files.read('E', name, bytes);
+        const auto count = drive->read(name, bytes);
         bytes.resize(count.value_or(0));
         return count ? std::optional(bytes) : std::nullopt;
     }
 
     test::TempFolder folder;
-    DriveLetterFiles files{[this](char drive) {
-        return drive == 'E' || drive == 'e' ? std::optional(folder.path()) : std::nullopt;
+    DriveLetterFiles files{[this](char letter) {
+        return letter == 'E' || letter == 'e' ? std::optional(folder.path()) : std::nullopt;
     }};
+    std::unique_ptr<DriveSession> drive = files.open('E', std::chrono::milliseconds(0)).session;
 };
 
 Bytes pattern(std::size_t size) {
@@ -47,6 +49,7 @@ Bytes pattern(std::size_t size) {
 
 // A new file, and one that was longer: exactly the bytes written read back, in binary.
 TEST_F(DriveLetterFilesTest, WrittenBytesReplaceTheFileAndReadBack) {
+    ASSERT_TRUE(drive);
     put("CONFIG.CFG", pattern(1000));
     for (const char* name : {"OK.DAT", "CONFIG.CFG"}) {
         SCOPED_TRACE(name);
@@ -54,10 +57,14 @@ TEST_F(DriveLetterFilesTest, WrittenBytesReplaceTheFileAndReadBack) {
         ASSERT_TRUE(write(name, bytes));
         EXPECT_EQ(read(name, 2000), bytes);
     }
+    EXPECT_TRUE(drive->remove("OK.DAT"));
+    EXPECT_FALSE(std::filesystem::exists(folder.path() / "OK.DAT"));
+    EXPECT_TRUE(drive->remove("OK.DAT"));  // nothing there is as good as removed
 }
 
 // Reads whole sectors but returns only what fits.
 TEST_F(DriveLetterFilesTest, ReadsAsMuchOfTheFileAsFits) {
+    ASSERT_TRUE(drive);
     struct Case {
         std::size_t fileSize, destSize, expected;
     };
@@ -79,24 +86,53 @@ TEST_F(DriveLetterFilesTest, ReadsAsMuchOfTheFileAsFits) {
 }
 
 TEST_F(DriveLetterFilesTest, RefusesWhatIsNotAPlainFileInTheRoot) {
+    ASSERT_TRUE(drive);
     std::filesystem::create_directory(folder.path() / "APP.BIN");
     put("DAT.SRC", pattern(10));
     EXPECT_FALSE(read("APP.BIN", 10));
-    EXPECT_FALSE(files.create('E', "APP.BIN"));
+    EXPECT_FALSE(drive->create("APP.BIN"));
+    EXPECT_FALSE(drive->remove("APP.BIN"));
     for (const char* name :
          {"", ".", "..", "..\\DAT.SRC", "sub/DAT.SRC", "DAT.SRC:stream", "D*T.SRC", "C:DAT.SRC"}) {
         SCOPED_TRACE(name);
         EXPECT_FALSE(read(name, 10));
-        EXPECT_FALSE(files.create('E', name));
+        EXPECT_FALSE(drive->create(name));
     }
     EXPECT_FALSE(read("MISSING.DAT", 10));
-    Bytes dest(10);
-    EXPECT_FALSE(files.read('F', "DAT.SRC", dest));  // a letter with no drive
-    EXPECT_FALSE(files.read('1', "DAT.SRC", dest));
-    EXPECT_FALSE(files.read(0, "DAT.SRC", dest));
+    for (char letter : {'F', '1', '\0'}) {  // a letter with no drive, and no letters
+        EXPECT_FALSE(files.open(letter, std::nullopt).session);
+    }
+}
+
+// A file with a second name elsewhere is never written: the writes would reach it there.
+TEST_F(DriveLetterFilesTest, RefusesToWriteAFileWithAnotherName) {
+    ASSERT_TRUE(drive);
+    put("outside.bin", pattern(10));
+    ASSERT_TRUE(::CreateHardLinkW((folder.path() / "CONFIG.CFG").c_str(),
+                                  (folder.path() / "outside.bin").c_str(), nullptr));
+    EXPECT_FALSE(drive->create("CONFIG.CFG"));
+    EXPECT_EQ(read("outside.bin", 100), pattern(10));
+    EXPECT_TRUE(drive->remove("CONFIG.CFG"));
+    EXPECT_EQ(read("outside.bin", 100), pattern(10));
+}
+
+// The lock is the volume's: another thread's writer waits for it, a reader does not.
+TEST_F(DriveLetterFilesTest, OneWriterAtATime) {
+    ASSERT_TRUE(drive);
+    DriveOpening other;
+    std::thread([&] { other = files.open('E', std::chrono::milliseconds(50)); }).join();
+    EXPECT_FALSE(other.session);
+    EXPECT_EQ(other.refusal, DriveRefusal::Busy);
+    std::thread([&] { other = files.open('E', std::nullopt); }).join();
+    EXPECT_TRUE(other.session);
+    EXPECT_EQ(other.session->identity(), drive->identity());
+    drive.reset();
+    std::thread([&] { other = files.open('E', std::chrono::milliseconds(0)); }).join();
+    EXPECT_TRUE(other.session);
 }
 
 TEST_F(DriveLetterFilesTest, NeverThroughALink) {
+    ASSERT_TRUE(drive);
     put("target.bin", pattern(10));
     const auto link = folder.path() / "DAT.SRC";
     if (!::CreateSymbolicLinkW(link.c_str(), (folder.path() / "target.bin").c_str(), 0)) {
@@ -107,7 +143,7 @@ TEST_F(DriveLetterFilesTest, NeverThroughALink) {
         GTEST_SKIP() << "this system does not show links as reparse points (Wine)";
     }
     EXPECT_FALSE(read("DAT.SRC", 10));
-    EXPECT_FALSE(files.create('E', "DAT.SRC"));
+    EXPECT_FALSE(drive->create("DAT.SRC"));
     EXPECT_EQ(read("target.bin", 100), pattern(10));
 }
 

@@ -3,11 +3,13 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <strings.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <string>
+#include <thread>
 
 #include "platform/linux/UniqueFd.h"
 
@@ -20,31 +22,25 @@ bool isPlainName(std::string_view name) {
            name.find('/') == std::string_view::npos && name.find('\0') == std::string_view::npos;
 }
 
-UniqueFd openRoot(const FolderDriveFiles::RootOf& rootOf, char drive) {
-    if (drive == 0) {
-        return UniqueFd();
-    }
-    const auto root = rootOf(drive);
-    if (!root) {
-        return UniqueFd();
-    }
-    return UniqueFd(::open(root->c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+// Some filesystems cannot sync a folder; their entries are then as durable as they get.
+bool syncFolder(int fd) {
+    return ::fsync(fd) == 0 || errno == EINVAL;
 }
 
-// The name as the folder spells it: FAT mounts may show 8.3 names in lower case.
+// The name as the folder spells it: FAT mounts may show 8.3 names in lower case. The folder is
+// listed through a descriptor of its own, so that the session's descriptor keeps its offset.
 std::string spelledName(int rootFd, std::string_view name) {
     const std::string wanted(name);
     struct stat info {};
     if (::fstatat(rootFd, wanted.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
         return wanted;
     }
-    const int dirFd = ::dup(rootFd);
-    if (dirFd < 0) {
-        return wanted;
-    }
-    DIR* dir = ::fdopendir(dirFd);
+    const int listFd = ::openat(rootFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR* dir = listFd >= 0 ? ::fdopendir(listFd) : nullptr;
     if (!dir) {
-        ::close(dirFd);
+        if (listFd >= 0) {
+            ::close(listFd);
+        }
         return wanted;
     }
     std::string found = wanted;
@@ -56,6 +52,21 @@ std::string spelledName(int rootFd, std::string_view name) {
     }
     ::closedir(dir);
     return found;
+}
+
+// Takes the root folder's flock, trying again until the wait is over.
+bool lockRoot(int fd, std::chrono::milliseconds wait) {
+    using namespace std::chrono;
+    const auto deadline = steady_clock::now() + wait;
+    for (;;) {
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            return true;
+        }
+        if ((errno != EWOULDBLOCK && errno != EINTR) || steady_clock::now() >= deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(milliseconds(20));
+    }
 }
 
 class FdOutputFile : public OutputFile {
@@ -83,8 +94,7 @@ class FdOutputFile : public OutputFile {
         const bool synced = ::fsync(file_.get()) == 0;
         const bool closed = ::close(file_.release()) == 0;
         // The new directory entry must be durable too, before any marker that follows it.
-        const bool rootSynced = ::fsync(root_.get()) == 0 || errno == EINVAL;
-        return synced && closed && rootSynced;
+        return synced && closed && syncFolder(root_.get());
     }
 
   private:
@@ -92,67 +102,123 @@ class FdOutputFile : public OutputFile {
     UniqueFd file_;
 };
 
-}  // namespace
+class FolderSession : public DriveSession {
+  public:
+    FolderSession(UniqueFd root, DriveIdentity identity)
+        : root_(std::move(root)), identity_(identity) {}
 
-FolderDriveFiles::RootOf FolderDriveFiles::fixedRoot(std::filesystem::path root) {
-    return [root = std::move(root)](char) { return std::optional(root); };
-}
+    DriveIdentity identity() const override { return identity_; }
 
-std::optional<std::size_t> FolderDriveFiles::read(char drive, std::string_view name,
-                                                  std::span<std::uint8_t> dest) {
-    if (!isPlainName(name)) {
-        return std::nullopt;
-    }
-    const UniqueFd root = openRoot(rootOf_, drive);
-    if (!root) {
-        return std::nullopt;
-    }
-    const std::string spelled = spelledName(root.get(), name);
-    const UniqueFd file(
-        ::openat(root.get(), spelled.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-    struct stat info {};
-    if (!file || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
-        return std::nullopt;
-    }
-    // Clean cached pages are dropped so that the read goes to the device.
-    ::posix_fadvise(file.get(), 0, 0, POSIX_FADV_DONTNEED);
-    std::size_t total = 0;
-    while (total < dest.size()) {
-        const ssize_t got = ::read(file.get(), dest.data() + total, dest.size() - total);
-        if (got < 0 && errno == EINTR) {
-            continue;
-        }
-        if (got < 0) {
+    std::optional<std::size_t> read(std::string_view name, std::span<std::uint8_t> dest) override {
+        if (!isPlainName(name)) {
             return std::nullopt;
         }
-        if (got == 0) {
-            break;
+        const std::string entry = spelledName(root_.get(), name);
+        if (!isRegularFile(entry)) {
+            return std::nullopt;
         }
-        total += static_cast<std::size_t>(got);
+        const UniqueFd file(::openat(root_.get(), entry.c_str(),
+                                     O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+        struct stat info {};
+        if (!file || ::fstat(file.get(), &info) != 0 || !isOwnRegularFile(info)) {
+            return std::nullopt;
+        }
+        // Clean cached pages are dropped so that the read goes to the device.
+        ::posix_fadvise(file.get(), 0, 0, POSIX_FADV_DONTNEED);
+        std::size_t total = 0;
+        while (total < dest.size()) {
+            const ssize_t got = ::read(file.get(), dest.data() + total, dest.size() - total);
+            if (got < 0 && errno == EINTR) {
+                continue;
+            }
+            if (got < 0) {
+                return std::nullopt;
+            }
+            if (got == 0) {
+                break;
+            }
+            total += static_cast<std::size_t>(got);
+        }
+        return total;
     }
-    return total;
-}
 
-std::unique_ptr<OutputFile> FolderDriveFiles::create(char drive, std::string_view name) {
-    if (!isPlainName(name)) {
-        return nullptr;
+    std::unique_ptr<OutputFile> create(std::string_view name) override {
+        if (!isPlainName(name)) {
+            return nullptr;
+        }
+        const std::string entry = spelledName(root_.get(), name);
+        struct stat info {};
+        if (::fstatat(root_.get(), entry.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+            !isSingleFile(info)) {
+            return nullptr;
+        }
+        // Opened without truncating: what is found under the name is checked first.
+        UniqueFd file(::openat(root_.get(), entry.c_str(),
+                               O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC,
+                               0644));
+        if (!file || ::fstat(file.get(), &info) != 0 || !isSingleFile(info) ||
+            ::ftruncate(file.get(), 0) != 0) {
+            return nullptr;
+        }
+        UniqueFd root(::fcntl(root_.get(), F_DUPFD_CLOEXEC, 0));
+        if (!root) {
+            return nullptr;
+        }
+        return std::make_unique<FdOutputFile>(std::move(root), std::move(file));
     }
-    UniqueFd root = openRoot(rootOf_, drive);
+
+    bool remove(std::string_view name) override {
+        if (!isPlainName(name)) {
+            return false;
+        }
+        const std::string entry = spelledName(root_.get(), name);
+        if (::unlinkat(root_.get(), entry.c_str(), 0) != 0 && errno != ENOENT) {
+            return false;
+        }
+        return syncFolder(root_.get());
+    }
+
+  private:
+    // Looked at before opening: opening a pipe or a device could wait, or do something.
+    bool isRegularFile(const std::string& entry) const {
+        struct stat info {};
+        return ::fstatat(root_.get(), entry.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+               S_ISREG(info.st_mode);
+    }
+    // A regular file of this drive's filesystem (not one mounted over a name in the root).
+    bool isOwnRegularFile(const struct stat& info) const {
+        return S_ISREG(info.st_mode) && info.st_dev == identity_.volume;
+    }
+    // One that may be written: a hard link would carry the writes to a file outside the drive.
+    bool isSingleFile(const struct stat& info) const {
+        return isOwnRegularFile(info) && info.st_nlink == 1;
+    }
+
+    UniqueFd root_;
+    DriveIdentity identity_;
+};
+
+}  // namespace
+
+DriveOpening FolderDriveFiles::open(char drive, std::optional<std::chrono::milliseconds> lockWait) {
+    DriveOpening opening;
+    const auto root = drive != 0 ? rootOf_(drive) : std::nullopt;
     if (!root) {
-        return nullptr;
+        return opening;
     }
-    const std::string spelled = spelledName(root.get(), name);
-    UniqueFd file(::openat(root.get(), spelled.c_str(),
-                           O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC,
-                           0644));
-    if (!file) {
-        return nullptr;
-    }
+    UniqueFd fd(::open(root->c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
     struct stat info {};
-    if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
-        return nullptr;  // a device node or fifo in the logger's root is not a file to use
+    if (!fd || ::fstat(fd.get(), &info) != 0) {
+        return opening;
     }
-    return std::make_unique<FdOutputFile>(std::move(root), std::move(file));
+    if (lockWait && !lockRoot(fd.get(), *lockWait)) {
+        opening.refusal = DriveRefusal::Busy;
+        return opening;
+    }
+    opening.session = std::make_unique<FolderSession>(
+        std::move(fd), DriveIdentity{static_cast<std::uint64_t>(info.st_dev),
+                                     static_cast<std::uint64_t>(info.st_ino)});
+    return opening;
 }
 
 }  // namespace veltra

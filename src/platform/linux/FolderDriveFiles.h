@@ -9,19 +9,16 @@
 namespace veltra {
 
 // The logger's files on a mounted drive: each drive letter maps to the folder that is the
-// drive's root. Files are opened relative to the root folder, never through a link, and
-// reads bypass the page cache so that what the logger wrote is what is seen.
+// drive's root. A session holds the root folder open and looks every file up relative to it,
+// never through a link; its lock is a flock() on the root folder. Reads bypass the page cache
+// so that what the logger wrote is what is seen.
 class FolderDriveFiles : public DriveFiles {
   public:
     using RootOf = std::function<std::optional<std::filesystem::path>(char drive)>;
 
     explicit FolderDriveFiles(RootOf rootOf) : rootOf_(std::move(rootOf)) {}
-    // Every letter names the same folder (a drive given on the command line).
-    static RootOf fixedRoot(std::filesystem::path root);
 
-    std::optional<std::size_t> read(char drive, std::string_view name,
-                                    std::span<std::uint8_t> dest) override;
-    std::unique_ptr<OutputFile> create(char drive, std::string_view name) override;
+    DriveOpening open(char drive, std::optional<std::chrono::milliseconds> lockWait) override;
 
   private:
     RootOf rootOf_;

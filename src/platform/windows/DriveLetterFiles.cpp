@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <string>
 
 namespace veltra {
 
@@ -14,6 +15,14 @@ class Handle {
     explicit Handle(HANDLE handle = INVALID_HANDLE_VALUE) : handle_(handle) {}
     Handle(const Handle&) = delete;
     Handle& operator=(const Handle&) = delete;
+    Handle(Handle&& other) noexcept : handle_(other.release()) {}
+    Handle& operator=(Handle&& other) noexcept {
+        if (this != &other) {
+            close();
+            handle_ = other.release();
+        }
+        return *this;
+    }
     ~Handle() { close(); }
     HANDLE get() const { return handle_; }
     explicit operator bool() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
@@ -65,16 +74,13 @@ bool isPlainName(std::string_view name) {
     });
 }
 
-// A regular file on a disk, reached without following a reparse point.
-bool isPlainDiskFile(HANDLE file) {
-    if (::GetFileType(file) != FILE_TYPE_DISK) {
-        return false;
-    }
+// What the system says of an open file or folder; nothing when it cannot say.
+std::optional<BY_HANDLE_FILE_INFORMATION> informationOf(HANDLE handle) {
     BY_HANDLE_FILE_INFORMATION info{};
-    if (!::GetFileInformationByHandle(file, &info)) {
-        return false;
+    if (!::GetFileInformationByHandle(handle, &info)) {
+        return std::nullopt;
     }
-    return (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) == 0;
+    return info;
 }
 
 // The bytes per sector of the volume that holds `root`; uncached reads come in multiples of it.
@@ -119,6 +125,136 @@ class HandleOutputFile : public OutputFile {
     Handle file_;
 };
 
+class LetterSession : public DriveSession {
+  public:
+    LetterSession(std::filesystem::path root, Handle folder, Handle lock, DriveIdentity identity)
+        : root_(std::move(root)),
+          folder_(std::move(folder)),
+          lock_(std::move(lock)),
+          identity_(identity) {}
+    LetterSession(const LetterSession&) = delete;
+    LetterSession& operator=(const LetterSession&) = delete;
+    ~LetterSession() override {
+        if (lock_) {
+            ::ReleaseMutex(lock_.get());
+        }
+    }
+
+    DriveIdentity identity() const override { return identity_; }
+
+    std::optional<std::size_t> read(std::string_view name, std::span<std::uint8_t> dest) override {
+        if (!isPlainName(name)) {
+            return std::nullopt;
+        }
+        const std::filesystem::path path = pathOf(name);
+        // Uncached, so that the logger's own changes to the file are seen: the system cache
+        // does not know that the device changed behind it. The buffer and every request are
+        // then whole sectors; the last request may return fewer bytes at the end of the file.
+        const Handle file(::CreateFileW(path.c_str(), GENERIC_READ,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT |
+                                            FILE_FLAG_NO_BUFFERING | FILE_FLAG_SEQUENTIAL_SCAN,
+                                        nullptr));
+        if (!file || !isOwnDiskFile(file.get(), false)) {
+            return std::nullopt;
+        }
+        const DWORD sector = sectorSizeOf(path);
+        const std::size_t chunk = std::max<std::size_t>(64 * 1024 / sector, 1) * sector;
+        const AlignedBuffer buffer(chunk);
+        if (!buffer.data()) {
+            return std::nullopt;
+        }
+        std::size_t total = 0;
+        while (total < dest.size()) {
+            DWORD got = 0;
+            if (!::ReadFile(file.get(), buffer.data(), static_cast<DWORD>(chunk), &got, nullptr)) {
+                return std::nullopt;
+            }
+            const std::size_t used = std::min<std::size_t>(got, dest.size() - total);
+            std::copy_n(buffer.data(), used, dest.data() + total);
+            total += used;
+            if (got < chunk) {
+                break;  // the end of the file
+            }
+        }
+        return total;
+    }
+
+    std::unique_ptr<OutputFile> create(std::string_view name) override {
+        if (!isPlainName(name)) {
+            return nullptr;
+        }
+        // Opened without truncation first: a reparse point, a device or a file with other
+        // names must be refused before anything is changed. Writes go through to the device.
+        Handle file(::CreateFileW(
+            pathOf(name).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_WRITE_THROUGH,
+            nullptr));
+        if (!file || !isOwnDiskFile(file.get(), true)) {
+            return nullptr;
+        }
+        if (!::SetEndOfFile(file.get())) {  // the new handle is at offset 0: truncates
+            return nullptr;
+        }
+        return std::make_unique<HandleOutputFile>(file.release());
+    }
+
+    bool remove(std::string_view name) override {
+        if (!isPlainName(name)) {
+            return false;
+        }
+        // A link in the root is removed itself, never what it points to.
+        if (::DeleteFileW(pathOf(name).c_str())) {
+            return true;
+        }
+        const DWORD error = ::GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+    }
+
+  private:
+    std::filesystem::path pathOf(std::string_view name) const {
+        // The names are the logger's own, plain ASCII.
+        return root_ / std::filesystem::path(std::string(name));
+    }
+
+    // A regular file on a disk, reached without following a reparse point, on the volume of
+    // the held root (a folder mounted on a name in the root is another volume). One that is
+    // to be written must have no other name: a hard link would carry the writes elsewhere.
+    bool isOwnDiskFile(HANDLE file, bool single) const {
+        const auto info =
+            ::GetFileType(file) == FILE_TYPE_DISK ? informationOf(file) : std::nullopt;
+        return info &&
+               (info->dwFileAttributes &
+                (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) == 0 &&
+               info->dwVolumeSerialNumber == identity_.volume &&
+               (!single || info->nNumberOfLinks == 1);
+    }
+
+    std::filesystem::path root_;
+    Handle folder_;  // held open: the root cannot be removed or replaced meanwhile
+    Handle lock_;
+    DriveIdentity identity_;
+};
+
+// The drive's lock: a mutex named after the volume's serial number, so that every writer of
+// this program on this machine's session takes the same one.
+Handle lockVolume(DWORD serial, std::chrono::milliseconds wait) {
+    std::wstring name = L"Local\\Veltra-drive-";
+    for (int shift = 28; shift >= 0; shift -= 4) {
+        name += L"0123456789ABCDEF"[(serial >> shift) & 0xF];
+    }
+    Handle mutex(::CreateMutexW(nullptr, FALSE, name.c_str()));
+    if (!mutex) {
+        return Handle();
+    }
+    const DWORD waited = ::WaitForSingleObject(mutex.get(), static_cast<DWORD>(wait.count()));
+    // An abandoned mutex is owned now: its last owner ended without releasing it.
+    if (waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED) {
+        return Handle();
+    }
+    return mutex;
+}
+
 }  // namespace
 
 DriveLetterFiles::DriveLetterFiles()
@@ -126,76 +262,35 @@ DriveLetterFiles::DriveLetterFiles()
           return std::optional(std::filesystem::path(std::string{drive, ':', '\\'}));
       }) {}
 
-std::optional<std::filesystem::path> DriveLetterFiles::pathOf(char drive,
-                                                              std::string_view name) const {
+DriveOpening DriveLetterFiles::open(char drive, std::optional<std::chrono::milliseconds> lockWait) {
+    DriveOpening opening;
     const bool isLetter = (drive >= 'A' && drive <= 'Z') || (drive >= 'a' && drive <= 'z');
-    if (!isLetter || !isPlainName(name)) {
-        return std::nullopt;
-    }
-    const auto root = rootOf_(drive);
+    const auto root = isLetter ? rootOf_(drive) : std::nullopt;
     if (!root) {
-        return std::nullopt;
+        return opening;
     }
-    // The names are the logger's own, plain ASCII.
-    return *root / std::filesystem::path(std::string(name));
-}
-
-std::optional<std::size_t> DriveLetterFiles::read(char drive, std::string_view name,
-                                                  std::span<std::uint8_t> dest) {
-    const auto path = pathOf(drive, name);
-    if (!path) {
-        return std::nullopt;
+    Handle folder(::CreateFileW(
+        root->c_str(), FILE_LIST_DIRECTORY | FILE_READ_ATTRIBUTES,
+        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+        FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    const auto info = folder ? informationOf(folder.get()) : std::nullopt;
+    if (!info || (info->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 ||
+        (info->dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+        return opening;
     }
-    // Uncached, so that the logger's own changes to the file are seen: the system cache does
-    // not know that the device changed behind it. The buffer and every request are then
-    // whole sectors; the last request may return fewer bytes at the end of the file.
-    const Handle file(::CreateFileW(path->c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                    nullptr, OPEN_EXISTING,
-                                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT |
-                                        FILE_FLAG_NO_BUFFERING | FILE_FLAG_SEQUENTIAL_SCAN,
-                                    nullptr));
-    if (!file || !isPlainDiskFile(file.get())) {
-        return std::nullopt;
-    }
-    const DWORD sector = sectorSizeOf(*path);
-    const std::size_t chunk = std::max<std::size_t>(64 * 1024 / sector, 1) * sector;
-    const AlignedBuffer buffer(chunk);
-    if (!buffer.data()) {
-        return std::nullopt;
-    }
-    std::size_t total = 0;
-    while (total < dest.size()) {
-        DWORD got = 0;
-        if (!::ReadFile(file.get(), buffer.data(), static_cast<DWORD>(chunk), &got, nullptr)) {
-            return std::nullopt;
-        }
-        const std::size_t used = std::min<std::size_t>(got, dest.size() - total);
-        std::copy_n(buffer.data(), used, dest.data() + total);
-        total += used;
-        if (got < chunk) {
-            break;  // the end of the file
+    Handle lock;
+    if (lockWait) {
+        lock = lockVolume(info->dwVolumeSerialNumber, *lockWait);
+        if (!lock) {
+            opening.refusal = DriveRefusal::Busy;
+            return opening;
         }
     }
-    return total;
-}
-
-std::unique_ptr<OutputFile> DriveLetterFiles::create(char drive, std::string_view name) {
-    const auto path = pathOf(drive, name);
-    if (!path) {
-        return nullptr;
-    }
-    // Opened without truncation first: a reparse point or device under that name must be
-    // refused before anything is changed. Writes go through to the device.
-    Handle file(::CreateFileW(
-        path->c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_WRITE_THROUGH, nullptr));
-    if (!file || !isPlainDiskFile(file.get())) {
-        return nullptr;
-    }
-    if (!::SetEndOfFile(file.get())) {  // the new handle is at offset 0: truncates
-        return nullptr;
-    }
-    return std::make_unique<HandleOutputFile>(file.release());
+    const DriveIdentity identity{info->dwVolumeSerialNumber,
+                                 (std::uint64_t{info->nFileIndexHigh} << 32) | info->nFileIndexLow};
+    opening.session =
+        std::make_unique<LetterSession>(*root, std::move(folder), std::move(lock), identity);
+    return opening;
 }
 
 }  // namespace veltra
