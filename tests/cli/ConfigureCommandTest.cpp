@@ -152,18 +152,6 @@ TEST(ConfigureCommand, ReportsUnreadableAndRefusedImages) {
     }
 }
 
-TEST(ConfigureCommand, WriteFailureShowsTheMessage) {
-    Drive drive;
-    fs::create_directory(drive.folder.path() / "CONFIG.CFG");  // in the way of the file
-    const CliResult result = runCli(args({"configure", "--drive", drive.root()}));
-    EXPECT_EQ(result.exitCode, 3);
-    EXPECT_NE(result.err.find("It's fail to configure device,please confirm that the device was "
-                              "plugged!"),
-              std::string::npos)
-        << result.err;
-    EXPECT_FALSE(drive.has("OK.DAT"));
-}
-
 SimulatorSettings needingUpgrade() {
     SimulatorSettings settings;
     settings.firmwareRevision = 1;
@@ -181,27 +169,47 @@ TEST(ConfigureCommand, UpgradeWithoutWaitingSaysTheSettingsFollowLater) {
     EXPECT_EQ(fs::file_size(drive.folder.path() / "CONFIG.CFG"), UpgradeConfigFileSize);
 }
 
-TEST(ConfigureCommand, WaitsForTheUpgradedLoggerAndConfiguresIt) {
-    TempFolder folder;
-    LoggerSimulator logger(folder.path(), needingUpgrade());
-    logger.plugIn();
-    auto run = std::async(std::launch::async, [&] {
-        return runCli(args({"configure", "--drive", folder.path().string(), "--device-name",
-                            "Upgraded", "--wait", "--timeout", "30"}));
-    });
-    // The logger's firmware runs beside the command, in real time.
-    while (run.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready) {
-        logger.advance(std::chrono::milliseconds(50));
+// With --wait the logger is upgraded once: it takes its configuration when it comes back
+// with the new firmware, and is not flashed again when it comes back still needing it.
+TEST(ConfigureCommand, WaitsForTheUpgradedLoggerOnce) {
+    const struct {
+        std::uint8_t upgradedRevision;
+        int exitCode;
+        const char* said;
+    } cases[] = {
+        {2, 0, "its configuration was written"},
+        {1, 3, "came back with firmware 37 revision 1, which still needs the upgrade"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(int{c.upgradedRevision});
+        TempFolder folder;
+        SimulatorSettings settings = needingUpgrade();
+        settings.upgradedRevision = c.upgradedRevision;
+        LoggerSimulator logger(folder.path(), settings);
+        int firmwareTaken = 0;
+        logger.setReporter(
+            [&](const std::string& line) { firmwareTaken += line.rfind("took APP.BIN", 0) == 0; });
+        logger.plugIn();
+        auto run = std::async(std::launch::async, [&] {
+            return runCli(args({"configure", "--drive", folder.path().string(), "--device-name",
+                                "Upgraded", "--wait", "--timeout", "30"}));
+        });
+        // The logger's firmware runs beside the command, in real time.
+        while (run.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready) {
+            logger.advance(std::chrono::milliseconds(50));
+        }
+        const CliResult result = run.get();
+        EXPECT_EQ(result.exitCode, c.exitCode) << result.out << result.err;
+        EXPECT_NE(result.out.find("Upgrading("), std::string::npos) << result.out;
+        EXPECT_NE((result.out + result.err).find(c.said), std::string::npos)
+            << result.out << result.err;
+        for (int i = 0; i < 20 && !logger.connected(); ++i) {
+            logger.advance(std::chrono::milliseconds(100));
+        }
+        logger.advance(std::chrono::milliseconds(100));  // takes what was written, if anything
+        EXPECT_EQ(firmwareTaken, 1);
+        EXPECT_EQ(fieldText(logger.parameters().deviceName) == "Upgraded", c.exitCode == 0);
     }
-    const CliResult result = run.get();
-    EXPECT_EQ(result.exitCode, 0) << result.out << result.err;
-    EXPECT_NE(result.out.find("Upgrading("), std::string::npos) << result.out;
-    for (int i = 0; i < 20 && !logger.connected(); ++i) {
-        logger.advance(std::chrono::milliseconds(100));
-    }
-    logger.advance(std::chrono::milliseconds(100));  // takes the held-back configuration
-    EXPECT_EQ(logger.firmwareRevision(), 2);
-    EXPECT_EQ(fieldText(logger.parameters().deviceName), "Upgraded");
 }
 
 }  // namespace

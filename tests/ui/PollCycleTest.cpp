@@ -190,6 +190,7 @@ TEST(PollCycle, RefusedSettingsWriteNothing) {
     EXPECT_FALSE(rig.fileExists("CONFIG.CFG"));
     EXPECT_EQ(rig.text(Id::ConfigureButton), "Configure (E)");
     EXPECT_TRUE(rig.controls.timerRunning());
+    EXPECT_EQ(rig.program.pollState.lastWrite, WriteResult::Refused);
 }
 
 TEST(PollCycle, WriteFailureAsksToPlugTheLogger) {
@@ -202,6 +203,7 @@ TEST(PollCycle, WriteFailureAsksToPlugTheLogger) {
               std::vector<std::string>{"It's fail to configure device,please confirm that the "
                                        "device was plugged!"});
     EXPECT_TRUE(rig.controls.isEnabled(Id::ConfigureButton));
+    EXPECT_EQ(rig.program.pollState.lastWrite, WriteResult::WriteFailed);
 }
 
 TEST(PollCycle, TickDeliveredDuringAMessageBoxDoesNothing) {
@@ -289,6 +291,28 @@ TEST(PollCycle, UpgradeRoadEndsWithTheHeldBackConfiguration) {
     rig.run(10);  // it takes the configuration, goes away and comes back shown as usual
     EXPECT_EQ(rig.text(Id::ConfigureButton), "Configure (E)");
     EXPECT_EQ(rig.text(Id::DeviceName), "After upgrade");
+}
+
+// The window upgrades a logger that comes back still needing it again, and again; the
+// command line, which asks for one upgrade only, stops there.
+TEST(PollCycle, LoggerBackStillNeedingTheUpgrade) {
+    for (bool once : {false, true}) {
+        SCOPED_TRACE(once ? "once" : "repeating");
+        SimulatorSettings settings = needsUpgrade();
+        settings.upgradedRevision = 1;
+        DialogRig rig(settings);
+        int firmwareTaken = 0;
+        rig.simulator.setReporter(
+            [&](const std::string& line) { firmwareTaken += line.rfind("took APP.BIN", 0) == 0; });
+        rig.cycle.setUpgradeOnce(once);
+        rig.startWithLogger();
+        rig.configure();
+        EXPECT_EQ(rig.program.pollState.lastWrite, WriteResult::UpgradeStarted);
+        rig.run(20);  // away, back, read two ticks later, more than once over
+        EXPECT_EQ(firmwareTaken > 1, !once) << firmwareTaken;
+        EXPECT_EQ(rig.program.pollState.lastWrite,
+                  once ? WriteResult::UpgradeNotTaken : WriteResult::UpgradeStarted);
+    }
 }
 
 TEST(PollCycle, UpgradeCountdownStopsAtZero) {
