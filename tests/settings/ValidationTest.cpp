@@ -44,8 +44,8 @@ constexpr const char* Row[] = {
     "The device don't support temperature channel!",
     "The device don't support humidity channel!",
     "Pdf language error!",
-    "The hight temperature alarm limit must be in the range of-40.0\xE2\x84\x83 to "
-    "85.0\xE2\x84\x83",
+    ("The hight temperature alarm limit must be in the range of-40.0\xE2\x84\x83 to "
+     "85.0\xE2\x84\x83"),
     "The low temperature alarm limit must be in the range of-40.0\xE2\x84\x83 to 85.0\xE2\x84\x83",
     "Low temperature alarm must be lower then High temperature alarm",
     "Hight humidity alarm limit must be in the range of 0% to 100%",
