@@ -89,8 +89,6 @@ TEST(ConfigurationWriter, DrivesThatLieOrMovedAreFailures) {
         const char* what;
         std::function<void(F&)> arrange;
     } cases[] = {
-        {"drive full inside CONFIG.CFG", [](F& f) { f.drive.freeBytes = 100; }},
-        {"drive full inside OK.DAT", [](F& f) { f.drive.freeBytes = ConfigFileSize + 1; }},
         {"read-back differs in one byte", readBack([](auto& b) { b[200] ^= 0x10; })},
         {"read-back short by a byte", readBack([](auto& b) { b.pop_back(); })},
         {"read-back with a byte more", readBack([](auto& b) { b.push_back(0); })},

@@ -125,15 +125,5 @@ TEST(FirmwareUpgrade, AnySingleFailureFallsBackToTheConfiguration) {
     }
 }
 
-TEST(FirmwareUpgrade, DriveFullInsideTheFirmwareWritesNothingComplete) {
-    ProgramFixture f;
-    onFirmware(f, 40, 1);
-    f.drive.freeBytes = 1000;
-    EXPECT_EQ(writeConfiguration(f.program), WriteResult::WriteFailed);
-    EXPECT_EQ(f.messages(), (Texts{UpgradeFailed, ConfigureFailed}));
-    EXPECT_FALSE(f.drive.has("APP.BIN"));
-    EXPECT_FALSE(f.drive.has("OK.DAT"));
-}
-
 }  // namespace
 }  // namespace veltra

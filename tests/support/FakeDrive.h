@@ -28,9 +28,6 @@ class FakeDrive : public DriveFiles {
     bool present = true;
     // The filesystem it is; sessions opened from now on report this.
     DriveIdentity identity{1, 2};
-    // Bytes that may still be written, over all files; a write beyond it stores what fits and
-    // fails.
-    std::optional<std::size_t> freeBytes;
     // Changes what a read hands back (the stored file stays as written).
     std::function<void(const std::string& name, Bytes& bytes)> alterRead;
 
@@ -77,14 +74,9 @@ class FakeDrive : public DriveFiles {
             if (!drive_.step("write " + name_)) {
                 return false;
             }
-            std::size_t fits = bytes.size();
-            if (drive_.freeBytes) {
-                fits = std::min(fits, *drive_.freeBytes);
-                *drive_.freeBytes -= fits;
-            }
             Bytes& stored = drive_.files[name_];
-            stored.insert(stored.end(), bytes.begin(), bytes.begin() + static_cast<long>(fits));
-            return fits == bytes.size();
+            stored.insert(stored.end(), bytes.begin(), bytes.end());
+            return true;
         }
         bool finish() override { return drive_.step("finish " + name_); }
 
