@@ -9,25 +9,11 @@ namespace veltra {
 
 namespace {
 
-constexpr const char* ConfigureFailed =
-    "It's fail to configure device,please confirm that the device was plugged!";
-
-}  // namespace
-
-WriteResult writeConfiguration(Program& program) {
-    PollState& state = program.pollState;
-    if (state.upgradePending) {
-        return WriteResult::HeldBack;
-    }
-    const DeviceInfo& info = program.deviceInfo;
-    const bool upgrade = needsFirmwareUpgrade(info.firmwareVersion, info.firmwareRevision);
+// The writes, all in one session on the logger's drive.
+WriteResult writeOnDrive(Program& program, bool upgrade) {
+    const PollState& state = program.pollState;
     const DriveOpening opening = openForWriting(program.drive, state.LoggerDrive, state.imageDrive);
     if (!opening.session) {
-        // Neither APP.BIN nor CONFIG.CFG could be opened: both failures are told.
-        if (upgrade) {
-            showUpgradeFailed(program);
-        }
-        program.controls.showMessage(ConfigureFailed);
         return opening.refusal == DriveRefusal::Busy ? WriteResult::DriveBusy
                                                      : WriteResult::WriteFailed;
     }
@@ -37,13 +23,33 @@ WriteResult writeConfiguration(Program& program) {
     }
     // After a failed upgrade the settings go to the old firmware, without a firmware image
     // beside them that no upgrade record asked for.
-    const auto file = buildConfigFile(program.editParams, info.firmwareVersion);
+    const auto file = buildConfigFile(program.editParams, program.deviceInfo.firmwareVersion);
     if ((upgrade && !drive.remove(FirmwareFile)) || !removeMarker(drive) ||
         !writeVerified(drive, ConfigFile, file) || !writeMarker(drive)) {
-        program.controls.showMessage(ConfigureFailed);
         return WriteResult::WriteFailed;
     }
     return upgrade ? WriteResult::UpgradeFailedThenWritten : WriteResult::Written;
+}
+
+}  // namespace
+
+WriteResult writeConfiguration(Program& program) {
+    if (program.pollState.upgradePending) {
+        return WriteResult::HeldBack;
+    }
+    const DeviceInfo& info = program.deviceInfo;
+    const bool upgrade = needsFirmwareUpgrade(info.firmwareVersion, info.firmwareRevision);
+    const WriteResult result = writeOnDrive(program, upgrade);
+    // Told once the drive is let go: a message box may stay open for long, and the drive must
+    // not stay held (or locked) meanwhile.
+    if (upgrade && result != WriteResult::UpgradeStarted) {
+        program.controls.showMessage("Firmware upgrade failed,Please try again!");
+    }
+    if (!succeeded(result)) {
+        program.controls.showMessage(
+            "It's fail to configure device,please confirm that the device was plugged!");
+    }
+    return result;
 }
 
 }  // namespace veltra

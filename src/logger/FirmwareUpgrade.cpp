@@ -11,10 +11,6 @@ bool needsFirmwareUpgrade(std::uint8_t version, std::uint8_t revision) {
     return version >= 32 && version <= 47 && (version <= 35 || revision < 2);
 }
 
-void showUpgradeFailed(Program& program) {
-    program.controls.showMessage("Firmware upgrade failed,Please try again!");
-}
-
 bool upgradeFirmware(Program& program, DriveSession& drive) {
     PollState& state = program.pollState;
     auto firmware = removeMarker(drive) ? drive.create(FirmwareFile) : nullptr;
@@ -29,7 +25,6 @@ bool upgradeFirmware(Program& program, DriveSession& drive) {
             return true;
         }
     }
-    showUpgradeFailed(program);
     return false;
 }
 

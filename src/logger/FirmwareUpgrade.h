@@ -13,10 +13,7 @@ bool needsFirmwareUpgrade(std::uint8_t firmwareVersion, std::uint8_t firmwareRev
 
 // For a logger that needs it: removes OK.DAT, writes APP.BIN and the upgrade CONFIG.CFG, each
 // read back and compared, then OK.DAT, and marks the upgrade pending. True when all of that
-// was done; otherwise the failure is shown to the user and the mark stays clear.
+// was done; otherwise the mark stays clear and the caller tells the user.
 bool upgradeFirmware(Program& program, DriveSession& drive);
-
-// Tells the user that the upgrade failed.
-void showUpgradeFailed(Program& program);
 
 }  // namespace veltra

@@ -19,7 +19,8 @@ class PollCycle {
     void notify(ControlId id, Notification what);
 
     // When set, a logger that comes back from its upgrade still needing it is not upgraded
-    // again (the result is UpgradeNotTaken); the window repeats the upgrade instead.
+    // again (the result is UpgradeNotTaken). The window leaves it clear and repeats the
+    // upgrade until the logger no longer needs it.
     void setUpgradeOnce(bool once) { upgradeOnce_ = once; }
 
   private:

@@ -31,6 +31,8 @@ class FakeDrive : public DriveFiles {
     // Changes what a read hands back (the stored file stays as written).
     std::function<void(const std::string& name, Bytes& bytes)> alterRead;
 
+    // Sessions opened and not yet ended.
+    int sessionsOpen = 0;
     // Every operation tried, in order: "open", "lock" (when a lock is asked for), and
     // "read", "create", "write", "finish" or "remove" followed by the file's name.
     std::vector<std::string> operations;
@@ -87,7 +89,12 @@ class FakeDrive : public DriveFiles {
 
     class Session : public DriveSession {
       public:
-        Session(FakeDrive& drive, DriveIdentity identity) : drive_(drive), identity_(identity) {}
+        Session(FakeDrive& drive, DriveIdentity identity) : drive_(drive), identity_(identity) {
+            ++drive_.sessionsOpen;
+        }
+        Session(const Session&) = delete;
+        Session& operator=(const Session&) = delete;
+        ~Session() override { --drive_.sessionsOpen; }
 
         DriveIdentity identity() const override { return identity_; }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
@@ -24,6 +26,9 @@ struct ProgramFixture {
         program.pollState.imageDrive = drive.identity;  // DAT.SRC was read from this drive
         program.deviceInfo = sampleDeviceInfo();
         program.editParams = sampleParameters();
+        // A message box may stay open for long: the drive must not be held meanwhile.
+        controls.setMessageResponder(
+            [this](std::string_view) { EXPECT_EQ(drive.sessionsOpen, 0) << "drive held"; });
     }
 
     const std::vector<std::string>& messages() const { return controls.messages(); }
