@@ -255,6 +255,14 @@ Step symlink(const char* name) {
 Step locked() {
     return [](Rig& rig) { rig.lock(); };
 }
+// Enough files with long names that the drive's folder is listed in more than one call.
+Step crowd(char prefix) {
+    return [=](Rig& rig) {
+        for (int i = 0; i < 600; ++i) {
+            rig.put((prefix + std::string(100, 'x') + std::to_string(i)).c_str(), "");
+        }
+    };
+}
 
 // The configure command under strace with these options. The leak checker of a sanitized
 // build cannot work under a tracer, so it is left out there.
@@ -267,12 +275,12 @@ std::vector<std::string> traced(const Rig& rig, const std::vector<std::string>& 
 }
 
 // Fails the calls of `syscall` on the named file (on the drive's folder itself when the name
-// is empty).
-Command eio(std::string syscall, std::string name) {
+// is empty), from the `from`th call on.
+Command eio(std::string syscall, std::string name, int from = 1) {
     return [=](Rig& rig) {
         const fs::path path = name.empty() ? rig.drive : rig.drive / name;
         return traced(rig, {"-o", "/dev/null", "-P", path.string(), "-e", "trace=" + syscall, "-e",
-                            "inject=" + syscall + ":error=EIO"});
+                            "inject=" + syscall + ":error=EIO:when=" + std::to_string(from) + "+"});
     };
 }
 
@@ -378,7 +386,12 @@ std::vector<Row> rows() {
         {"read CONFIG.CFG back: EIO", Strace, {logger()}, NotWritten, eio("read", "CONFIG.CFG")},
         {"read APP.BIN back: EIO", Strace, {logger(upgrade)}, OldFirmware, eio("read", "APP.BIN")},
         {"fsync the drive's folder: EIO", Strace, {logger()}, NotWritten, eio("fsync", "")},
-        {"list the drive: EIO", Strace, {logger()}, {1, "could not"}, eio("getdents64", "")},
+        // DAT.SRC among many files: the listing fails part way.
+        {"list a crowded drive: EIO on its second part",
+         Strace,
+         {crowd('a'), logger(), crowd('b')},
+         {1, "could not"},
+         eio("getdents64", "", 2)},
         mountedOverWhileWaiting(),
     };
 }
