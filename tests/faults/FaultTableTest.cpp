@@ -163,8 +163,10 @@ class Rig {
         mounts_.push_back(where);
     }
     void unmountLast() {
-        ::umount2(mounts_.back().c_str(), MNT_DETACH);
-        mounts_.pop_back();
+        if (!mounts_.empty()) {
+            ::umount2(mounts_.back().c_str(), MNT_DETACH);
+            mounts_.pop_back();
+        }
     }
     // Holds the drive's lock as another program would, until unlock().
     void lock() {
