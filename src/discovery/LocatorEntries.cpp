@@ -156,7 +156,8 @@ std::vector<std::string> joinMatchEntries(const std::vector<std::string>& driveE
         for (const std::string& disk : diskEntries) {
             // The whole number: a drive on disk 1 is not a drive on disk 12.
             const std::string_view diskNumber = diskEntryNumber(disk);
-            if (diskNumber != driveNumber) {
+            // An entry too short to hold "USB" after its number names no device.
+            if (diskNumber != driveNumber || disk.size() < diskNumber.size() + BusNameLength) {
                 continue;
             }
             // The number and "USB" give way to the drive's "PFAD_" + letter.

@@ -89,6 +89,7 @@ TEST(JoinMatchEntries, JoinsOnTheWholeDeviceNumberAndKeepsAtMostTwentySix) {
                                 "8388624USB\\VID_0781&PID_5567\\C", "1USB\\VID_0781&PID_5567\\D"}),
               (Strings{"PFAD_E\\VID_2017&PID_0901\\A", "PFAD_E\\VID_0781&PID_5567\\D",
                        "PFAD_F\\VID_2017&PID_0901\\B", "PFAD_G\\VID_0781&PID_5567\\C"}));
+    EXPECT_TRUE(joinMatchEntries({"PFAD_C_7"}, {"7US", "7"}).empty());
 
     Strings drives;
     for (char letter = 'C'; letter <= 'Z'; ++letter) {
