@@ -1,55 +1,39 @@
 #include "logger/ConfigurationWriter.h"
 
-#include "core/Program.h"
 #include "logger/CfgRecord.h"
 #include "logger/FirmwareUpgrade.h"
 #include "logger/LoggerFiles.h"
 
 namespace veltra {
 
-namespace {
-
-// The writes, all in one session on the logger's drive.
-WriteResult writeOnDrive(Program& program, bool upgrade) {
-    const PollState& state = program.pollState;
-    const DriveOpening opening = openForWriting(program.drive, state.LoggerDrive, state.imageDrive);
+WriteOutcome writeConfiguration(DriveFiles& files, const WriteTarget& target,
+                                const LoggerParameters& params, const DeviceInfo& info) {
+    const bool upgrade = needsFirmwareUpgrade(info.firmwareVersion, info.firmwareRevision);
+    WriteOutcome outcome{WriteResult::WriteFailed, upgrade, false};
+    const DriveOpening opening = openForWriting(files, target.letter, target.imageDrive);
     if (!opening.session) {
-        return opening.refusal == DriveRefusal::Busy ? WriteResult::DriveBusy
-                                                     : WriteResult::WriteFailed;
+        if (opening.refusal == DriveRefusal::Busy) {
+            outcome.result = WriteResult::DriveBusy;
+        }
+        return outcome;
     }
     DriveSession& drive = *opening.session;
-    if (upgrade && upgradeFirmware(program, drive)) {
-        return WriteResult::UpgradeStarted;
+    if (upgrade) {
+        const UpgradeProgress progress = upgradeFirmware(drive, info.firmwareVersion);
+        outcome.firmwareOpened = progress != UpgradeProgress::NothingWritten;
+        if (progress == UpgradeProgress::Written) {
+            return {WriteResult::UpgradeStarted, false, true};
+        }
     }
     // After a failed upgrade the settings go to the old firmware, without a firmware image
     // beside them that no upgrade record asked for.
-    const auto file = buildConfigFile(program.editParams, program.deviceInfo.firmwareVersion);
+    const auto file = buildConfigFile(params, info.firmwareVersion);
     if ((upgrade && !drive.remove(FirmwareFile)) || !removeMarker(drive) ||
         !writeVerified(drive, ConfigFile, file) || !writeMarker(drive)) {
-        return WriteResult::WriteFailed;
+        return outcome;
     }
-    return upgrade ? WriteResult::UpgradeFailedThenWritten : WriteResult::Written;
-}
-
-}  // namespace
-
-WriteResult writeConfiguration(Program& program) {
-    if (program.pollState.upgradePending) {
-        return WriteResult::HeldBack;
-    }
-    const DeviceInfo& info = program.deviceInfo;
-    const bool upgrade = needsFirmwareUpgrade(info.firmwareVersion, info.firmwareRevision);
-    const WriteResult result = writeOnDrive(program, upgrade);
-    // Told once the drive is let go: a message box may stay open for long, and the drive must
-    // not stay held (or locked) meanwhile.
-    if (upgrade && result != WriteResult::UpgradeStarted) {
-        program.controls.showMessage("Firmware upgrade failed,Please try again!");
-    }
-    if (!succeeded(result)) {
-        program.controls.showMessage(
-            "It's fail to configure device,please confirm that the device was plugged!");
-    }
-    return result;
+    outcome.result = upgrade ? WriteResult::UpgradeFailedThenWritten : WriteResult::Written;
+    return outcome;
 }
 
 }  // namespace veltra

@@ -1,6 +1,5 @@
 #include "logger/FirmwareUpgrade.h"
 
-#include "core/Program.h"
 #include "logger/CfgRecord.h"
 #include "logger/FirmwareImage.h"
 #include "logger/LoggerFiles.h"
@@ -11,21 +10,17 @@ bool needsFirmwareUpgrade(std::uint8_t version, std::uint8_t revision) {
     return version >= 32 && version <= 47 && (version <= 35 || revision < 2);
 }
 
-bool upgradeFirmware(Program& program, DriveSession& drive) {
-    PollState& state = program.pollState;
+UpgradeProgress upgradeFirmware(DriveSession& drive, std::uint8_t firmwareVersion) {
     auto firmware = removeMarker(drive) ? drive.create(FirmwareFile) : nullptr;
-    if (firmware) {
-        state.upgradeCountdown = 150;
-        program.controls.setText(ControlId::ConfigureButton, "Firmware Upgrade");
-        const auto config = buildUpgradeConfigFile(program.deviceInfo.firmwareVersion);
-        if (fillVerified(drive, std::move(firmware), FirmwareFile, FirmwareImage) &&
-            writeVerified(drive, ConfigFile, config) && writeMarker(drive)) {
-            state.tickCount = 0;
-            state.upgradePending = 1;
-            return true;
-        }
+    if (!firmware) {
+        return UpgradeProgress::NothingWritten;
     }
-    return false;
+    const auto config = buildUpgradeConfigFile(firmwareVersion);
+    if (fillVerified(drive, std::move(firmware), FirmwareFile, FirmwareImage) &&
+        writeVerified(drive, ConfigFile, config) && writeMarker(drive)) {
+        return UpgradeProgress::Written;
+    }
+    return UpgradeProgress::Interrupted;
 }
 
 }  // namespace veltra

@@ -191,12 +191,39 @@ void PollCycle::configure() {
     result = WriteResult::Refused;
     if (validateParameters(program_)) {
         controls.setText(ControlId::ConfigureButton, "Configuring...");
-        result = writeConfiguration(program_);
+        result = writeToLogger();
         if (!succeeded(result)) {
             controls.setText(ControlId::ConfigureButton, "Plug logger");
         }
     }
     controls.startPollTimer();
+}
+
+WriteResult PollCycle::writeToLogger() {
+    PollState& state = program_.pollState;
+    if (state.upgradePending) {
+        return WriteResult::HeldBack;  // the settings wait for the upgraded logger
+    }
+    const WriteOutcome outcome =
+        writeConfiguration(program_.drive, {state.LoggerDrive, state.imageDrive},
+                           program_.editParams, program_.deviceInfo);
+    Controls& controls = program_.controls;
+    if (outcome.firmwareOpened) {
+        state.upgradeCountdown = 150;
+        controls.setText(ControlId::ConfigureButton, "Firmware Upgrade");
+    }
+    if (outcome.result == WriteResult::UpgradeStarted) {
+        state.tickCount = 0;
+        state.upgradePending = 1;
+    }
+    if (outcome.upgradeFailed) {
+        controls.showMessage("Firmware upgrade failed,Please try again!");
+    }
+    if (!succeeded(outcome.result)) {
+        controls.showMessage(
+            "It's fail to configure device,please confirm that the device was plugged!");
+    }
+    return outcome.result;
 }
 
 void PollCycle::resetWhenGone() {
@@ -253,7 +280,7 @@ void PollCycle::readLoggerOnce() {
             return;
         }
         controls.setText(ControlId::ConfigureButton, "Configuring...");
-        state.lastWrite = writeConfiguration(program_);
+        state.lastWrite = writeToLogger();
         return;
     }
     state.lastDeviceSerial = info.deviceSerial;

@@ -27,6 +27,7 @@ class PollCycle {
     void processPendingEvents();
     void applySetupLock();
     void configure();
+    WriteResult writeToLogger();
     void resetWhenGone();
     void readLoggerOnce();
 

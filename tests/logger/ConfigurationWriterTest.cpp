@@ -2,26 +2,22 @@
 
 #include <functional>
 
+#include "WriteFixture.h"
 #include "logger/CfgRecord.h"
-#include "logger/ConfigurationWriter.h"
-#include "support/ProgramFixture.h"
 
 namespace veltra {
 namespace {
 
 using test::FakeDrive;
-using test::ProgramFixture;
+using test::WriteFixture;
 using Texts = std::vector<std::string>;
 
-constexpr const char* ConfigureFailed =
-    "It's fail to configure device,please confirm that the device was plugged!";
-
 // A drive that holds an earlier configuration and its marker.
-struct Configured : ProgramFixture {
+struct Configured : WriteFixture {
     Configured() {
-        LoggerParameters old = program.editParams;
+        LoggerParameters old = params;
         old.sampleInterval = 7;
-        oldConfig = buildConfigFile(old, program.deviceInfo.firmwareVersion);
+        oldConfig = buildConfigFile(old, info.firmwareVersion);
         drive.put("CONFIG.CFG", oldConfig);
         drive.put("OK.DAT", bytes("OK"));
     }
@@ -32,51 +28,47 @@ struct Configured : ProgramFixture {
             EXPECT_EQ(drive.file("OK.DAT"), bytes("OK"));
         }
     }
+    // Fails without any upgrade in it; the drive is let go.
+    void expectFailed(WriteResult result) {
+        const WriteOutcome outcome = write();
+        EXPECT_EQ(outcome.result, result);
+        EXPECT_FALSE(outcome.upgradeFailed || outcome.firmwareOpened);
+        EXPECT_EQ(drive.sessionsOpen, 0);
+        expectNoStrayMarker();
+    }
     FakeDrive::Bytes oldConfig;
 };
 
 TEST(ConfigurationWriter, RemovesTheMarkerFirstAndWritesItLast) {
     for (std::uint8_t version : {31, 36, 48}) {
         Configured f;
-        f.program.deviceInfo.firmwareVersion = version;
-        const std::string button = f.controls.text(ControlId::ConfigureButton);
-        ASSERT_EQ(writeConfiguration(f.program), WriteResult::Written) << int(version);
+        f.info.firmwareVersion = version;
+        const WriteOutcome outcome = f.write();
+        ASSERT_EQ(outcome.result, WriteResult::Written) << int(version);
+        EXPECT_FALSE(outcome.upgradeFailed || outcome.firmwareOpened);
         EXPECT_EQ(f.drive.operations,
                   (Texts{"open", "lock", "remove OK.DAT", "create CONFIG.CFG", "write CONFIG.CFG",
                          "finish CONFIG.CFG", "read CONFIG.CFG", "create OK.DAT", "write OK.DAT",
                          "finish OK.DAT"}));
         ASSERT_EQ(f.drive.files.size(), 2u);
-        EXPECT_EQ(f.drive.file("CONFIG.CFG"), buildConfigFile(f.program.editParams, version));
-        EXPECT_EQ(f.drive.file("OK.DAT"), ProgramFixture::bytes("OK"));
-        EXPECT_TRUE(f.messages().empty());
-        EXPECT_EQ(f.controls.text(ControlId::ConfigureButton), button);
-        EXPECT_EQ(f.program.pollState.upgradePending, 0);
+        EXPECT_EQ(f.drive.file("CONFIG.CFG"), buildConfigFile(f.params, version));
+        EXPECT_EQ(f.drive.file("OK.DAT"), WriteFixture::bytes("OK"));
+        EXPECT_EQ(f.drive.sessionsOpen, 0);
     }
 }
 
-TEST(ConfigurationWriter, WritesNothingWhileAnUpgradeIsPending) {
-    ProgramFixture f;
-    f.program.pollState.upgradePending = 1;
-    f.program.deviceInfo.firmwareVersion = 33;  // would need an upgrade
-    EXPECT_EQ(writeConfiguration(f.program), WriteResult::HeldBack);
-    EXPECT_TRUE(f.drive.operations.empty());
-    EXPECT_TRUE(f.messages().empty());
-}
-
-// Whichever single step of the road fails, the failure is told once and no marker is left
-// beside a file that was being rewritten.
+// Whichever single step of the road fails, no marker is left beside a file that was being
+// rewritten.
 TEST(ConfigurationWriter, AnySingleFailureLeavesNoStrayMarker) {
     Configured clean;
-    writeConfiguration(clean.program);
+    clean.write();
     const Texts road = clean.drive.operations;
     for (std::size_t step = 1; step <= road.size(); ++step) {
         SCOPED_TRACE(road[step - 1]);
         Configured f;
         f.drive.failingSteps = {step};
-        EXPECT_EQ(writeConfiguration(f.program),
-                  road[step - 1] == "lock" ? WriteResult::DriveBusy : WriteResult::WriteFailed);
-        EXPECT_EQ(f.messages(), Texts{ConfigureFailed});
-        f.expectNoStrayMarker();
+        f.expectFailed(road[step - 1] == "lock" ? WriteResult::DriveBusy
+                                                : WriteResult::WriteFailed);
     }
 }
 
@@ -94,17 +86,15 @@ TEST(ConfigurationWriter, DrivesThatLieOrMovedAreFailures) {
         {"read-back with a byte more", readBack([](auto& b) { b.push_back(0); })},
         {"another filesystem there since DAT.SRC was read",
          [](F& f) { f.drive.identity.root = 99; }},
-        {"logger on another letter", [](F& f) { f.program.pollState.LoggerDrive = 'F'; }},
-        {"no logger letter", [](F& f) { f.program.pollState.LoggerDrive = 0; }},
+        {"logger on another letter", [](F& f) { f.target.letter = 'F'; }},
+        {"no logger letter", [](F& f) { f.target.letter = 0; }},
         {"logger unplugged", [](F& f) { f.drive.present = false; }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         F f;
         c.arrange(f);
-        EXPECT_EQ(writeConfiguration(f.program), WriteResult::WriteFailed);
-        EXPECT_EQ(f.messages(), Texts{ConfigureFailed});
-        f.expectNoStrayMarker();
+        f.expectFailed(WriteResult::WriteFailed);
     }
 }
 

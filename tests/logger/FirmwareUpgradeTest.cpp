@@ -2,37 +2,33 @@
 
 #include <algorithm>
 
+#include "WriteFixture.h"
 #include "logger/ByteOrder.h"
 #include "logger/CfgRecord.h"
-#include "logger/ConfigurationWriter.h"
 #include "logger/DeviceImage.h"
 #include "logger/FirmwareImage.h"
 #include "logger/FirmwareUpgrade.h"
-#include "support/ProgramFixture.h"
 
 namespace veltra {
 namespace {
 
 using test::FakeDrive;
-using test::ProgramFixture;
+using test::WriteFixture;
 using Bytes = FakeDrive::Bytes;
 using Texts = std::vector<std::string>;
-
-constexpr const char* UpgradeFailed = "Firmware upgrade failed,Please try again!";
-constexpr const char* ConfigureFailed =
-    "It's fail to configure device,please confirm that the device was plugged!";
 
 const Bytes& firmwareBytes() {
     static const Bytes bytes(FirmwareImage.begin(), FirmwareImage.end());
     return bytes;
 }
 
-ProgramFixture& onFirmware(ProgramFixture& f, std::uint8_t version, std::uint8_t revision) {
-    f.program.deviceInfo.firmwareVersion = version;
-    f.program.deviceInfo.firmwareRevision = revision;
-    f.program.pollState.tickCount = 99;
-    return f;
-}
+// Settings for a logger whose firmware the carried image upgrades.
+struct Upgrading : WriteFixture {
+    explicit Upgrading(std::uint8_t version = 40) {
+        info.firmwareVersion = version;
+        info.firmwareRevision = 1;
+    }
+};
 
 TEST(FirmwareUpgrade, DecisionFollowsVersionAndRevision) {
     const struct {
@@ -60,12 +56,14 @@ TEST(FirmwareUpgrade, CarriedImageIsSelfChecking) {
     EXPECT_EQ(imageChecksum(std::span(FirmwareImage).first(last)), readU32Le(FirmwareImage, last));
 }
 
-TEST(FirmwareUpgrade, WritesTheThreeFilesVerifiedAndArmsTheCountdown) {
+TEST(FirmwareUpgrade, WritesTheThreeFilesVerified) {
     for (std::uint8_t version : {33, 36}) {
-        ProgramFixture f;
-        onFirmware(f, version, 0);
-        f.drive.put("OK.DAT", ProgramFixture::bytes("OK"));  // left from an earlier configuration
-        ASSERT_EQ(writeConfiguration(f.program), WriteResult::UpgradeStarted);
+        Upgrading f(version);
+        f.drive.put("OK.DAT", WriteFixture::bytes("OK"));  // left from an earlier configuration
+        const WriteOutcome outcome = f.write();
+        ASSERT_EQ(outcome.result, WriteResult::UpgradeStarted);
+        EXPECT_TRUE(outcome.firmwareOpened);
+        EXPECT_FALSE(outcome.upgradeFailed);
         EXPECT_EQ(f.drive.operations,
                   (Texts{"open", "lock", "remove OK.DAT", "create APP.BIN", "write APP.BIN",
                          "finish APP.BIN", "read APP.BIN", "create CONFIG.CFG", "write CONFIG.CFG",
@@ -73,55 +71,36 @@ TEST(FirmwareUpgrade, WritesTheThreeFilesVerifiedAndArmsTheCountdown) {
                          "finish OK.DAT"}));
         EXPECT_EQ(f.drive.file("APP.BIN"), firmwareBytes());
         EXPECT_EQ(f.drive.file("CONFIG.CFG"), buildUpgradeConfigFile(version));
-        EXPECT_EQ(f.drive.file("OK.DAT"), ProgramFixture::bytes("OK"));
-        const PollState& s = f.program.pollState;
-        EXPECT_EQ(s.upgradePending, 1);
-        EXPECT_EQ(s.upgradeCountdown, 150);
-        EXPECT_EQ(s.tickCount, 0u);
-        EXPECT_EQ(f.controls.text(ControlId::ConfigureButton), "Firmware Upgrade");
-        EXPECT_TRUE(f.messages().empty());
-
-        // Held back until the logger comes back: a second request writes nothing.
-        f.drive.operations.clear();
-        EXPECT_EQ(writeConfiguration(f.program), WriteResult::HeldBack);
-        EXPECT_TRUE(f.drive.operations.empty());
+        EXPECT_EQ(f.drive.file("OK.DAT"), WriteFixture::bytes("OK"));
     }
 }
 
 // Whichever single step of the upgrade fails, the settings go to the old firmware, and no
 // firmware image is left beside them.
 TEST(FirmwareUpgrade, AnySingleFailureFallsBackToTheConfiguration) {
-    ProgramFixture clean;
-    writeConfiguration(onFirmware(clean, 40, 1).program);
+    Upgrading clean;
+    clean.write();
     const Texts road = clean.drive.operations;
     const auto opened = std::find(road.begin(), road.end(), "create APP.BIN") - road.begin() + 1;
     for (std::size_t step = 1; step <= road.size(); ++step) {
         const std::string failed = road[step - 1];
         SCOPED_TRACE(failed);
-        ProgramFixture f;
-        onFirmware(f, 40, 1);
-        const std::string button = f.controls.text(ControlId::ConfigureButton);
+        Upgrading f;
         f.drive.failingSteps = {step};
-        const WriteResult result = writeConfiguration(f.program);
+        const WriteOutcome outcome = f.write();
 
-        const PollState& s = f.program.pollState;
-        EXPECT_EQ(s.upgradePending, 0);
-        EXPECT_EQ(s.tickCount, 99u);
-        // Once APP.BIN was open, the countdown and the button stay as the upgrade left them.
-        const bool armed = static_cast<std::ptrdiff_t>(step) > opened;
-        EXPECT_EQ(s.upgradeCountdown, armed ? 150 : 0);
-        EXPECT_EQ(f.controls.text(ControlId::ConfigureButton), armed ? "Firmware Upgrade" : button);
+        EXPECT_TRUE(outcome.upgradeFailed);
+        EXPECT_EQ(outcome.firmwareOpened, static_cast<std::ptrdiff_t>(step) > opened);
         EXPECT_FALSE(f.drive.has("APP.BIN"));
         if (failed == "open" || failed == "lock") {
-            EXPECT_EQ(result, failed == "lock" ? WriteResult::DriveBusy : WriteResult::WriteFailed);
-            EXPECT_EQ(f.messages(), (Texts{UpgradeFailed, ConfigureFailed}));
+            EXPECT_EQ(outcome.result,
+                      failed == "lock" ? WriteResult::DriveBusy : WriteResult::WriteFailed);
             EXPECT_TRUE(f.drive.files.empty());
             continue;
         }
-        EXPECT_EQ(result, WriteResult::UpgradeFailedThenWritten);
-        EXPECT_EQ(f.messages(), Texts{UpgradeFailed});
-        EXPECT_EQ(f.drive.file("CONFIG.CFG"), buildConfigFile(f.program.editParams, 40));
-        EXPECT_EQ(f.drive.file("OK.DAT"), ProgramFixture::bytes("OK"));
+        EXPECT_EQ(outcome.result, WriteResult::UpgradeFailedThenWritten);
+        EXPECT_EQ(f.drive.file("CONFIG.CFG"), buildConfigFile(f.params, 40));
+        EXPECT_EQ(f.drive.file("OK.DAT"), WriteFixture::bytes("OK"));
     }
 }
 
