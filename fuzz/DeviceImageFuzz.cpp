@@ -50,8 +50,8 @@ void configureThrough(const Bytes& image) {
     FUZZ_CHECK(dialog.waitUntilShown(10));
     const WriteResult result = dialog.configure();
 
-    const Program& program = dialog.program();
-    const DeviceInfo& info = program.deviceInfo;
+    const DialogState& state = dialog.state();
+    const DeviceInfo& info = state.deviceInfo;
     const bool upgrade = needsFirmwareUpgrade(info.firmwareVersion, info.firmwareRevision);
     const Bytes marker(MarkerBytes, MarkerBytes + 2);
     switch (result) {
@@ -61,7 +61,7 @@ void configureThrough(const Bytes& image) {
         case WriteResult::Written:
             FUZZ_CHECK(!upgrade && !drive.has("APP.BIN"));
             FUZZ_CHECK(drive.file("CONFIG.CFG") ==
-                       buildConfigFile(program.editParams, info.firmwareVersion));
+                       buildConfigFile(state.editParams, info.firmwareVersion));
             FUZZ_CHECK(drive.file("OK.DAT") == marker);
             break;
         case WriteResult::UpgradeStarted:

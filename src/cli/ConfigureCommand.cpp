@@ -115,8 +115,8 @@ void printMessages(HeadlessDialog& dialog) {
     }
 }
 
-std::string clockText(const Program& program) {
-    const auto& c = program.editParams.clock;
+std::string clockText(const DialogState& state) {
+    const auto& c = state.editParams.clock;
     char text[64];
     std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", 2000 + c[0], c[1], c[2], c[3],
                   c[4], c[5]);
@@ -137,7 +137,7 @@ void explain(WriteResult result) {
 // logger that comes back still needing the upgrade is not upgraded again.
 int waitForReturn(HeadlessDialog& dialog, int timeoutSeconds) {
     using namespace std::chrono;
-    const Program& program = dialog.program();
+    const DialogState& state = dialog.state();
     std::string shown = dialog.controls().text(ControlId::ConfigureButton);
     const auto deadline = steady_clock::now() + seconds(timeoutSeconds);
     while (steady_clock::now() < deadline) {
@@ -148,7 +148,7 @@ int waitForReturn(HeadlessDialog& dialog, int timeoutSeconds) {
             std::cout << "  " << button << "\n" << std::flush;
             shown = button;
         }
-        const WriteResult result = program.pollState.lastWrite;
+        const WriteResult result = state.pollState.lastWrite;
         if (result == WriteResult::UpgradeStarted) {
             continue;
         }
@@ -156,13 +156,13 @@ int waitForReturn(HeadlessDialog& dialog, int timeoutSeconds) {
         if (result == WriteResult::Written) {
             std::cout << "The logger is back with its new firmware; its configuration was written "
                          "(clock "
-                      << clockText(program) << ").\n";
+                      << clockText(state) << ").\n";
             return ExitOk;
         }
         if (result == WriteResult::UpgradeNotTaken) {
             std::cerr << "veltra-cli: the logger came back with firmware "
-                      << int{program.deviceInfo.firmwareVersion} << " revision "
-                      << int{program.deviceInfo.firmwareRevision}
+                      << int{state.deviceInfo.firmwareVersion} << " revision "
+                      << int{state.deviceInfo.firmwareRevision}
                       << ", which still needs the upgrade; it is not upgraded again and its "
                          "configuration was not written.\n";
             return ExitIoFailure;
@@ -241,7 +241,7 @@ int configure(const ConfigureOptions& options) {
                           : "veltra-cli: the logger's DAT.SRC could not be read\n");
         return ExitRefused;
     }
-    const char letter = dialog.program().pollState.LoggerDrive;
+    const char letter = dialog.state().pollState.LoggerDrive;
     if (where.empty()) {
         where = found.rootOf(letter).value_or("?").string();
     }
@@ -280,12 +280,12 @@ int configure(const ConfigureOptions& options) {
             return ExitInvalid;
         case WriteResult::Written:
             std::cout << "Configured the logger at " << where << ": CONFIG.CFG and OK.DAT written, "
-                      << "clock " << clockText(dialog.program()) << ".\n";
+                      << "clock " << clockText(dialog.state()) << ".\n";
             return ExitOk;
         case WriteResult::UpgradeFailedThenWritten:
             // The settings are on the logger, but the upgrade that it needs did not happen.
             std::cout << "Configured the logger at " << where << " for its current firmware: "
-                      << "CONFIG.CFG and OK.DAT written, clock " << clockText(dialog.program())
+                      << "CONFIG.CFG and OK.DAT written, clock " << clockText(dialog.state())
                       << ".\n";
             std::cerr << "veltra-cli: the firmware upgrade failed; the logger keeps its old "
                          "firmware\n";

@@ -5,11 +5,11 @@
 namespace veltra::cli {
 
 HeadlessDialog::HeadlessDialog(Host& host, LoggerLocator& locator, DriveFiles& drive)
-    : program_(controls_, host, drive), cycle_(program_, locator) {
+    : state_(controls_, host), cycle_(state_, locator, drive) {
     // A command that waits for an upgraded logger upgrades it once, then says how it came back.
     cycle_.setUpgradeOnce(true);
     controls_.setListener([this](ControlId id, Notification what) { cycle_.notify(id, what); });
-    program_.dialogValues.writeTo(controls_);
+    state_.dialogValues.writeTo(controls_);
     controls_.startPollTimer();
 }
 
@@ -20,7 +20,7 @@ void HeadlessDialog::tick() {
 bool HeadlessDialog::waitUntilShown(int maxTicks) {
     for (int i = 0; i < maxTicks; ++i) {
         tick();
-        if (program_.pollState.imageLoaded && program_.pollState.LoggerDrive != 0) {
+        if (state_.pollState.imageLoaded && state_.pollState.LoggerDrive != 0) {
             // Two more ticks work off what showing the settings raised (the unit display, the
             // channel controls, and the estimate that the channel processing raises again).
             tick();
@@ -73,10 +73,10 @@ std::string HeadlessDialog::type(ControlId id, const std::string& text) {
 }
 
 WriteResult HeadlessDialog::configure() {
-    program_.pollState.lastWrite = WriteResult::None;
+    state_.pollState.lastWrite = WriteResult::None;
     controls_.click(ControlId::ConfigureButton);
     tick();
-    return program_.pollState.lastWrite;
+    return state_.pollState.lastWrite;
 }
 
 std::vector<std::string> HeadlessDialog::takeMessages() {

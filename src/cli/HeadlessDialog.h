@@ -6,7 +6,7 @@
 #include "core/DriveFiles.h"
 #include "core/Host.h"
 #include "core/LoggerLocator.h"
-#include "core/Program.h"
+#include "ui/DialogState.h"
 #include "ui/MemoryControls.h"
 #include "ui/PollCycle.h"
 
@@ -23,8 +23,8 @@ class HeadlessDialog {
     void tick();
 
     MemoryControls& controls() { return controls_; }
-    const Program& program() const { return program_; }
-    Program& program() { return program_; }
+    const DialogState& state() const { return state_; }
+    DialogState& state() { return state_; }
 
     // The user chooses a list entry by its text. Empty when done; otherwise why not.
     std::string choose(ControlId id, const std::string& entry);
@@ -39,7 +39,7 @@ class HeadlessDialog {
 
   private:
     MemoryControls controls_;
-    Program program_;
+    DialogState state_;
     PollCycle cycle_;
     std::size_t messagesSeen_ = 0;
 };

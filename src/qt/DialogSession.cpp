@@ -3,12 +3,12 @@
 namespace veltra {
 
 DialogSession::DialogSession(Host& host, DriveFiles& drive, LoggerLocator& locator)
-    : program_(dialog_.controls(), host, drive), pollCycle_(program_, locator) {}
+    : state_(dialog_.controls(), host), pollCycle_(state_, locator, drive) {}
 
 void DialogSession::open(bool automaticTicks) {
     controls().setListener(
         [this](ControlId id, Notification what) { pollCycle_.notify(id, what); });
-    program_.dialogValues.writeTo(controls());
+    state_.dialogValues.writeTo(controls());
     dialog_.setTickHandler([this] { pollCycle_.tick(); });
     dialog_.setAutomaticTicks(automaticTicks);
     dialog_.setPolling(true);

@@ -3,9 +3,9 @@
 #include "core/DriveFiles.h"
 #include "core/Host.h"
 #include "core/LoggerLocator.h"
-#include "core/Program.h"
 #include "qt/MainDialog.h"
 #include "qt/QtControls.h"
+#include "ui/DialogState.h"
 #include "ui/PollCycle.h"
 
 namespace veltra {
@@ -25,11 +25,11 @@ class DialogSession {
 
     MainDialog& dialog() { return dialog_; }
     QtControls& controls() { return dialog_.controls(); }
-    Program& program() { return program_; }
+    DialogState& state() { return state_; }
 
   private:
     MainDialog dialog_;
-    Program program_;
+    DialogState state_;
     PollCycle pollCycle_;
 };
 

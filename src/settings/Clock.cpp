@@ -2,8 +2,6 @@
 
 #include <cstdio>
 
-#include "core/Program.h"
-
 namespace veltra {
 
 namespace {
@@ -98,52 +96,15 @@ std::string formatDate(const std::array<std::uint8_t, 6>& clock, int dateFormatI
     return text;
 }
 
-void updateClock(Program& program) {
-    ClockState& state = program.clockState;
-    auto& clock = program.editParams.clock;
-    clock = shiftedClock(program.host.localTime(), state.selectedUtcOffset - state.hostUtcOffset);
-
-    const int format = program.dialogValues.dateFormatIndex;
-    if (clock[0] == state.shownYear && clock[1] == state.shownMonth && clock[2] == state.shownDay &&
-        format == state.shownDateFormat) {
-        if (clock[5] != state.shownSecond) {
-            char text[16];
-            std::snprintf(text, sizeof text, "%02d:%02d:%02d", clock[3], clock[4], clock[5]);
-            program.controls.setText(ControlId::TimeText, text);
-            program.controls.refreshControlArea(ControlId::TimeText);
-            state.shownSecond = clock[5];
-        }
-        return;
-    }
-    state.shownYear = clock[0];
-    state.shownMonth = clock[1];
-    state.shownDay = clock[2];
-    state.shownDateFormat = format;
-    program.raise(DateFormatChanged);
-}
-
-void showUtcOffset(Program& program, std::int32_t minutes) {
-    Controls& controls = program.controls;
-    for (;;) {
-        program.clockState.selectedUtcOffset = minutes;
-        const std::string wanted = utcOffsetText(minutes);
-        const int count = controls.entryCount(ControlId::TimeZone);
-        for (int i = 0; i < count; ++i) {
-            if (controls.entryText(ControlId::TimeZone, i) == wanted) {
-                controls.select(ControlId::TimeZone, i);
-                return;
-            }
-        }
-        if (minutes == 0) {
-            return;  // a list without UTC+00:00: nothing to select
-        }
-        minutes = 0;
-    }
+std::string formatTime(const std::array<std::uint8_t, 6>& clock) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d:%02d:%02d", clock[3], clock[4], clock[5]);
+    return text;
 }
 
 namespace {
 
-int digitsAt(const std::string& text, std::size_t position) {
+int digitsAt(std::string_view text, std::size_t position) {
     if (text.size() < position + 2) {
         return 0;
     }
@@ -157,28 +118,10 @@ int digitsAt(const std::string& text, std::size_t position) {
 
 }  // namespace
 
-void applyTimeZoneSelection(Program& program) {
-    ClockState& state = program.clockState;
-    state.hostUtcOffset = program.host.standardUtcOffset();
-
-    std::int32_t offset = state.hostUtcOffset;
-    const int selected = program.controls.selection(ControlId::TimeZone);
-    if (selected >= 0) {
-        // "UTC+HH:MM": hours at positions 4 and 5, minutes at 7 and 8.
-        const std::string entry = program.controls.entryText(ControlId::TimeZone, selected);
-        offset = digitsAt(entry, 4) * 60 + digitsAt(entry, 7);
-        if (entry.size() > 3 && entry[3] == '-') {
-            offset = -offset;
-        }
-    }
-    state.selectedUtcOffset = offset;
-    showUtcOffset(program, offset);
-}
-
-void renderDate(Program& program) {
-    program.controls.setText(ControlId::DateText, formatDate(program.editParams.clock,
-                                                             program.dialogValues.dateFormatIndex));
-    program.controls.refreshControlArea(ControlId::DateText);
+std::int32_t utcOffsetOfText(std::string_view text) {
+    // "UTC+HH:MM": hours at positions 4 and 5, minutes at 7 and 8.
+    const std::int32_t offset = digitsAt(text, 4) * 60 + digitsAt(text, 7);
+    return text.size() > 3 && text[3] == '-' ? -offset : offset;
 }
 
 }  // namespace veltra

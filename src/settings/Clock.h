@@ -3,12 +3,11 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "core/Host.h"
 
 namespace veltra {
-
-struct Program;
 
 // The time zone selection and what the date and time texts last showed.
 struct ClockState {
@@ -27,18 +26,13 @@ std::array<std::uint8_t, 6> shiftedClock(const LocalTime& local, std::int32_t di
 
 // The Time Zone list entry for an offset, "UTC+05:30" or "UTC-00:30".
 std::string utcOffsetText(std::int32_t minutes);
+// The offset that such an entry stands for; digits that are not there count as 0.
+std::int32_t utcOffsetOfText(std::string_view text);
 
 // The date text for the clock bytes in the given date format (0 DD/MM/YYYY, 1 MM/DD/YYYY,
 // 2 YYYY/MM/DD; any other index shows YYYY/MM/DD).
 std::string formatDate(const std::array<std::uint8_t, 6>& clock, int dateFormatIndex);
-
-// Keeps editParams.clock at the current time in the selected zone and the time text current.
-void updateClock(Program& program);
-// The work of TimeZoneChanged: re-reads the host's zone and takes the list's selection.
-void applyTimeZoneSelection(Program& program);
-// The work of DateFormatChanged: shows the clock's date in the selected format.
-void renderDate(Program& program);
-// Selects the Time Zone entry for the offset, or UTC+00:00 when there is none.
-void showUtcOffset(Program& program, std::int32_t minutes);
+// The time text, "HH:MM:SS".
+std::string formatTime(const std::array<std::uint8_t, 6>& clock);
 
 }  // namespace veltra

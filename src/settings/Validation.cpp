@@ -1,6 +1,5 @@
 #include "settings/Validation.h"
 
-#include "core/Program.h"
 #include "settings/NumberText.h"
 
 namespace veltra {
@@ -33,10 +32,8 @@ TextCheck checkTextField(std::string_view text, std::size_t width, bool checkByt
     return text.empty() ? TextCheck::Empty : TextCheck::Fine;
 }
 
-std::string firstValidationFailure(const Program& program) {
-    const LoggerParameters& p = program.editParams;
-    const DeviceInfo& info = program.deviceInfo;
-    const DialogValues& values = program.dialogValues;
+std::string firstValidationFailure(const LoggerParameters& p, const DeviceInfo& info,
+                                   const DialogValues& values) {
     const bool temperature = (p.channelMode & TemperatureRecorded) != 0;
     const bool humidity = (p.channelMode & HumidityRecorded) != 0;
     const int rangeMin = 2 * info.tempRangeMin;
@@ -125,15 +122,6 @@ std::string firstValidationFailure(const Program& program) {
         return "Trademark is too long";
     }
     return {};
-}
-
-bool validateParameters(Program& program) {
-    const std::string failure = firstValidationFailure(program);
-    if (failure.empty()) {
-        return true;
-    }
-    program.controls.showMessage(failure);
-    return false;
 }
 
 }  // namespace veltra

@@ -5,9 +5,11 @@
 #include <string>
 #include <string_view>
 
-namespace veltra {
+#include "logger/DeviceInfo.h"
+#include "settings/DialogValues.h"
+#include "settings/LoggerParameters.h"
 
-struct Program;
+namespace veltra {
 
 // The bytes a website may hold: TAB, LF, CR, printable ASCII and five Latin-1 signs.
 struct AllowedTextBytes {
@@ -21,10 +23,8 @@ enum class TextCheck { Fine = 0, Empty = 1, TooLong = 2, InvalidByte = 3 };
 TextCheck checkTextField(std::string_view text, std::size_t width, bool checkBytes);
 
 // The first check that the collected settings fail, as the message to show; empty when all
-// pass. Reads editParams, the dialog's texts and the logger's DeviceInfo.
-std::string firstValidationFailure(const Program& program);
-
-// Runs the checks; shows the first failure's message and answers false, or answers true.
-bool validateParameters(Program& program);
+// pass. The texts are judged as entered (`values`), the rest as collected (`params`).
+std::string firstValidationFailure(const LoggerParameters& params, const DeviceInfo& info,
+                                   const DialogValues& values);
 
 }  // namespace veltra

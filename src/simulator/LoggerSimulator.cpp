@@ -9,7 +9,7 @@
 #include "logger/LoggerFiles.h"
 #include "platform/DriveFilesFactory.h"
 #include "settings/NumberText.h"
-#include "settings/ParameterBinding.h"
+#include "settings/ParameterConversions.h"
 #include "simulator/ConfigRequest.h"
 
 namespace veltra {

@@ -5,9 +5,10 @@
 #include "logger/FirmwareUpgrade.h"
 #include "logger/LoggerFiles.h"
 #include "settings/NumberText.h"
-#include "settings/ParameterBinding.h"
 #include "settings/Validation.h"
+#include "ui/ClockDisplay.h"
 #include "ui/DerivedDisplay.h"
+#include "ui/ParameterBinding.h"
 
 namespace veltra {
 
@@ -51,36 +52,36 @@ LocatorState locateLogger(LoggerLocator& locator, char& loggerDrive) {
 
 }  // namespace
 
-PollCycle::PollCycle(Program& program, LoggerLocator& locator)
-    : program_(program), locator_(locator) {}
+PollCycle::PollCycle(DialogState& state, LoggerLocator& locator, DriveFiles& drive)
+    : state_(state), locator_(locator), drive_(drive) {}
 
 void PollCycle::notify(ControlId id, Notification what) {
     switch (what) {
         case Notification::TextChanged:
             if (id == ControlId::SamplingInterval) {
-                program_.raise(IntervalEdited);
+                state_.raise(IntervalEdited);
             } else if (id == ControlId::HighTempAlarm) {
-                program_.raise(HighTempAlarmEdited);
+                state_.raise(HighTempAlarmEdited);
             } else if (id == ControlId::LowTempAlarm) {
-                program_.raise(LowTempAlarmEdited);
+                state_.raise(LowTempAlarmEdited);
             }
             break;
         case Notification::SelectionChanged:
             if (id == ControlId::TimeZone) {
-                program_.raise(TimeZoneChanged);
+                state_.raise(TimeZoneChanged);
             } else if (id == ControlId::ChannelSelection) {
-                program_.raise(ChannelChanged);
+                state_.raise(ChannelChanged);
             } else if (id == ControlId::DateFormat) {
-                program_.raise(DateFormatChanged);
+                state_.raise(DateFormatChanged);
             } else if (id == ControlId::TemperatureUnit) {
-                program_.raise(UnitChanged);
+                state_.raise(UnitChanged);
             }
             break;
         case Notification::Clicked:
             if (id == ControlId::SetupLock) {
-                program_.raise(SetupLockToggled);
+                state_.raise(SetupLockToggled);
             } else if (id == ControlId::ConfigureButton) {
-                program_.raise(ConfigureClicked);
+                state_.raise(ConfigureClicked);
             }
             break;
     }
@@ -94,30 +95,30 @@ void PollCycle::tick() {
     }
     ScopedFlag running(inTick_);
 
-    PollState& state = program_.pollState;
-    program_.dialogValues.readFrom(program_.controls);
-    ++state.tickCount;
+    PollState& poll = state_.pollState;
+    state_.dialogValues.readFrom(state_.controls);
+    ++poll.tickCount;
 
-    if (!state.initialised) {
-        state.initialised = 1;
-        state.LoggerDrive = 0;
-        state.imageLoaded = 1;
-        program_.raise(TimeZoneChanged | ChannelChanged | UnitChanged);
-        program_.controls.setFocus(ControlId::TimeDelay);
+    if (!poll.initialised) {
+        poll.initialised = 1;
+        poll.LoggerDrive = 0;
+        poll.imageLoaded = 1;
+        state_.raise(TimeZoneChanged | ChannelChanged | UnitChanged);
+        state_.controls.setFocus(ControlId::TimeDelay);
         resetWhenGone();
         return;
     }
 
     processPendingEvents();
-    updateClock(program_);
+    updateClock(state_);
 
-    switch (locateLogger(locator_, state.LoggerDrive)) {
+    switch (locateLogger(locator_, poll.LoggerDrive)) {
         case LocatorState::LoggerArrived:
-            state.imageLoaded = 0;
-            state.tickCount = 0;
+            poll.imageLoaded = 0;
+            poll.tickCount = 0;
             break;
         case LocatorState::LoggerPresent:
-            if (state.tickCount > 1) {
+            if (poll.tickCount > 1) {
                 readLoggerOnce();
             }
             break;
@@ -128,7 +129,7 @@ void PollCycle::tick() {
 }
 
 void PollCycle::processPendingEvents() {
-    PendingEvents& events = program_.pendingEvents;
+    PendingEvents& events = state_.pendingEvents;
     if (events == 0) {
         return;
     }
@@ -141,25 +142,25 @@ void PollCycle::processPendingEvents() {
         return true;
     };
     if (take(TimeZoneChanged)) {
-        applyTimeZoneSelection(program_);
+        applyTimeZoneSelection(state_);
     }
     if (take(DateFormatChanged)) {
-        renderDate(program_);
+        renderDate(state_);
     }
     if (take(IntervalEdited)) {
-        showRecordingEstimate(program_);
+        showRecordingEstimate(state_);
     }
     if (take(ChannelChanged)) {
-        applyChannelSelection(program_);
+        applyChannelSelection(state_);
     }
     if (take(UnitChanged)) {
-        showAlarmsInUnit(program_);
+        alarmDisplay_.showAlarmsInUnit(state_);
     }
     if (take(HighTempAlarmEdited)) {
-        takeTypedHighAlarm(program_);
+        alarmDisplay_.takeTypedHighAlarm(state_);
     }
     if (take(LowTempAlarmEdited)) {
-        takeTypedLowAlarm(program_);
+        alarmDisplay_.takeTypedLowAlarm(state_);
     }
     if (take(SetupLockToggled)) {
         applySetupLock();
@@ -170,7 +171,7 @@ void PollCycle::processPendingEvents() {
 }
 
 void PollCycle::applySetupLock() {
-    Controls& controls = program_.controls;
+    Controls& controls = state_.controls;
     if (controls.isChecked(ControlId::SetupLock)) {
         for (ControlId id : LockedControls) {
             controls.setEnabled(id, false);
@@ -180,16 +181,16 @@ void PollCycle::applySetupLock() {
     for (ControlId id : UnlockedControls) {
         controls.setEnabled(id, true);
     }
-    program_.raise(ChannelChanged | UnitChanged);
+    state_.raise(ChannelChanged | UnitChanged);
 }
 
 void PollCycle::configure() {
-    Controls& controls = program_.controls;
+    Controls& controls = state_.controls;
     controls.stopPollTimer();
-    collectParameters(program_);
-    WriteResult& result = program_.pollState.lastWrite;
+    collectParameters(state_);
+    WriteResult& result = state_.pollState.lastWrite;
     result = WriteResult::Refused;
-    if (validateParameters(program_)) {
+    if (validateParameters()) {
         controls.setText(ControlId::ConfigureButton, "Configuring...");
         result = writeToLogger();
         if (!succeeded(result)) {
@@ -199,22 +200,30 @@ void PollCycle::configure() {
     controls.startPollTimer();
 }
 
+bool PollCycle::validateParameters() {
+    const std::string failure =
+        firstValidationFailure(state_.editParams, state_.deviceInfo, state_.dialogValues);
+    if (!failure.empty()) {
+        state_.controls.showMessage(failure);
+    }
+    return failure.empty();
+}
+
 WriteResult PollCycle::writeToLogger() {
-    PollState& state = program_.pollState;
-    if (state.upgradePending) {
+    PollState& poll = state_.pollState;
+    if (poll.upgradePending) {
         return WriteResult::HeldBack;  // the settings wait for the upgraded logger
     }
-    const WriteOutcome outcome =
-        writeConfiguration(program_.drive, {state.LoggerDrive, state.imageDrive},
-                           program_.editParams, program_.deviceInfo);
-    Controls& controls = program_.controls;
+    const WriteOutcome outcome = writeConfiguration(drive_, {poll.LoggerDrive, poll.imageDrive},
+                                                    state_.editParams, state_.deviceInfo);
+    Controls& controls = state_.controls;
     if (outcome.firmwareOpened) {
-        state.upgradeCountdown = 150;
+        poll.upgradeCountdown = 150;
         controls.setText(ControlId::ConfigureButton, "Firmware Upgrade");
     }
     if (outcome.result == WriteResult::UpgradeStarted) {
-        state.tickCount = 0;
-        state.upgradePending = 1;
+        poll.tickCount = 0;
+        poll.upgradePending = 1;
     }
     if (outcome.upgradeFailed) {
         controls.showMessage("Firmware upgrade failed,Please try again!");
@@ -227,18 +236,18 @@ WriteResult PollCycle::writeToLogger() {
 }
 
 void PollCycle::resetWhenGone() {
-    PollState& state = program_.pollState;
-    if (!state.imageLoaded && !state.upgradePending) {
+    PollState& poll = state_.pollState;
+    if (!poll.imageLoaded && !poll.upgradePending) {
         return;
     }
-    state.imageLoaded = 0;
-    Controls& controls = program_.controls;
-    if (state.upgradePending) {
-        if (state.upgradeCountdown != 0) {
-            --state.upgradeCountdown;
+    poll.imageLoaded = 0;
+    Controls& controls = state_.controls;
+    if (poll.upgradePending) {
+        if (poll.upgradeCountdown != 0) {
+            --poll.upgradeCountdown;
         }
         controls.setText(ControlId::ConfigureButton,
-                         formatText("Upgrading(%d)", state.upgradeCountdown / 10));
+                         formatText("Upgrading(%d)", poll.upgradeCountdown / 10));
         return;
     }
     controls.setText(ControlId::DeviceId, "");
@@ -248,48 +257,47 @@ void PollCycle::resetWhenGone() {
 }
 
 void PollCycle::readLoggerOnce() {
-    PollState& state = program_.pollState;
-    if (state.imageLoaded) {
+    PollState& poll = state_.pollState;
+    if (poll.imageLoaded) {
         return;
     }
-    const DriveOpening opening = program_.drive.open(state.LoggerDrive, std::nullopt);
+    const DriveOpening opening = drive_.open(poll.LoggerDrive, std::nullopt);
     if (!opening.session) {
         return;
     }
-    DeviceImage& image = program_.deviceImage;
-    const auto count = opening.session->read(DeviceImageFile, image.bytes);
+    const auto count = opening.session->read(DeviceImageFile, image_.bytes);
     if (!count) {
         return;
     }
-    image.count = static_cast<std::uint32_t>(*count);
-    const DeviceInfo& info = program_.deviceInfo;
-    if (parseDeviceImage(image.content(), program_.clockState.hostUtcOffset, program_.deviceInfo,
-                         program_.deviceParams) != ImageVerdict::Accepted) {
+    image_.count = static_cast<std::uint32_t>(*count);
+    const DeviceInfo& info = state_.deviceInfo;
+    if (parseDeviceImage(image_.content(), state_.clockState.hostUtcOffset, state_.deviceInfo,
+                         state_.deviceParams) != ImageVerdict::Accepted) {
         return;
     }
-    state.imageLoaded = 1;
-    state.imageDrive = opening.session->identity();
+    poll.imageLoaded = 1;
+    poll.imageDrive = opening.session->identity();
 
-    Controls& controls = program_.controls;
-    if (info.deviceSerial == state.lastDeviceSerial && state.upgradePending) {
+    Controls& controls = state_.controls;
+    if (info.deviceSerial == poll.lastDeviceSerial && poll.upgradePending) {
         // The upgraded logger is back: send the settings held back for it, as they were
         // collected and checked when the user asked.
-        state.upgradePending = 0;
+        poll.upgradePending = 0;
         if (upgradeOnce_ && needsFirmwareUpgrade(info.firmwareVersion, info.firmwareRevision)) {
-            state.lastWrite = WriteResult::UpgradeNotTaken;
+            poll.lastWrite = WriteResult::UpgradeNotTaken;
             return;
         }
         controls.setText(ControlId::ConfigureButton, "Configuring...");
-        state.lastWrite = writeToLogger();
+        poll.lastWrite = writeToLogger();
         return;
     }
-    state.lastDeviceSerial = info.deviceSerial;
-    if (!program_.dialogValues.setupLock) {
-        fillControls(program_);
+    poll.lastDeviceSerial = info.deviceSerial;
+    if (!state_.dialogValues.setupLock) {
+        fillControls(state_);
     }
     notify(ControlId::SamplingInterval, Notification::TextChanged);
     controls.setEnabled(ControlId::ConfigureButton, true);
-    controls.setText(ControlId::ConfigureButton, formatText("Configure (%c)", state.LoggerDrive));
+    controls.setText(ControlId::ConfigureButton, formatText("Configure (%c)", poll.LoggerDrive));
 }
 
 }  // namespace veltra

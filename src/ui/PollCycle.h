@@ -1,8 +1,11 @@
 #pragma once
 
+#include "core/DriveFiles.h"
 #include "core/LoggerLocator.h"
 #include "core/Notification.h"
-#include "core/Program.h"
+#include "logger/DeviceImage.h"
+#include "ui/AlarmDisplay.h"
+#include "ui/DialogState.h"
 
 namespace veltra {
 
@@ -11,7 +14,7 @@ namespace veltra {
 // window shows and all that is written to the logger happens inside tick().
 class PollCycle {
   public:
-    PollCycle(Program& program, LoggerLocator& locator);
+    PollCycle(DialogState& state, LoggerLocator& locator, DriveFiles& drive);
 
     // One timer tick.
     void tick();
@@ -27,12 +30,16 @@ class PollCycle {
     void processPendingEvents();
     void applySetupLock();
     void configure();
+    bool validateParameters();
     WriteResult writeToLogger();
     void resetWhenGone();
     void readLoggerOnce();
 
-    Program& program_;
+    DialogState& state_;
     LoggerLocator& locator_;
+    DriveFiles& drive_;
+    DeviceImage image_;  // the last DAT.SRC read
+    AlarmDisplay alarmDisplay_;
     bool inTick_ = false;
     bool upgradeOnce_ = false;
 };

@@ -58,9 +58,9 @@ void showAboutBox(HINSTANCE resources, HWND owner) {
 
 MainDialog::MainDialog(HINSTANCE resources, Host& host, DriveFiles& drive, LoggerLocator& locator)
     : resources_(resources),
-      program_(controls_, host, drive),
+      state_(controls_, host),
       locator_(locator),
-      pollCycle_(program_, locator),
+      pollCycle_(state_, locator, drive),
       icon_(static_cast<HICON>(::LoadImageW(resources, MAKEINTRESOURCEW(VELTRA_IDI_MAIN),
                                             IMAGE_ICON, ::GetSystemMetrics(SM_CXICON),
                                             ::GetSystemMetrics(SM_CYICON), 0))),
@@ -151,7 +151,7 @@ void MainDialog::initialise(HWND window) {
             controls_.addEntry(id, entry);
         }
     }
-    program_.dialogValues.writeTo(controls_);
+    state_.dialogValues.writeTo(controls_);
     // Windows tells every top-level window of devices that come and go.
     locator_.watchDeviceChanges(true);
     controls_.startPollTimer();

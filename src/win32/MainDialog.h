@@ -5,7 +5,7 @@
 #include "core/DriveFiles.h"
 #include "core/Host.h"
 #include "core/LoggerLocator.h"
-#include "core/Program.h"
+#include "ui/DialogState.h"
 #include "ui/PollCycle.h"
 #include "win32/Win32Controls.h"
 
@@ -29,7 +29,7 @@ class MainDialog {
     // Creates the window without running it (tests drive its messages themselves).
     HWND create(HWND owner = nullptr);
 
-    Program& program() { return program_; }
+    DialogState& state() { return state_; }
     Win32Controls& controls() { return controls_; }
     PollCycle& pollCycle() { return pollCycle_; }
 
@@ -45,7 +45,7 @@ class MainDialog {
 
     HINSTANCE resources_;
     Win32Controls controls_;
-    Program program_;
+    DialogState state_;
     LoggerLocator& locator_;
     PollCycle pollCycle_;
     HICON icon_ = nullptr;

@@ -9,7 +9,7 @@
 #include "cli/CliRun.h"
 #include "logger/CfgRecord.h"
 #include "logger/FirmwareImage.h"
-#include "settings/ParameterBinding.h"
+#include "settings/ParameterConversions.h"
 #include "simulator/LoggerSimulator.h"
 
 namespace veltra::test {

@@ -7,7 +7,7 @@
 
 #include "WindowFixture.h"
 #include "logger/LoggerFiles.h"
-#include "settings/ParameterBinding.h"
+#include "settings/ParameterConversions.h"
 
 using namespace veltra;
 using namespace std::chrono_literals;
@@ -82,7 +82,7 @@ class RoadTest : public QObject {
         // The rewritten texts must not swallow the user's next edit.
         window.typeInto(LowTempAlarm, QStringLiteral("-5"));
         window.ticks(1);
-        QCOMPARE(window.program().alarmTemperatures.lowAlarmCelsius, -5.0);
+        QCOMPARE(window.state().alarmTemperatures.lowAlarmCelsius, -5.0);
     }
 
     void channelChoiceEnablesItsAlarms() {

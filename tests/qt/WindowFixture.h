@@ -67,7 +67,7 @@ class WindowFixture {
     }
 
     MainDialog& dialog() { return session.dialog(); }
-    Program& program() { return session.program(); }
+    DialogState& state() { return session.state(); }
     QWidget* widget(ControlId id) { return session.controls().widget(id); }
     QLineEdit* edit(ControlId id) { return session.controls().widgetAs<QLineEdit>(id); }
     QComboBox* combo(ControlId id) { return session.controls().widgetAs<QComboBox>(id); }

@@ -66,7 +66,7 @@ class WindowTest : public QObject {
         WindowFixture window;
         window.ticks(2);  // the first ticks' own work done, nothing changes any more
         QtControls& controls = window.session.controls();
-        const DialogValues& values = window.program().dialogValues;
+        const DialogValues& values = window.state().dialogValues;
         const struct {
             const char* what;
             std::function<void()> change;
@@ -253,7 +253,7 @@ class WindowTest : public QObject {
                             c.key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
             QVERIFY(!window.dialog().isVisible());
             QCOMPARE(window.dialog().result(), c.result);
-            QCOMPARE(window.program().pendingEvents & ConfigureClicked, 0u);
+            QCOMPARE(window.state().pendingEvents & ConfigureClicked, 0u);
         }
     }
 

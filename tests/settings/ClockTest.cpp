@@ -3,12 +3,13 @@
 #include <climits>
 
 #include "settings/Clock.h"
-#include "support/ProgramFixture.h"
+#include "support/StateFixture.h"
+#include "ui/ClockDisplay.h"
 
 namespace veltra {
 namespace {
 
-using test::ProgramFixture;
+using test::StateFixture;
 using Clock = std::array<std::uint8_t, 6>;
 
 TEST(Clock, ShiftsTheHostTimeIntoTheSelectedZone) {
@@ -39,7 +40,7 @@ TEST(Clock, ShiftsTheHostTimeIntoTheSelectedZone) {
     }
 }
 
-std::string selectedZone(const ProgramFixture& f) {
+std::string selectedZone(const StateFixture& f) {
     return f.controls.entryText(ControlId::TimeZone, f.controls.selection(ControlId::TimeZone));
 }
 
@@ -54,11 +55,11 @@ TEST(Clock, ShowUtcOffsetSelectsTheEntryOrUtc) {
         {-720, "UTC-12:00", -720}, {750, "UTC+00:00", 0}, {INT32_MIN, "UTC+00:00", 0},
     };
     for (const auto& c : cases) {
-        ProgramFixture f;
+        StateFixture f;
         f.controls.select(ControlId::TimeZone, 3);
-        showUtcOffset(f.program, c.minutes);
+        showUtcOffset(f.state, c.minutes);
         EXPECT_EQ(selectedZone(f), c.entry) << c.minutes;
-        EXPECT_EQ(f.program.clockState.selectedUtcOffset, c.selected) << c.minutes;
+        EXPECT_EQ(f.state.clockState.selectedUtcOffset, c.selected) << c.minutes;
     }
 }
 
@@ -75,7 +76,7 @@ TEST(Clock, TimeZoneSelectionReadsTheListOrTheHost) {
         {-300, "UTC+00:00", 0, "UTC+00:00"},  {0, "UTC-12:00", -720, "UTC-12:00"},
     };
     for (const auto& c : cases) {
-        ProgramFixture f;
+        StateFixture f;
         f.host.setStandardUtcOffset(c.host);
         if (c.chosen) {
             for (int i = 0; i < f.controls.entryCount(ControlId::TimeZone); ++i) {
@@ -84,9 +85,9 @@ TEST(Clock, TimeZoneSelectionReadsTheListOrTheHost) {
                 }
             }
         }
-        applyTimeZoneSelection(f.program);
-        EXPECT_EQ(f.program.clockState.hostUtcOffset, c.host);
-        EXPECT_EQ(f.program.clockState.selectedUtcOffset, c.selected) << c.host;
+        applyTimeZoneSelection(f.state);
+        EXPECT_EQ(f.state.clockState.hostUtcOffset, c.host);
+        EXPECT_EQ(f.state.clockState.selectedUtcOffset, c.selected) << c.host;
         EXPECT_EQ(selectedZone(f), c.shown) << c.host;
     }
 }
@@ -97,19 +98,19 @@ TEST(Clock, DateFollowsTheFormat) {
         const char* text;
     } cases[] = {{0, "09/02/2024"}, {1, "02/09/2024"}, {2, "2024/02/09"}};
     for (const auto& c : cases) {
-        ProgramFixture f;
-        f.program.editParams.clock = {24, 2, 9, 7, 5, 3};
-        f.program.dialogValues.dateFormatIndex = c.index;
-        renderDate(f.program);
+        StateFixture f;
+        f.state.editParams.clock = {24, 2, 9, 7, 5, 3};
+        f.state.dialogValues.dateFormatIndex = c.index;
+        renderDate(f.state);
         EXPECT_EQ(f.controls.text(ControlId::DateText), c.text);
         EXPECT_EQ(f.controls.refreshed(), std::vector<ControlId>{ControlId::DateText});
     }
 }
 
 TEST(Clock, TimeTextChangesOnlyWithTheSecond) {
-    ProgramFixture f;
+    StateFixture f;
     f.host = FixedHost({2024, 2, 9, 7, 5, 3}, 480);
-    Program& p = f.program;
+    DialogState& p = f.state;
     p.clockState.hostUtcOffset = 480;
     p.clockState.selectedUtcOffset = 480;
     p.dialogValues.dateFormatIndex = 2;

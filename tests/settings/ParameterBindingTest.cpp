@@ -3,26 +3,27 @@
 #include <functional>
 #include <string>
 
-#include "settings/ParameterBinding.h"
+#include "settings/ParameterConversions.h"
 #include "settings/Validation.h"
-#include "support/ProgramFixture.h"
+#include "support/StateFixture.h"
+#include "ui/ParameterBinding.h"
 
 namespace veltra {
 namespace {
 
-using test::ProgramFixture;
+using test::StateFixture;
 
 // A window that shows the logger's settings, as after a newly read DAT.SRC.
-struct Shown : ProgramFixture {
+struct Shown : StateFixture {
     explicit Shown(const LoggerParameters& device = test::sampleParameters()) {
-        program.dialogValues.writeTo(controls);  // as the window opens
-        program.deviceParams = device;
-        program.editParams = {};
-        fillControls(program);
+        state.dialogValues.writeTo(controls);  // as the window opens
+        state.deviceParams = device;
+        state.editParams = {};
+        fillControls(state);
     }
     const LoggerParameters& collect() {
-        collectParameters(program);
-        return program.editParams;
+        collectParameters(state);
+        return state.editParams;
     }
 };
 
@@ -67,7 +68,7 @@ TEST(ParameterBinding, UnchangedSettingsGoBackAsTheyCame) {
         c.change(device, expected);
         Shown f(device);
         // With the host in the selected zone, the clock is the host's time.
-        f.program.clockState.hostUtcOffset = f.program.clockState.selectedUtcOffset;
+        f.state.clockState.hostUtcOffset = f.state.clockState.selectedUtcOffset;
         expected.clock = {24, 2, 29, 19, 30, 15};
         EXPECT_EQ(f.collect(), expected) << c.what;
     }
@@ -97,14 +98,14 @@ TEST(ParameterBinding, FillShowsTheSettingsInTheControls) {
         inOrder.push_back(id);
     }
     EXPECT_EQ(f.controls.refreshed(), inOrder);
-    const AlarmTemperatures& a = f.program.alarmTemperatures;
+    const AlarmTemperatures& a = f.state.alarmTemperatures;
     EXPECT_DOUBLE_EQ(a.highAlarmCelsius, -2.75);
     EXPECT_DOUBLE_EQ(a.highAlarmFahrenheit, 27.05);
     EXPECT_DOUBLE_EQ(a.lowAlarmCelsius, -40.0);
     EXPECT_DOUBLE_EQ(a.lowAlarmFahrenheit, -40.0);
-    EXPECT_EQ(f.program.pendingEvents, UnitChanged | ChannelChanged);
-    EXPECT_EQ(f.program.clockState.selectedUtcOffset, -210);
-    const DialogValues& v = f.program.dialogValues;
+    EXPECT_EQ(f.state.pendingEvents, UnitChanged | ChannelChanged);
+    EXPECT_EQ(f.state.clockState.selectedUtcOffset, -210);
+    const DialogValues& v = f.state.dialogValues;
     EXPECT_EQ(v.pdfLanguageIndex, 1);
     EXPECT_EQ(v.unitIndex, 1);
     EXPECT_EQ(v.dateFormatIndex, 2);
@@ -126,13 +127,13 @@ TEST(ParameterBinding, ChannelCapabilityDecidesTheChannelList) {
     for (const auto& c : cases) {
         LoggerParameters device = test::sampleParameters();
         device.channelMode = c.mode;
-        ProgramFixture f;
-        f.program.deviceInfo.capabilityFlags = c.flags;
-        f.program.deviceParams = device;
-        fillControls(f.program);
+        StateFixture f;
+        f.state.deviceInfo.capabilityFlags = c.flags;
+        f.state.deviceParams = device;
+        fillControls(f.state);
         SCOPED_TRACE(testing::Message() << "flags " << int(c.flags) << " mode " << int(c.mode));
-        EXPECT_EQ(f.program.editParams.channelMode, c.shownMode);
-        EXPECT_EQ(f.program.dialogValues.channelIndex, c.index);
+        EXPECT_EQ(f.state.editParams.channelMode, c.shownMode);
+        EXPECT_EQ(f.state.dialogValues.channelIndex, c.index);
         EXPECT_EQ(f.controls.selection(ControlId::ChannelSelection), c.index);
         EXPECT_EQ(f.controls.isEnabled(ControlId::ChannelSelection), c.enabled);
     }
@@ -141,20 +142,20 @@ TEST(ParameterBinding, ChannelCapabilityDecidesTheChannelList) {
 TEST(ParameterBinding, UnrecordedChannelKeepsItsPreviousValues) {
     LoggerParameters device = test::sampleParameters();
     device.channelMode = 2;  // humidity only: the temperature alarms stay as they were
-    ProgramFixture f;
-    f.program.alarmTemperatures.highAlarmCelsius = 12.5;
-    f.program.deviceParams = device;
-    fillControls(f.program);
-    EXPECT_DOUBLE_EQ(f.program.alarmTemperatures.highAlarmCelsius, 12.5);
-    EXPECT_EQ(f.program.pendingEvents, ChannelChanged);
+    StateFixture f;
+    f.state.alarmTemperatures.highAlarmCelsius = 12.5;
+    f.state.deviceParams = device;
+    fillControls(f.state);
+    EXPECT_DOUBLE_EQ(f.state.alarmTemperatures.highAlarmCelsius, 12.5);
+    EXPECT_EQ(f.state.pendingEvents, ChannelChanged);
     EXPECT_EQ(f.controls.text(ControlId::HighHumidityAlarm), "75.0");
 
     device.channelMode = 1;  // temperature only: the humidity texts stay as they were
     f.controls.setText(ControlId::HighHumidityAlarm, "33");
-    f.program.deviceParams = device;
-    fillControls(f.program);
+    f.state.deviceParams = device;
+    fillControls(f.state);
     EXPECT_EQ(f.controls.text(ControlId::HighHumidityAlarm), "33");
-    EXPECT_DOUBLE_EQ(f.program.alarmTemperatures.highAlarmCelsius, 25.0);
+    EXPECT_DOUBLE_EQ(f.state.alarmTemperatures.highAlarmCelsius, 25.0);
 }
 
 // A name typed longer than its field is cut at the field, never written past it.
@@ -164,7 +165,7 @@ TEST(ParameterBinding, LongDeviceNameStaysInsideItsField) {
     const LoggerParameters& p = f.collect();
     EXPECT_EQ(std::string(p.deviceName.begin(), p.deviceName.end()), "ABCDEFGHIJKLMNOPQRST");
     EXPECT_EQ(p.deviceId, test::sampleParameters().deviceId);
-    EXPECT_EQ(firstValidationFailure(f.program), "Device name is too long!");
+    EXPECT_EQ(f.validationFailure(), "Device name is too long!");
 }
 
 TEST(ParameterBinding, ChannelListIndexAsChannelMode) {

@@ -7,29 +7,30 @@
 #include <string>
 #include <type_traits>
 
-#include "settings/ParameterBinding.h"
+#include "settings/ParameterConversions.h"
 #include "settings/Validation.h"
-#include "support/ProgramFixture.h"
+#include "support/StateFixture.h"
+#include "ui/ParameterBinding.h"
 
 namespace veltra {
 namespace {
 
 // Valid settings as collected from the window, for the sample logger.
-struct Collected : test::ProgramFixture {
+struct Collected : test::StateFixture {
     Collected() {
-        DialogValues& v = program.dialogValues;
+        DialogValues& v = state.dialogValues;
         v.pdfLanguageIndex = 1;
         v.deviceNameText = "Cold room";
         v.websiteText = "www.example.com";
         v.userInfoText = "Batch 7";
         v.trademarkText = "TRADEMARK-20-BYTES!!";
     }
-    LoggerParameters& p() { return program.editParams; }
-    DialogValues& v() { return program.dialogValues; }
+    LoggerParameters& p() { return state.editParams; }
+    DialogValues& v() { return state.dialogValues; }
     // The logger lacks a capability and runs the given firmware.
     void lack(std::uint8_t flag, std::uint8_t version = 48) {
-        program.deviceInfo.capabilityFlags &= static_cast<std::uint8_t>(~flag);
-        program.deviceInfo.firmwareVersion = version;
+        state.deviceInfo.capabilityFlags &= static_cast<std::uint8_t>(~flag);
+        state.deviceInfo.firmwareVersion = version;
     }
 };
 using C = Collected;
@@ -61,12 +62,9 @@ constexpr const char* Row[] = {
     "Trademark is too long",
 };
 
-// Checks the settings and expects the message of `row` (0: every check passes), shown once.
-void expectRow(Collected& f, int row) {
-    EXPECT_EQ(firstValidationFailure(f.program), Row[row]);
-    EXPECT_EQ(validateParameters(f.program), row == 0);
-    EXPECT_EQ(f.messages(),
-              row == 0 ? std::vector<std::string>{} : std::vector<std::string>{Row[row]});
+// Checks the settings and expects the message of `row` (0: every check passes).
+void expectRow(const Collected& f, int row) {
+    EXPECT_EQ(f.validationFailure(), Row[row]);
 }
 
 // The sample settings with one value changed, and the row each value gives.
@@ -173,22 +171,22 @@ TEST(Validation, CapabilitiesChannelsAndOrder) {
 
 TEST(Validation, RangeMessageGivesTheSensorRangeInCelsius) {
     Collected f;
-    f.program.deviceInfo.tempRangeMin = -205;
-    f.program.deviceInfo.tempRangeMax = 1250;
+    f.state.deviceInfo.tempRangeMin = -205;
+    f.state.deviceInfo.tempRangeMax = 1250;
     f.p().lowTempAlarm = -411;
-    EXPECT_EQ(firstValidationFailure(f.program),
+    EXPECT_EQ(f.validationFailure(),
               "The low temperature alarm limit must be in the range of-20.5\xE2\x84\x83 to "
               "125.0\xE2\x84\x83");
     f.p().lowTempAlarm = -410;  // -20.5 degrees: at the end of the range
-    EXPECT_EQ(firstValidationFailure(f.program), "");
+    EXPECT_EQ(f.validationFailure(), "");
 }
 
 // A window showing the sample settings, as after a newly read DAT.SRC.
-struct Shown : test::ProgramFixture {
+struct Shown : test::StateFixture {
     Shown() {
-        program.dialogValues.writeTo(controls);  // as the window opens
-        program.deviceParams = test::sampleParameters();
-        fillControls(program);
+        state.dialogValues.writeTo(controls);  // as the window opens
+        state.deviceParams = test::sampleParameters();
+        fillControls(state);
     }
 };
 
@@ -205,11 +203,11 @@ void expectTyped(ControlId id, T LoggerParameters::*field, std::initializer_list
         SCOPED_TRACE(c.text);
         Shown f;
         f.controls.setText(id, c.text);
-        collectParameters(f.program);
+        collectParameters(f.state);
         if (c.value) {
-            EXPECT_EQ(f.program.editParams.*field, *c.value);
+            EXPECT_EQ(f.state.editParams.*field, *c.value);
         }
-        EXPECT_EQ(firstValidationFailure(f.program), Row[c.row]);
+        EXPECT_EQ(f.validationFailure(), Row[c.row]);
     }
 }
 
@@ -254,13 +252,13 @@ TEST(Validation, TypedValuesAreScaledAndOverflowsRefused) {
     for (const auto& c : alarms) {
         SCOPED_TRACE(testing::Message() << c.high << " " << c.low);
         Shown f;
-        f.program.alarmTemperatures.highAlarmCelsius = c.high;
-        f.program.alarmTemperatures.lowAlarmCelsius = c.low;
-        collectParameters(f.program);
-        const LoggerParameters& p = f.program.editParams;
+        f.state.alarmTemperatures.highAlarmCelsius = c.high;
+        f.state.alarmTemperatures.lowAlarmCelsius = c.low;
+        collectParameters(f.state);
+        const LoggerParameters& p = f.state.editParams;
         EXPECT_EQ(c.highValue.value_or(p.highTempAlarm), p.highTempAlarm);
         EXPECT_EQ(c.lowValue.value_or(p.lowTempAlarm), p.lowTempAlarm);
-        EXPECT_EQ(firstValidationFailure(f.program), Row[c.row]);
+        EXPECT_EQ(f.validationFailure(), Row[c.row]);
     }
 }
 

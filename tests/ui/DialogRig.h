@@ -4,7 +4,6 @@
 #include <fstream>
 #include <iterator>
 
-#include "core/Program.h"
 #include "platform/DriveFilesFactory.h"
 #include "platform/fake/FixedHost.h"
 #include "simulator/LoggerSimulator.h"
@@ -36,10 +35,10 @@ struct DialogRig {
         : simulator(folder.path() / "first", settings),
           other(folder.path() / "second", otherSettings()),
           drive(makeDriveFiles([this](char letter) { return locator.rootOf(letter); })),
-          program(controls, host, *drive),
-          cycle(program, locator) {
+          state(controls, host),
+          cycle(state, locator, *drive) {
         controls.setListener([this](ControlId id, Notification what) { cycle.notify(id, what); });
-        program.dialogValues.writeTo(controls);
+        state.dialogValues.writeTo(controls);
         controls.startPollTimer();
     }
 
@@ -113,7 +112,7 @@ struct DialogRig {
     LoggerSimulator other;
     RigLocator locator;
     std::unique_ptr<DriveFiles> drive;
-    Program program;
+    DialogState state;
     PollCycle cycle;
 };
 

@@ -2,6 +2,8 @@
 
 #include "logger/CfgRecord.h"
 #include "logger/FirmwareImage.h"
+#include "support/FakeDrive.h"
+#include "support/SampleSettings.h"
 #include "ui/DialogRig.h"
 
 namespace veltra::test {
@@ -133,7 +135,7 @@ TEST(PollCycle, AlarmsAreShownAndTypedInEitherUnit) {
         EXPECT_EQ(rig.text(Id::HighTempUnit), step.label);
         EXPECT_EQ(rig.text(Id::LowTempUnit), step.label);
     }
-    EXPECT_DOUBLE_EQ(rig.program.alarmTemperatures.highAlarmCelsius, 10.0);
+    EXPECT_DOUBLE_EQ(rig.state.alarmTemperatures.highAlarmCelsius, 10.0);
 
     rig.configure();
     const auto config = rig.file("CONFIG.CFG");
@@ -190,20 +192,80 @@ TEST(PollCycle, RefusedSettingsWriteNothing) {
     EXPECT_FALSE(rig.fileExists("CONFIG.CFG"));
     EXPECT_EQ(rig.text(Id::ConfigureButton), "Configure (E)");
     EXPECT_TRUE(rig.controls.timerRunning());
-    EXPECT_EQ(rig.program.pollState.lastWrite, WriteResult::Refused);
+    EXPECT_EQ(rig.state.pollState.lastWrite, WriteResult::Refused);
 }
 
-TEST(PollCycle, WriteFailureAsksToPlugTheLogger) {
-    DialogRig rig;
-    rig.startWithLogger();
-    std::filesystem::remove_all(rig.simulator.folder());  // pulled out without notice
-    rig.configure();
-    EXPECT_EQ(rig.text(Id::ConfigureButton), "Plug logger");
-    EXPECT_EQ(rig.controls.messages(),
-              std::vector<std::string>{"It's fail to configure device,please confirm that the "
-                                       "device was plugged!"});
-    EXPECT_TRUE(rig.controls.isEnabled(Id::ConfigureButton));
-    EXPECT_EQ(rig.program.pollState.lastWrite, WriteResult::WriteFailed);
+// A logger at drive E of a drive held in memory, shown in the window: for the faults that a
+// real folder cannot be made to show.
+struct FakeDriveRig {
+    explicit FakeDriveRig(std::uint8_t revision) {
+        SimulatorSettings logger;
+        logger.firmwareRevision = revision;
+        drive.put("DAT.SRC", LoggerSimulator::deviceImage(logger, revision, sampleParameters()));
+        controls.setListener([this](ControlId id, Notification what) { cycle.notify(id, what); });
+        // A message box may stay open for long: the drive must not be held meanwhile.
+        controls.setMessageResponder(
+            [this](std::string_view) { EXPECT_EQ(drive.sessionsOpen, 0) << "drive held"; });
+        for (int tick = 0; tick < 4; ++tick) {
+            cycle.tick();
+        }
+    }
+    struct AtE : LoggerLocator {
+        std::vector<std::string> collectMatchEntries() override {
+            return {"PFAD_E\\VID_2017&PID_0901\\SN1"};
+        }
+        std::optional<std::filesystem::path> rootOf(char) const override { return std::nullopt; }
+    };
+
+    MemoryControls controls;
+    FixedHost host{{2024, 3, 1, 8, 30, 15}, 0};
+    FakeDrive drive{'E'};
+    AtE locator;
+    DialogState state{controls, host};
+    PollCycle cycle{state, locator, drive};
+};
+
+TEST(PollCycle, ConfigureShowsWhatTheWriteCameTo) {
+    const std::string failed =
+        "It's fail to configure device,please confirm that the device was plugged!";
+    const std::string upgradeFailed = "Firmware upgrade failed,Please try again!";
+    const struct {
+        std::uint8_t revision;  // 1: the logger needs the carried firmware
+        const char* failing;    // the drive operation that fails, if any
+        WriteResult result;
+        const char* button;
+        std::vector<std::string> messages;
+    } cases[] = {
+        {2, "", WriteResult::Written, "Configuring...", {}},
+        {2, "create CONFIG.CFG", WriteResult::WriteFailed, "Plug logger", {failed}},
+        {1, "", WriteResult::UpgradeStarted, "Firmware Upgrade", {}},
+        {1,
+         "create APP.BIN",
+         WriteResult::UpgradeFailedThenWritten,
+         "Configuring...",
+         {upgradeFailed}},
+        {1,
+         "read APP.BIN",
+         WriteResult::UpgradeFailedThenWritten,
+         "Firmware Upgrade",
+         {upgradeFailed}},
+        {1, "lock", WriteResult::DriveBusy, "Plug logger", {upgradeFailed, failed}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.failing);
+        FakeDriveRig rig(c.revision);
+        ASSERT_EQ(rig.controls.text(Id::ConfigureButton), "Configure (E)");
+        if (*c.failing) {
+            rig.drive.failing = {c.failing};
+        }
+        rig.controls.click(Id::ConfigureButton);
+        rig.cycle.tick();
+        EXPECT_EQ(rig.state.pollState.lastWrite, c.result);
+        EXPECT_EQ(rig.controls.text(Id::ConfigureButton), c.button);
+        EXPECT_EQ(rig.controls.messages(), c.messages);
+        EXPECT_EQ(rig.state.pollState.upgradePending, c.result == WriteResult::UpgradeStarted);
+        EXPECT_TRUE(rig.controls.isEnabled(Id::ConfigureButton));
+    }
 }
 
 TEST(PollCycle, TickDeliveredDuringAMessageBoxDoesNothing) {
@@ -214,9 +276,9 @@ TEST(PollCycle, TickDeliveredDuringAMessageBoxDoesNothing) {
     rig.controls.setMessageResponder([&](std::string_view) {
         // The user clicks again and a timer tick arrives while the box is open.
         rig.controls.click(Id::ConfigureButton);
-        const auto before = rig.program.pollState.tickCount;
+        const auto before = rig.state.pollState.tickCount;
         rig.cycle.tick();
-        EXPECT_EQ(rig.program.pollState.tickCount, before);
+        EXPECT_EQ(rig.state.pollState.tickCount, before);
         ++nestedTicks;
     });
     rig.configure();
@@ -242,7 +304,7 @@ TEST(PollCycle, SetupLockKeepsTheSettingsForTheNextLogger) {
     rig.ticks(4);
     EXPECT_EQ(rig.text(Id::ConfigureButton), "Configure (E)");
     EXPECT_EQ(rig.text(Id::DeviceName), "Batch A");
-    EXPECT_EQ(rig.program.pollState.lastDeviceSerial, 2002u);
+    EXPECT_EQ(rig.state.pollState.lastDeviceSerial, 2002u);
 
     rig.configure();
     const auto name = recordOf(rig.file(rig.other, "CONFIG.CFG"), cfg_tag::DeviceName).data;
@@ -270,18 +332,18 @@ TEST(PollCycle, UpgradeRoadEndsWithTheHeldBackConfiguration) {
     EXPECT_EQ(rig.text(Id::ConfigureButton), "Firmware Upgrade");
     EXPECT_EQ(rig.file("APP.BIN").size(), FirmwareImageSize);
     EXPECT_EQ(rig.file("CONFIG.CFG").size(), UpgradeConfigFileSize);
-    EXPECT_EQ(rig.program.pollState.upgradePending, 1);
+    EXPECT_EQ(rig.state.pollState.upgradePending, 1);
 
     rig.run(1);  // the logger takes the firmware and goes away: the countdown starts
     EXPECT_EQ(rig.text(Id::ConfigureButton), "Upgrading(14)");
     int waited = 0;
-    while (rig.program.pollState.upgradePending && waited < 20) {
+    while (rig.state.pollState.upgradePending && waited < 20) {
         rig.run(1);  // away, back, and read two ticks later
         ++waited;
     }
     EXPECT_EQ(waited, 7);
     EXPECT_EQ(rig.text(Id::ConfigureButton), "Configuring...");
-    EXPECT_EQ(rig.program.deviceInfo.firmwareRevision, 2);
+    EXPECT_EQ(rig.state.deviceInfo.firmwareRevision, 2);
     const auto config = rig.file("CONFIG.CFG");
     ASSERT_EQ(config.size(), ConfigFileSize);
     const auto name = recordOf(config, cfg_tag::DeviceName).data;
@@ -307,10 +369,10 @@ TEST(PollCycle, LoggerBackStillNeedingTheUpgrade) {
         rig.cycle.setUpgradeOnce(once);
         rig.startWithLogger();
         rig.configure();
-        EXPECT_EQ(rig.program.pollState.lastWrite, WriteResult::UpgradeStarted);
+        EXPECT_EQ(rig.state.pollState.lastWrite, WriteResult::UpgradeStarted);
         rig.run(20);  // away, back, read two ticks later, more than once over
         EXPECT_EQ(firmwareTaken > 1, !once) << firmwareTaken;
-        EXPECT_EQ(rig.program.pollState.lastWrite,
+        EXPECT_EQ(rig.state.pollState.lastWrite,
                   once ? WriteResult::UpgradeNotTaken : WriteResult::UpgradeStarted);
     }
 }
@@ -322,10 +384,10 @@ TEST(PollCycle, UpgradeCountdownStopsAtZero) {
     rig.unplug();  // pulled out before it could take the firmware
     rig.ticks(149);
     EXPECT_EQ(rig.text(Id::ConfigureButton), "Upgrading(0)");
-    EXPECT_EQ(rig.program.pollState.upgradeCountdown, 1);
+    EXPECT_EQ(rig.state.pollState.upgradeCountdown, 1);
     rig.ticks(5);
     EXPECT_EQ(rig.text(Id::ConfigureButton), "Upgrading(0)");
-    EXPECT_EQ(rig.program.pollState.upgradeCountdown, 0);
+    EXPECT_EQ(rig.state.pollState.upgradeCountdown, 0);
 }
 
 TEST(PollCycle, AnotherLoggerDuringAPendingUpgradeIsShownButNotWritten) {
@@ -341,7 +403,7 @@ TEST(PollCycle, AnotherLoggerDuringAPendingUpgradeIsShownButNotWritten) {
 
     rig.configure();
     EXPECT_FALSE(std::filesystem::exists(rig.other.folder() / "CONFIG.CFG"));
-    EXPECT_EQ(rig.program.pollState.upgradePending, 1);
+    EXPECT_EQ(rig.state.pollState.upgradePending, 1);
 
     rig.unplug();
     rig.ticks(1);

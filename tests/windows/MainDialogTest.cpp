@@ -24,9 +24,9 @@ class MainDialogTest : public ::testing::Test {
     HWND item(ControlId id) const { return ::GetDlgItem(window, toInt(id)); }
     template <typename Action>
     PendingEvents raisedBy(Action action) {
-        dialog.program().pendingEvents = 0;
+        dialog.state().pendingEvents = 0;
         action();
-        return dialog.program().pendingEvents;
+        return dialog.state().pendingEvents;
     }
 
     FixedHost host{{2024, 3, 1, 8, 30, 15}, 480};

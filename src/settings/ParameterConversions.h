@@ -6,8 +6,6 @@
 
 namespace veltra {
 
-struct Program;
-
 // The channel list's index as a channel mode: 0 temperature (1), 1 humidity (2), 2 both (3);
 // anything else, no selection included, temperature.
 std::uint8_t channelModeFromIndex(std::uint8_t index);
@@ -18,13 +16,7 @@ int channelIndexFromMode(std::uint8_t channelMode);
 // byte after a shorter text, and the bytes after that zero left as they were.
 void copyTextField(std::span<std::uint8_t> field, std::string_view text);
 
-// Shows the logger's settings (deviceParams) in the controls and takes them as editParams.
-void fillControls(Program& program);
-
-// Reads the controls and turns them into editParams, ready to be validated and written.
-void collectParameters(Program& program);
-
-// The scalings of collectParameters, kept within each field's range. A value that does not
+// The scalings of the collected settings, kept within each field's range. A value that does not
 // fit is held at a value that the validation refuses, instead of wrapping into a valid one.
 std::int32_t minutesToSeconds(std::int32_t minutes);
 std::uint16_t toUnsignedField(std::int64_t value);

@@ -1,9 +1,7 @@
 #pragma once
 
 #include "core/Controls.h"
-#include "core/DriveFiles.h"
 #include "core/Host.h"
-#include "logger/DeviceImage.h"
 #include "logger/DeviceInfo.h"
 #include "settings/AlarmTemperatures.h"
 #include "settings/Clock.h"
@@ -14,15 +12,13 @@
 
 namespace veltra {
 
-// The program's records, created once per run (or per test), and the seams through which
-// the core reaches the window, the host and the logger's drive.
-struct Program {
-    Program(Controls& controls_, Host& host_, DriveFiles& drive_)
-        : controls(controls_), host(host_), drive(drive_) {}
-    Program(const Program&) = delete;
-    Program& operator=(const Program&) = delete;
+// The dialog's records, created once per window (or per test), and the window and host that
+// they are shown in and timed by.
+struct DialogState {
+    DialogState(Controls& controls_, Host& host_) : controls(controls_), host(host_) {}
+    DialogState(const DialogState&) = delete;
+    DialogState& operator=(const DialogState&) = delete;
 
-    DeviceImage deviceImage;
     DeviceInfo deviceInfo;
     LoggerParameters deviceParams{};  // the logger's settings as read
     LoggerParameters editParams{};    // the settings the controls edit and that are written
@@ -31,16 +27,17 @@ struct Program {
     PollState pollState;
     PendingEvents pendingEvents = 0;
     ClockState clockState;
-    // Set while the unit display rewrites the alarm fields, so that the text changes it causes
-    // do not read the rounded texts back into alarmTemperatures.
-    std::uint8_t skipHighAlarmEdit = 0;
-    std::uint8_t skipLowAlarmEdit = 0;
 
     Controls& controls;
     Host& host;
-    DriveFiles& drive;
 
     void raise(PendingEvents events) { pendingEvents |= events; }
+
+    // Sets a control's text and repaints the window's background behind it.
+    void showText(ControlId id, std::string_view text) {
+        controls.setText(id, text);
+        controls.refreshControlArea(id);
+    }
 };
 
 }  // namespace veltra
