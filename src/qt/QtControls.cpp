@@ -9,26 +9,11 @@
 #include <utility>
 
 #include "qt/HostText.h"
+#include "ui/PendingEvents.h"
 
 namespace veltra {
 
 namespace {
-
-struct Watched {
-    ControlId id;
-    Notification what;
-};
-constexpr Watched watched[] = {
-    {ControlId::SamplingInterval, Notification::TextChanged},
-    {ControlId::HighTempAlarm, Notification::TextChanged},
-    {ControlId::LowTempAlarm, Notification::TextChanged},
-    {ControlId::TimeZone, Notification::SelectionChanged},
-    {ControlId::ChannelSelection, Notification::SelectionChanged},
-    {ControlId::DateFormat, Notification::SelectionChanged},
-    {ControlId::TemperatureUnit, Notification::SelectionChanged},
-    {ControlId::SetupLock, Notification::Clicked},
-    {ControlId::ConfigureButton, Notification::Clicked},
-};
 
 void showModal(QWidget& parent, const QString& text) {
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Veltra"), text, QMessageBox::Ok, &parent);
@@ -36,15 +21,6 @@ void showModal(QWidget& parent, const QString& text) {
 }
 
 }  // namespace
-
-bool isWatched(ControlId id, Notification what) {
-    for (const Watched& entry : watched) {
-        if (entry.id == id && entry.what == what) {
-            return true;
-        }
-    }
-    return false;
-}
 
 QtControls::QtControls(QWidget& window, TimerSwitch timerSwitch)
     : window_(window),

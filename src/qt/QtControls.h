@@ -14,8 +14,9 @@ class QWidget;
 
 namespace veltra {
 
-// The main window's widgets as the core sees them. Reports the nine notifications the poll
-// cycle watches, and nothing else; counts every change of every control.
+// The main window's widgets as the core sees them. Reports the notifications that the poll
+// cycle watches (WatchedNotifications), and nothing else; counts every change of every
+// control.
 //
 // Texts are bytes in the host's character set. A text that cannot be decoded is shown with
 // replacement characters but kept byte for byte, and given back unchanged until the user
@@ -77,8 +78,5 @@ class QtControls : public Controls {
     bool settingText_ = false;
     std::uint64_t changes_ = 0;
 };
-
-// Whether the window reports this notification of this control to the poll cycle.
-bool isWatched(ControlId id, Notification what);
 
 }  // namespace veltra

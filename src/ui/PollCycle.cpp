@@ -56,35 +56,7 @@ PollCycle::PollCycle(DialogState& state, LoggerLocator& locator, DriveFiles& dri
     : state_(state), locator_(locator), drive_(drive) {}
 
 void PollCycle::notify(ControlId id, Notification what) {
-    switch (what) {
-        case Notification::TextChanged:
-            if (id == ControlId::SamplingInterval) {
-                state_.raise(IntervalEdited);
-            } else if (id == ControlId::HighTempAlarm) {
-                state_.raise(HighTempAlarmEdited);
-            } else if (id == ControlId::LowTempAlarm) {
-                state_.raise(LowTempAlarmEdited);
-            }
-            break;
-        case Notification::SelectionChanged:
-            if (id == ControlId::TimeZone) {
-                state_.raise(TimeZoneChanged);
-            } else if (id == ControlId::ChannelSelection) {
-                state_.raise(ChannelChanged);
-            } else if (id == ControlId::DateFormat) {
-                state_.raise(DateFormatChanged);
-            } else if (id == ControlId::TemperatureUnit) {
-                state_.raise(UnitChanged);
-            }
-            break;
-        case Notification::Clicked:
-            if (id == ControlId::SetupLock) {
-                state_.raise(SetupLockToggled);
-            } else if (id == ControlId::ConfigureButton) {
-                state_.raise(ConfigureClicked);
-            }
-            break;
-    }
+    state_.raise(eventOf(id, what));
 }
 
 void PollCycle::tick() {

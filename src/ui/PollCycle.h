@@ -18,7 +18,7 @@ class PollCycle {
 
     // One timer tick.
     void tick();
-    // A control's notification (the nine handlers); raises the matching bit, nothing else.
+    // A control's notification; raises its bit (WatchedNotifications), nothing else.
     void notify(ControlId id, Notification what);
 
     // When set, a logger that comes back from its upgrade still needing it is not upgraded

@@ -2,6 +2,8 @@
 
 #include <dbt.h>
 
+#include <optional>
+
 #include "ResourceIds.h"
 #include "ui/DialogTemplate.h"
 
@@ -12,23 +14,19 @@ namespace {
 constexpr int BackgroundWidth = 793;
 constexpr int BackgroundHeight = 426;
 
-// The notifications that the poll cycle watches; every other one is left alone.
-struct Watched {
-    ControlId id;
-    WORD code;
-    Notification what;
-};
-constexpr Watched watched[] = {
-    {ControlId::SetupLock, BN_CLICKED, Notification::Clicked},
-    {ControlId::SamplingInterval, EN_CHANGE, Notification::TextChanged},
-    {ControlId::ConfigureButton, BN_CLICKED, Notification::Clicked},
-    {ControlId::TimeZone, CBN_SELCHANGE, Notification::SelectionChanged},
-    {ControlId::ChannelSelection, CBN_SELCHANGE, Notification::SelectionChanged},
-    {ControlId::DateFormat, CBN_SELCHANGE, Notification::SelectionChanged},
-    {ControlId::TemperatureUnit, CBN_SELCHANGE, Notification::SelectionChanged},
-    {ControlId::LowTempAlarm, EN_CHANGE, Notification::TextChanged},
-    {ControlId::HighTempAlarm, EN_CHANGE, Notification::TextChanged},
-};
+// The notification that a control's command code reports, if it is one that can be watched.
+std::optional<Notification> notificationOf(WORD code) {
+    switch (code) {
+        case EN_CHANGE:
+            return Notification::TextChanged;
+        case CBN_SELCHANGE:
+            return Notification::SelectionChanged;
+        case BN_CLICKED:
+            return Notification::Clicked;
+        default:
+            return std::nullopt;
+    }
+}
 
 // The combo boxes, filled in this order when the window opens.
 constexpr ControlId lists[] = {ControlId::TemperatureUnit, ControlId::PdfLanguage,
@@ -201,16 +199,17 @@ bool MainDialog::command(WORD id, WORD code) {
         }
         return true;
     }
-    if (code == EN_CHANGE || code == CBN_SELCHANGE || code == BN_CLICKED) {
-        controls_.markChanged();  // every control's, so that the next tick reads them again
+    const auto control = static_cast<ControlId>(id);
+    const std::optional<Notification> what = notificationOf(code);
+    if (!what) {
+        return false;
     }
-    for (const Watched& w : watched) {
-        if (toInt(w.id) == id && w.code == code) {
-            pollCycle_.notify(w.id, w.what);
-            return true;
-        }
+    controls_.markChanged();  // every control's, so that the next tick reads them again
+    if (!isWatched(control, *what)) {
+        return false;  // left to the dialog's default handling
     }
-    return false;
+    pollCycle_.notify(control, *what);
+    return true;
 }
 
 INT_PTR MainDialog::controlColour(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

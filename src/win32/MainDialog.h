@@ -12,9 +12,9 @@
 namespace veltra {
 
 // The main window (template 102) and the program's run: the dialog procedure only adapts
-// window messages to the core. Timer 1 drives the poll cycle, the nine watched notifications
-// go to it, news of devices goes to the locator, and the rest is painting, colours and the
-// system menu's About entry.
+// window messages to the core. Timer 1 drives the poll cycle, the watched notifications go to
+// it, news of devices goes to the locator, and the rest is painting, colours and the system
+// menu's About entry.
 class MainDialog {
   public:
     // `resources` is the module whose resources hold the templates, the icon, the background
