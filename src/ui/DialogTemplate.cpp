@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "ui/Captions.h"
+
 namespace veltra {
 
 namespace {
@@ -10,7 +12,7 @@ using enum ControlKind;
 using Id = ControlId;
 
 constexpr ControlTemplate mainControls[] = {
-    {Id::ConfigureButton, Button, "Plug Logger", 236, 142, 67, 25},
+    {Id::ConfigureButton, Button, caption::PlugLogger, 236, 142, 67, 25},
     {Id::None, Label, "Time Delay:", 6, 12, 45, 9},
     {Id::None, Label, "Sampling Interval:", 5, 26, 75, 11},
     {Id::None, Label, "Low Temp Alarm:", 16, 82, 61, 11},

@@ -4,8 +4,8 @@
 #include "logger/ConfigurationWriter.h"
 #include "logger/FirmwareUpgrade.h"
 #include "logger/LoggerFiles.h"
-#include "settings/NumberText.h"
 #include "settings/Validation.h"
+#include "ui/Captions.h"
 #include "ui/ClockDisplay.h"
 #include "ui/DerivedDisplay.h"
 #include "ui/ParameterBinding.h"
@@ -163,10 +163,10 @@ void PollCycle::configure() {
     WriteResult& result = state_.pollState.lastWrite;
     result = WriteResult::Refused;
     if (validateParameters()) {
-        controls.setText(ControlId::ConfigureButton, "Configuring...");
+        controls.setText(ControlId::ConfigureButton, caption::Configuring);
         result = writeToLogger();
         if (!succeeded(result)) {
-            controls.setText(ControlId::ConfigureButton, "Plug logger");
+            controls.setText(ControlId::ConfigureButton, caption::WriteFailed);
         }
     }
     controls.startPollTimer();
@@ -191,7 +191,7 @@ WriteResult PollCycle::writeToLogger() {
     Controls& controls = state_.controls;
     if (outcome.firmwareOpened) {
         poll.upgradeCountdown = 150;
-        controls.setText(ControlId::ConfigureButton, "Firmware Upgrade");
+        controls.setText(ControlId::ConfigureButton, caption::FirmwareUpgrade);
     }
     if (outcome.result == WriteResult::UpgradeStarted) {
         poll.tickCount = 0;
@@ -219,12 +219,12 @@ void PollCycle::resetWhenGone() {
             --poll.upgradeCountdown;
         }
         controls.setText(ControlId::ConfigureButton,
-                         formatText("Upgrading(%d)", poll.upgradeCountdown / 10));
+                         caption::upgrading(poll.upgradeCountdown / 10));
         return;
     }
     controls.setText(ControlId::DeviceId, "");
     controls.setEnabled(ControlId::ConfigureButton, false);
-    controls.setText(ControlId::ConfigureButton, "Plug Logger");
+    controls.setText(ControlId::ConfigureButton, caption::PlugLogger);
     notify(ControlId::SamplingInterval, Notification::TextChanged);
 }
 
@@ -259,7 +259,7 @@ void PollCycle::readLoggerOnce() {
             poll.lastWrite = WriteResult::UpgradeNotTaken;
             return;
         }
-        controls.setText(ControlId::ConfigureButton, "Configuring...");
+        controls.setText(ControlId::ConfigureButton, caption::Configuring);
         poll.lastWrite = writeToLogger();
         return;
     }
@@ -269,7 +269,7 @@ void PollCycle::readLoggerOnce() {
     }
     notify(ControlId::SamplingInterval, Notification::TextChanged);
     controls.setEnabled(ControlId::ConfigureButton, true);
-    controls.setText(ControlId::ConfigureButton, formatText("Configure (%c)", poll.LoggerDrive));
+    controls.setText(ControlId::ConfigureButton, caption::configure(poll.LoggerDrive));
 }
 
 }  // namespace veltra
