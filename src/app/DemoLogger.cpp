@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "qt/MainDialog.h"
+#include "ui/PollState.h"
 
 namespace veltra {
 
@@ -34,7 +35,7 @@ void DemoLogger::start(MainDialog& window, int delayMs) {
         updatePlugText();
     });
     sinceLast_.start();
-    clock_.setInterval(MainDialog::PollPeriodMs);
+    clock_.setInterval(PollPeriodMs);
     connect(&clock_, &QTimer::timeout, this, [this] {
         simulator_->advance(std::chrono::milliseconds(sinceLast_.restart()));
         updatePlugText();

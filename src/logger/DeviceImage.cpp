@@ -75,7 +75,7 @@ void applyDefaults(std::int32_t hostUtcOffset, LoggerParameters& p) {
 
 }  // namespace
 
-const char* describe(ImageVerdict verdict) {
+std::string describe(ImageVerdict verdict) {
     switch (verdict) {
         case ImageVerdict::Accepted:
             return "";
@@ -86,7 +86,8 @@ const char* describe(ImageVerdict verdict) {
         case ImageVerdict::ChecksumMismatch:
             return "the image's checksum does not match its contents";
         case ImageVerdict::TooShort:
-            return "the image is shorter than 640 bytes";
+            return "the image is shorter than " + std::to_string(DeviceImage::MinimumSize) +
+                   " bytes";
     }
     return "the image was refused";
 }

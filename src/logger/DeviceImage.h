@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <vector>
 
 #include "logger/DeviceInfo.h"
@@ -26,11 +27,11 @@ enum class ImageVerdict {
     Empty,
     NotWholeWords,     // length not a multiple of 4
     ChecksumMismatch,  // last word is not the sum of the others
-    TooShort,          // fewer than 640 bytes
+    TooShort,          // fewer than MinimumSize bytes
 };
 
 // A one-line English reason for a refusal ("" for Accepted).
-const char* describe(ImageVerdict verdict);
+std::string describe(ImageVerdict verdict);
 
 // Checks the bytes of DAT.SRC and, when they are accepted, fills `info` and `deviceParams`.
 // A refused image changes nothing, except that an image with a valid checksum that is too

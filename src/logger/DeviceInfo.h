@@ -10,6 +10,14 @@ inline constexpr std::uint8_t HasTemperatureChannel = 0x20;
 inline constexpr std::uint8_t HasHumidityChannel = 0x40;
 inline constexpr std::uint8_t SupportsFahrenheit = 0x80;
 
+// The sensor range's unit: a tenth of a degree Celsius.
+inline constexpr int RangeStepsPerDegree = 10;
+
+// The firmware family from this version on: its CONFIG.CFG records are of kind 0x82, it reports
+// its sensors in the capability flags, and the carried firmware upgrades it only below
+// revision 2.
+inline constexpr std::uint8_t NewFirmwareFamily = 36;
+
 // What the logger reports about itself in DAT.SRC.
 struct DeviceInfo {
     std::uint8_t firmwareVersion = 0;
@@ -20,7 +28,7 @@ struct DeviceInfo {
     std::uint8_t byte17 = 0;           // offset 17, not interpreted
     std::uint32_t memoryCapacity = 0;  // recording memory in bytes, 24 bits used
     std::uint32_t deviceSerial = 0;
-    std::int16_t tempRangeMax = 0;  // tenths of a degree Celsius
+    std::int16_t tempRangeMax = 0;  // RangeStepsPerDegree
     std::int16_t tempRangeMin = 0;
 
     bool has(std::uint8_t capability) const { return (capabilityFlags & capability) != 0; }
@@ -28,7 +36,7 @@ struct DeviceInfo {
 
 // Record kind of every CONFIG.CFG record for a logger with this firmware version.
 inline std::uint8_t recordKindFor(std::uint8_t firmwareVersion) {
-    return firmwareVersion >= 36 ? 0x82 : 0xFF;
+    return firmwareVersion >= NewFirmwareFamily ? 0x82 : 0xFF;
 }
 
 }  // namespace veltra

@@ -1,13 +1,14 @@
 #include "logger/FirmwareUpgrade.h"
 
 #include "logger/CfgRecord.h"
+#include "logger/DeviceInfo.h"
 #include "logger/FirmwareImage.h"
 #include "logger/LoggerFiles.h"
 
 namespace veltra {
 
 bool needsFirmwareUpgrade(std::uint8_t version, std::uint8_t revision) {
-    return version >= 32 && version <= 47 && (version <= 35 || revision < 2);
+    return version >= 32 && version <= 47 && (version < NewFirmwareFamily || revision < 2);
 }
 
 UpgradeProgress upgradeFirmware(DriveSession& drive, std::uint8_t firmwareVersion) {

@@ -14,6 +14,7 @@
 #include "qt/DialogLook.h"
 #include "qt/QtControls.h"
 #include "ui/DialogTemplate.h"
+#include "ui/PollState.h"
 
 namespace veltra {
 

@@ -19,8 +19,6 @@ class QtControls;
 class MainDialog : public QDialog {
     Q_OBJECT
   public:
-    static constexpr int PollPeriodMs = 100;
-
     explicit MainDialog(QWidget* parent = nullptr);
     ~MainDialog() override;
 

@@ -54,6 +54,14 @@ struct LoggerParameters {
     bool operator==(const LoggerParameters&) const = default;
 };
 
+// The units of the fields: temperatures in 1/20 degree Celsius, humidity in 0.1 %RH, times in
+// seconds.
+inline constexpr int TempStepsPerDegree = 20;
+inline constexpr int HumidityStepsPerPercent = 10;
+inline constexpr int SecondsPerMinute = 60;
+inline constexpr int SecondsPerHour = 3600;
+inline constexpr int SecondsPerDay = 86400;
+
 // channelMode bits.
 inline constexpr std::uint8_t TemperatureRecorded = 0x01;
 inline constexpr std::uint8_t HumidityRecorded = 0x02;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "settings/LoggerParameters.h"
+
 namespace veltra {
 
 std::uint8_t channelModeFromIndex(std::uint8_t index) {
@@ -36,7 +38,7 @@ void copyTextField(std::span<std::uint8_t> field, std::string_view text) {
 }
 
 std::int32_t minutesToSeconds(std::int32_t minutes) {
-    const std::int64_t seconds = std::int64_t{minutes} * 60;
+    const std::int64_t seconds = std::int64_t{minutes} * SecondsPerMinute;
     return static_cast<std::int32_t>(std::clamp<std::int64_t>(seconds, INT32_MIN, INT32_MAX));
 }
 

@@ -36,16 +36,18 @@ std::string firstValidationFailure(const LoggerParameters& p, const DeviceInfo& 
                                    const DialogValues& values) {
     const bool temperature = (p.channelMode & TemperatureRecorded) != 0;
     const bool humidity = (p.channelMode & HumidityRecorded) != 0;
-    const int rangeMin = 2 * info.tempRangeMin;
-    const int rangeMax = 2 * info.tempRangeMax;
+    // The sensor's range in the alarms' unit, and in degrees for the message.
+    constexpr int RangeToAlarmSteps = TempStepsPerDegree / RangeStepsPerDegree;
+    const int rangeMin = RangeToAlarmSteps * info.tempRangeMin;
+    const int rangeMax = RangeToAlarmSteps * info.tempRangeMax;
+    const double shownMin = info.tempRangeMin / double{RangeStepsPerDegree};
+    const double shownMax = info.tempRangeMax / double{RangeStepsPerDegree};
+    constexpr int FullHumidity = 100 * HumidityStepsPerPercent;
 
-    const double shownMin = info.tempRangeMin / 10.0;
-    const double shownMax = info.tempRangeMax / 10.0;
-
-    if (p.startDelay < 0 || p.startDelay > 86400) {
+    if (p.startDelay < 0 || p.startDelay > SecondsPerDay) {
         return "Delay time must be in the range of 0 to 1440 minutes!";
     }
-    if (p.sampleInterval < 1 || p.sampleInterval > 86400) {
+    if (p.sampleInterval < 1 || p.sampleInterval > SecondsPerDay) {
         return "Sample interval must be in the range of 1 second to 1440 minutes!";
     }
     if (p.channelMode < 1 || p.channelMode > 3) {
@@ -57,10 +59,11 @@ std::string firstValidationFailure(const LoggerParameters& p, const DeviceInfo& 
     if (p.temperatureUnit == 1 && !info.has(SupportsFahrenheit)) {
         return "Tish device don't support Fahrenheit unit!";
     }
-    if (info.firmwareVersion >= 36 && temperature && !info.has(HasTemperatureChannel)) {
+    if (info.firmwareVersion >= NewFirmwareFamily && temperature &&
+        !info.has(HasTemperatureChannel)) {
         return "The device don't support temperature channel!";
     }
-    if (info.firmwareVersion >= 36 && humidity && !info.has(HasHumidityChannel)) {
+    if (info.firmwareVersion >= NewFirmwareFamily && humidity && !info.has(HasHumidityChannel)) {
         return "The device don't support humidity channel!";
     }
     if (values.pdfLanguageIndex != 0 && values.pdfLanguageIndex != 1) {
@@ -83,10 +86,10 @@ std::string firstValidationFailure(const LoggerParameters& p, const DeviceInfo& 
         }
     }
     if (humidity) {
-        if (p.highHumidityAlarm > 1000) {
+        if (p.highHumidityAlarm > FullHumidity) {
             return "Hight humidity alarm limit must be in the range of 0% to 100%";
         }
-        if (p.lowHumidityAlarm > 1000) {
+        if (p.lowHumidityAlarm > FullHumidity) {
             return "Low humidity alarm limit must be in the range of 0% to 100%";
         }
         if (p.highHumidityAlarm < p.lowHumidityAlarm) {
@@ -99,7 +102,7 @@ std::string firstValidationFailure(const LoggerParameters& p, const DeviceInfo& 
     if (p.recordLedFlash > 60) {
         return "Record LED flash Cycle must be in the range of 0 to 60 seconds!";
     }
-    switch (checkTextField(values.deviceNameText, 20, false)) {
+    switch (checkTextField(values.deviceNameText, p.deviceName.size(), false)) {
         case TextCheck::Empty:
             return "Device name can't be empty!";
         case TextCheck::TooLong:
@@ -107,7 +110,7 @@ std::string firstValidationFailure(const LoggerParameters& p, const DeviceInfo& 
         default:
             break;
     }
-    switch (checkTextField(values.websiteText, 50, true)) {
+    switch (checkTextField(values.websiteText, p.website.size(), true)) {
         case TextCheck::TooLong:
             return "Website is too long!";
         case TextCheck::InvalidByte:
@@ -115,10 +118,10 @@ std::string firstValidationFailure(const LoggerParameters& p, const DeviceInfo& 
         default:
             break;
     }
-    if (checkTextField(values.userInfoText, 100, false) == TextCheck::TooLong) {
+    if (checkTextField(values.userInfoText, p.userInfo.size(), false) == TextCheck::TooLong) {
         return "User-defined information is too long";
     }
-    if (checkTextField(values.trademarkText, 20, false) == TextCheck::TooLong) {
+    if (checkTextField(values.trademarkText, p.trademark.size(), false) == TextCheck::TooLong) {
         return "Trademark is too long";
     }
     return {};

@@ -9,8 +9,6 @@ namespace veltra {
 namespace {
 
 constexpr std::uint32_t HumidityBits = 10;
-constexpr std::uint32_t SecondsPerDay = 86400;
-constexpr std::uint32_t SecondsPerHour = 3600;
 
 }  // namespace
 

@@ -13,7 +13,7 @@ void fillControls(DialogState& state) {
     DialogValues& values = state.dialogValues;
 
     edit = state.deviceParams;
-    state.showText(ControlId::TimeDelay, formatText("%d", edit.startDelay / 60));
+    state.showText(ControlId::TimeDelay, formatText("%d", edit.startDelay / SecondsPerMinute));
     state.showText(ControlId::SamplingInterval, formatText("%d", edit.sampleInterval));
     state.showText(ControlId::RecordLedFlash, formatText("%d", edit.recordLedFlash));
     state.showText(ControlId::AlarmLedFlash, formatText("%d", edit.alarmLedFlash));
@@ -33,31 +33,33 @@ void fillControls(DialogState& state) {
     controls.select(ControlId::TemperatureUnit, values.unitIndex);
     controls.select(ControlId::DateFormat, values.dateFormatIndex);
 
-    const std::uint8_t flags = state.deviceInfo.capabilityFlags;
-    const int channels = (flags >> 5) & 3;  // bit 0: temperature sensor, bit 1: humidity
-    if (channels == 1 || channels == 2) {
-        edit.channelMode = static_cast<std::uint8_t>(channels);
-        controls.setEnabled(ControlId::ChannelSelection, false);
-    } else {
-        controls.setEnabled(ControlId::ChannelSelection, true);
+    // A logger with one sensor records that one; with both, or when it does not say, the
+    // user chooses.
+    const bool temperature = state.deviceInfo.has(HasTemperatureChannel);
+    const bool humidity = state.deviceInfo.has(HasHumidityChannel);
+    if (temperature != humidity) {
+        edit.channelMode = temperature ? TemperatureRecorded : HumidityRecorded;
     }
+    controls.setEnabled(ControlId::ChannelSelection, temperature == humidity);
 
     values.channelIndex = channelIndexFromMode(edit.channelMode);
     controls.select(ControlId::ChannelSelection, values.channelIndex);
 
     if (values.channelIndex == 0 || values.channelIndex == 2) {
         AlarmTemperatures& alarms = state.alarmTemperatures;
-        alarms.highAlarmCelsius = edit.highTempAlarm / 20.0;
-        alarms.lowAlarmCelsius = edit.lowTempAlarm / 20.0;
+        alarms.highAlarmCelsius = edit.highTempAlarm / double{TempStepsPerDegree};
+        alarms.lowAlarmCelsius = edit.lowTempAlarm / double{TempStepsPerDegree};
         alarms.highAlarmFahrenheit = celsiusToFahrenheit(alarms.highAlarmCelsius);
         alarms.lowAlarmFahrenheit = celsiusToFahrenheit(alarms.lowAlarmCelsius);
         state.raise(UnitChanged);
     }
     if (values.channelIndex == 1 || values.channelIndex == 2) {
-        state.showText(ControlId::HighHumidityAlarm,
-                       formatText("%0.1f", edit.highHumidityAlarm / 10.0));
-        state.showText(ControlId::LowHumidityAlarm,
-                       formatText("%0.1f", edit.lowHumidityAlarm / 10.0));
+        state.showText(
+            ControlId::HighHumidityAlarm,
+            formatText("%0.1f", edit.highHumidityAlarm / double{HumidityStepsPerPercent}));
+        state.showText(
+            ControlId::LowHumidityAlarm,
+            formatText("%0.1f", edit.lowHumidityAlarm / double{HumidityStepsPerPercent}));
     }
     state.raise(ChannelChanged);
 }
@@ -89,10 +91,12 @@ void collectParameters(DialogState& state) {
     edit.temperatureUnit = static_cast<std::uint8_t>(values.unitIndex);
 
     const AlarmTemperatures& alarms = state.alarmTemperatures;
-    edit.highTempAlarm = scaledSignedField(alarms.highAlarmCelsius, 20);
-    edit.lowTempAlarm = scaledSignedField(alarms.lowAlarmCelsius, 20);
-    edit.highHumidityAlarm = scaledUnsignedField(decimalValue(values.highHumidityText), 10);
-    edit.lowHumidityAlarm = scaledUnsignedField(decimalValue(values.lowHumidityText), 10);
+    edit.highTempAlarm = scaledSignedField(alarms.highAlarmCelsius, TempStepsPerDegree);
+    edit.lowTempAlarm = scaledSignedField(alarms.lowAlarmCelsius, TempStepsPerDegree);
+    edit.highHumidityAlarm =
+        scaledUnsignedField(decimalValue(values.highHumidityText), HumidityStepsPerPercent);
+    edit.lowHumidityAlarm =
+        scaledUnsignedField(decimalValue(values.lowHumidityText), HumidityStepsPerPercent);
 }
 
 }  // namespace veltra

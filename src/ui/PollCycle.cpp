@@ -190,7 +190,7 @@ WriteResult PollCycle::writeToLogger() {
                                                     state_.editParams, state_.deviceInfo);
     Controls& controls = state_.controls;
     if (outcome.firmwareOpened) {
-        poll.upgradeCountdown = 150;
+        poll.upgradeCountdown = UpgradeCountdownTicks;
         controls.setText(ControlId::ConfigureButton, caption::FirmwareUpgrade);
     }
     if (outcome.result == WriteResult::UpgradeStarted) {
@@ -219,7 +219,7 @@ void PollCycle::resetWhenGone() {
             --poll.upgradeCountdown;
         }
         controls.setText(ControlId::ConfigureButton,
-                         caption::upgrading(poll.upgradeCountdown / 10));
+                         caption::upgrading(poll.upgradeCountdown / TicksPerSecond));
         return;
     }
     controls.setText(ControlId::DeviceId, "");

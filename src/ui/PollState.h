@@ -7,6 +7,14 @@
 
 namespace veltra {
 
+// The poll timer's period.
+inline constexpr int PollPeriodMs = 100;
+inline constexpr int TicksPerSecond = 1000 / PollPeriodMs;
+
+// Ticks counted down while an upgraded logger is away, for the caption only: nothing happens
+// when the count runs out.
+inline constexpr std::uint8_t UpgradeCountdownTicks = 150;
+
 // The poll cycle's flags and counters; all zero when the program starts.
 struct PollState {
     std::uint8_t initialised = 0;

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "ui/PollState.h"
 #include "win32/WideText.h"
 
 namespace veltra {

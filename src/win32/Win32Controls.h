@@ -41,7 +41,6 @@ class Win32Controls : public Controls {
 
     // Timer 1, every 100 ms.
     static constexpr UINT_PTR PollTimer = 1;
-    static constexpr UINT PollPeriodMs = 100;
 
   private:
     HWND item(ControlId id) const;
