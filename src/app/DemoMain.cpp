@@ -6,7 +6,7 @@
 #include "app/StartUp.h"
 #include "platform/HostFactory.h"
 #include "platform/linux/FolderDriveFiles.h"
-#include "qt/DialogSession.h"
+#include "qt/MainDialog.h"
 
 namespace {
 
@@ -36,7 +36,7 @@ int main(int argc, char** argv) {
     veltra::LoggerLocator& locator = logger.locator();
     veltra::FolderDriveFiles drive([&locator](char letter) { return locator.rootOf(letter); });
 
-    veltra::DialogSession session(*host, drive, locator);
-    logger.start(session.dialog());
-    return veltra::runMainWindow(session);
+    veltra::MainDialog window(*host, drive, locator);
+    logger.start(window);
+    return veltra::runMainWindow(window);
 }

@@ -8,7 +8,7 @@
 
 #include "core/Version.h"
 #include "qt/AppIcon.h"
-#include "qt/DialogSession.h"
+#include "qt/MainDialog.h"
 
 namespace veltra {
 
@@ -47,9 +47,9 @@ void prepareApplication(QApplication& app) {
     }
 }
 
-int runMainWindow(DialogSession& session) {
-    session.open();
-    session.dialog().exec();  // OK or Cancel: both end the program
+int runMainWindow(MainDialog& window) {
+    window.openSession();
+    window.exec();  // OK or Cancel: both end the program
     return 0;
 }
 

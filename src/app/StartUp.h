@@ -6,7 +6,7 @@ class QApplication;
 
 namespace veltra {
 
-class DialogSession;
+class MainDialog;
 
 // Answers --help (`about` says what the program does) and --version before the window's
 // toolkit starts, so that both work without a display. Returns the exit code when one of them
@@ -19,6 +19,6 @@ void prepareApplication(QApplication& app);
 
 // Opens the main window and runs it modally; the program ends when it closes, however it
 // was closed.
-int runMainWindow(DialogSession& session);
+int runMainWindow(MainDialog& window);
 
 }  // namespace veltra

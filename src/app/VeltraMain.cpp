@@ -5,7 +5,7 @@
 #include "platform/HostFactory.h"
 #include "platform/LocatorFactory.h"
 #include "platform/linux/FolderDriveFiles.h"
-#include "qt/DialogSession.h"
+#include "qt/MainDialog.h"
 
 namespace {
 
@@ -28,6 +28,6 @@ int main(int argc, char** argv) {
     veltra::LoggerLocator& found = *locator;
     veltra::FolderDriveFiles drive([&found](char letter) { return found.rootOf(letter); });
 
-    veltra::DialogSession session(*host, drive, *locator);
-    return veltra::runMainWindow(session);
+    veltra::MainDialog window(*host, drive, *locator);
+    return veltra::runMainWindow(window);
 }

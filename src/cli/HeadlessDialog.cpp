@@ -5,22 +5,18 @@
 namespace veltra::cli {
 
 HeadlessDialog::HeadlessDialog(Host& host, LoggerLocator& locator, DriveFiles& drive)
-    : state_(controls_, host), cycle_(state_, locator, drive) {
+    : session_(controls_, host, drive, locator) {
     // A command that waits for an upgraded logger upgrades it once, then says how it came back.
-    cycle_.setUpgradeOnce(true);
-    controls_.setListener([this](ControlId id, Notification what) { cycle_.notify(id, what); });
-    state_.dialogValues.writeTo(controls_);
-    controls_.startPollTimer();
-}
-
-void HeadlessDialog::tick() {
-    cycle_.tick();
+    session_.pollCycle().setUpgradeOnce(true);
+    controls_.setListener([this](ControlId id, Notification what) { session_.notify(id, what); });
+    session_.open();
 }
 
 bool HeadlessDialog::waitUntilShown(int maxTicks) {
     for (int i = 0; i < maxTicks; ++i) {
         tick();
-        if (state_.pollState.imageLoaded && state_.pollState.LoggerDrive != 0) {
+        const PollState& poll = session_.state().pollState;
+        if (poll.imageLoaded && poll.LoggerDrive != 0) {
             // Two more ticks work off what showing the settings raised (the unit display, the
             // channel controls, and the estimate that the channel processing raises again).
             tick();
@@ -73,10 +69,11 @@ std::string HeadlessDialog::type(ControlId id, const std::string& text) {
 }
 
 WriteResult HeadlessDialog::configure() {
-    state_.pollState.lastWrite = WriteResult::None;
+    WriteResult& result = session_.state().pollState.lastWrite;
+    result = WriteResult::None;
     controls_.click(ControlId::ConfigureButton);
     tick();
-    return state_.pollState.lastWrite;
+    return result;
 }
 
 std::vector<std::string> HeadlessDialog::takeMessages() {

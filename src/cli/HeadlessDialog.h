@@ -6,9 +6,8 @@
 #include "core/DriveFiles.h"
 #include "core/Host.h"
 #include "core/LoggerLocator.h"
-#include "ui/DialogState.h"
+#include "ui/DialogSession.h"
 #include "ui/MemoryControls.h"
-#include "ui/PollCycle.h"
 
 namespace veltra::cli {
 
@@ -20,11 +19,10 @@ class HeadlessDialog {
 
     // Runs ticks until the logger's settings are shown, or `maxTicks` ran out.
     bool waitUntilShown(int maxTicks);
-    void tick();
+    void tick() { session_.tick(); }
 
     MemoryControls& controls() { return controls_; }
-    const DialogState& state() const { return state_; }
-    DialogState& state() { return state_; }
+    const DialogState& state() const { return session_.state(); }
 
     // The user chooses a list entry by its text. Empty when done; otherwise why not.
     std::string choose(ControlId id, const std::string& entry);
@@ -39,8 +37,7 @@ class HeadlessDialog {
 
   private:
     MemoryControls controls_;
-    DialogState state_;
-    PollCycle cycle_;
+    DialogSession session_;
     std::size_t messagesSeen_ = 0;
 };
 

@@ -18,10 +18,12 @@
 
 namespace veltra {
 
-MainDialog::MainDialog(QWidget* parent)
+MainDialog::MainDialog(Host& host, DriveFiles& drive, LoggerLocator& locator, QWidget* parent)
     : QDialog(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                           Qt::WindowCloseButtonHint),
+      controls_(std::make_unique<QtControls>(*this, [this](bool running) { setPolling(running); })),
+      session_(*controls_, host, drive, locator),
       aboutAction_(new QAction(QStringLiteral("Aboat Quillon"), this)) {
     const DialogTemplate& dialog = mainDialogTemplate();
     setWindowTitle(QString::fromUtf8(dialog.title.data(), dialog.title.size()));
@@ -30,8 +32,8 @@ MainDialog::MainDialog(QWidget* parent)
     units_ = DialogUnits::of(font());
     setFixedSize(units_.toPixelsX(dialog.width), units_.toPixelsY(dialog.height));
 
-    controls_ = std::make_unique<QtControls>(*this, [this](bool running) { setPolling(running); });
     buildControls(dialog, units_, *this, *controls_);
+    controls_->setListener([this](ControlId id, Notification what) { session_.notify(id, what); });
 
     // The template places the window at the top left corner, not centred.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -39,11 +41,7 @@ MainDialog::MainDialog(QWidget* parent)
     }
 
     timer_.setInterval(PollPeriodMs);
-    connect(&timer_, &QTimer::timeout, this, [this] {
-        if (tickHandler_) {
-            tickHandler_();
-        }
-    });
+    connect(&timer_, &QTimer::timeout, this, [this] { session_.tick(); });
 
     aboutAction_->setShortcut(QKeySequence(Qt::Key_F1));
     aboutAction_->setShortcutContext(Qt::WindowShortcut);
@@ -52,6 +50,11 @@ MainDialog::MainDialog(QWidget* parent)
 }
 
 MainDialog::~MainDialog() = default;
+
+void MainDialog::openSession(bool automaticTicks) {
+    setAutomaticTicks(automaticTicks);
+    session_.open();
+}
 
 void MainDialog::setPolling(bool running) {
     polling_ = running;

@@ -2,10 +2,13 @@
 
 #include <QDialog>
 #include <QTimer>
-#include <functional>
 #include <memory>
 
+#include "core/DriveFiles.h"
+#include "core/Host.h"
+#include "core/LoggerLocator.h"
 #include "qt/DialogUnits.h"
+#include "ui/DialogSession.h"
 
 class QAction;
 
@@ -14,22 +17,23 @@ namespace veltra {
 class QtControls;
 
 // Template 102 as a Qt window: the controls, the painted background, the 100 ms poll timer
-// and the About entry. It does no work of its own: each timer tick goes to the tick handler,
-// the controls' notifications go through QtControls.
+// and the About entry. It does no work of its own: each timer tick and the controls'
+// notifications go to its dialog session.
 class MainDialog : public QDialog {
     Q_OBJECT
   public:
-    explicit MainDialog(QWidget* parent = nullptr);
+    MainDialog(Host& host, DriveFiles& drive, LoggerLocator& locator, QWidget* parent = nullptr);
     ~MainDialog() override;
 
     QtControls& controls() { return *controls_; }
+    DialogSession& session() { return session_; }
     const DialogUnits& units() const { return units_; }
 
-    // Called on every tick of the poll timer.
-    void setTickHandler(std::function<void()> handler) { tickHandler_ = std::move(handler); }
+    // Shows the initial values and starts the poll timer. With automatic ticks off (tests) the
+    // ticks come from the caller, through session().tick().
+    void openSession(bool automaticTicks = true);
 
-    // Starts and stops the poll timer. With automatic ticks off (tests) only the state is
-    // kept, and the ticks come from the caller.
+    // Starts and stops the poll timer; with automatic ticks off only the state is kept.
     void setPolling(bool running);
     bool polling() const { return polling_; }
     void setAutomaticTicks(bool automatic);
@@ -48,8 +52,8 @@ class MainDialog : public QDialog {
   private:
     DialogUnits units_;
     std::unique_ptr<QtControls> controls_;
+    DialogSession session_;
     QTimer timer_;
-    std::function<void()> tickHandler_;
     bool polling_ = false;
     bool automaticTicks_ = true;
     QAction* aboutAction_;

@@ -56,9 +56,8 @@ void showAboutBox(HINSTANCE resources, HWND owner) {
 
 MainDialog::MainDialog(HINSTANCE resources, Host& host, DriveFiles& drive, LoggerLocator& locator)
     : resources_(resources),
-      state_(controls_, host),
       locator_(locator),
-      pollCycle_(state_, locator, drive),
+      session_(controls_, host, drive, locator),
       icon_(static_cast<HICON>(::LoadImageW(resources, MAKEINTRESOURCEW(VELTRA_IDI_MAIN),
                                             IMAGE_ICON, ::GetSystemMetrics(SM_CXICON),
                                             ::GetSystemMetrics(SM_CYICON), 0))),
@@ -118,7 +117,7 @@ INT_PTR MainDialog::handle(HWND window, UINT message, WPARAM wParam, LPARAM lPar
             return controlColour(window, message, wParam, lParam);
         case WM_TIMER:
             if (wParam == Win32Controls::PollTimer) {
-                pollCycle_.tick();
+                session_.tick();
                 return TRUE;
             }
             return FALSE;
@@ -149,10 +148,9 @@ void MainDialog::initialise(HWND window) {
             controls_.addEntry(id, entry);
         }
     }
-    state_.dialogValues.writeTo(controls_);
     // Windows tells every top-level window of devices that come and go.
     locator_.watchDeviceChanges(true);
-    controls_.startPollTimer();
+    session_.open();
 
     if (const HMENU systemMenu = ::GetSystemMenu(window, FALSE)) {
         wchar_t entry[128] = {};
@@ -208,7 +206,7 @@ bool MainDialog::command(WORD id, WORD code) {
     if (!isWatched(control, *what)) {
         return false;  // left to the dialog's default handling
     }
-    pollCycle_.notify(control, *what);
+    session_.notify(control, *what);
     return true;
 }
 

@@ -5,8 +5,7 @@
 #include "core/DriveFiles.h"
 #include "core/Host.h"
 #include "core/LoggerLocator.h"
-#include "ui/DialogState.h"
-#include "ui/PollCycle.h"
+#include "ui/DialogSession.h"
 #include "win32/Win32Controls.h"
 
 namespace veltra {
@@ -29,9 +28,8 @@ class MainDialog {
     // Creates the window without running it (tests drive its messages themselves).
     HWND create(HWND owner = nullptr);
 
-    DialogState& state() { return state_; }
+    DialogSession& session() { return session_; }
     Win32Controls& controls() { return controls_; }
-    PollCycle& pollCycle() { return pollCycle_; }
 
     // The dialog procedure; the MainDialog comes with WM_INITDIALOG.
     static INT_PTR CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -45,9 +43,8 @@ class MainDialog {
 
     HINSTANCE resources_;
     Win32Controls controls_;
-    DialogState state_;
     LoggerLocator& locator_;
-    PollCycle pollCycle_;
+    DialogSession session_;
     HICON icon_ = nullptr;
     HICON smallIcon_ = nullptr;
     HBITMAP background_ = nullptr;

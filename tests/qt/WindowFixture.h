@@ -13,7 +13,8 @@
 
 #include "platform/fake/FixedHost.h"
 #include "platform/linux/FolderDriveFiles.h"
-#include "qt/DialogSession.h"
+#include "qt/MainDialog.h"
+#include "qt/QtControls.h"
 #include "simulator/LoggerSimulator.h"
 #include "simulator/SimulatedLocator.h"
 
@@ -45,19 +46,19 @@ class WindowFixture {
           locator(simulator),
           drive([this](char letter) { return locator.rootOf(letter); }),
           host(LocalTime{2024, 5, 6, 7, 8, 9}, 480),
-          session(host, drive, locator) {
+          mainWindow(host, drive, locator) {
         if (!realMessageBoxes) {
-            session.controls().setMessagePresenter(
+            mainWindow.controls().setMessagePresenter(
                 [this](const QString& text) { messages << text; });
         }
-        session.open(false);
+        mainWindow.openSession(false);
         dialog().show();
         ticks(1);  // the first tick sets the window up
     }
 
     void ticks(int count) {
         for (int i = 0; i < count; ++i) {
-            session.tick();
+            mainWindow.session().tick();
         }
     }
     // Plugs the logger in: found on the first tick, read on the third, estimated on the fourth.
@@ -66,14 +67,14 @@ class WindowFixture {
         ticks(4);
     }
 
-    MainDialog& dialog() { return session.dialog(); }
-    DialogState& state() { return session.state(); }
-    QWidget* widget(ControlId id) { return session.controls().widget(id); }
-    QLineEdit* edit(ControlId id) { return session.controls().widgetAs<QLineEdit>(id); }
-    QComboBox* combo(ControlId id) { return session.controls().widgetAs<QComboBox>(id); }
-    QLabel* label(ControlId id) { return session.controls().widgetAs<QLabel>(id); }
+    MainDialog& dialog() { return mainWindow; }
+    DialogState& state() { return mainWindow.session().state(); }
+    QWidget* widget(ControlId id) { return mainWindow.controls().widget(id); }
+    QLineEdit* edit(ControlId id) { return mainWindow.controls().widgetAs<QLineEdit>(id); }
+    QComboBox* combo(ControlId id) { return mainWindow.controls().widgetAs<QComboBox>(id); }
+    QLabel* label(ControlId id) { return mainWindow.controls().widgetAs<QLabel>(id); }
     QPushButton* button() {
-        return session.controls().widgetAs<QPushButton>(ControlId::ConfigureButton);
+        return mainWindow.controls().widgetAs<QPushButton>(ControlId::ConfigureButton);
     }
     // What the controls show (their texts), in the order asked.
     QStringList shown(std::initializer_list<ControlId> ids) {
@@ -83,7 +84,9 @@ class WindowFixture {
         }
         return texts;
     }
-    QCheckBox* setupLock() { return session.controls().widgetAs<QCheckBox>(ControlId::SetupLock); }
+    QCheckBox* setupLock() {
+        return mainWindow.controls().widgetAs<QCheckBox>(ControlId::SetupLock);
+    }
 
     // What a user does.
     void typeInto(ControlId id, const QString& text) {
@@ -109,7 +112,7 @@ class WindowFixture {
     SimulatedLocator locator;
     FolderDriveFiles drive;
     FixedHost host;
-    DialogSession session;
+    MainDialog mainWindow;
     QStringList messages;
 };
 

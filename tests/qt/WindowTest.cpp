@@ -27,7 +27,7 @@ class WindowTest : public QObject {
   private slots:
     void onlyUserActionsOnWatchedControlsAreReported() {
         WindowFixture window;
-        QtControls& controls = window.session.controls();
+        QtControls& controls = window.mainWindow.controls();
         std::vector<std::pair<ControlId, Notification>> reports;
         controls.setListener(
             [&](ControlId id, Notification what) { reports.emplace_back(id, what); });
@@ -65,7 +65,7 @@ class WindowTest : public QObject {
     void everyChangeReachesTheNextTicksValues() {
         WindowFixture window;
         window.ticks(2);  // the first ticks' own work done, nothing changes any more
-        QtControls& controls = window.session.controls();
+        QtControls& controls = window.mainWindow.controls();
         const DialogValues& values = window.state().dialogValues;
         const struct {
             const char* what;
@@ -101,7 +101,7 @@ class WindowTest : public QObject {
                      {"Lab \xB2\xE2\xCA\xD4", QString::fromUtf8("Lab \uFFFD\uFFFD\uFFFD\uFFFD")},
                      {"", ""}};
         WindowFixture window;
-        QtControls& controls = window.session.controls();
+        QtControls& controls = window.mainWindow.controls();
         controls.select(DateFormat, 3);  // outside the list
         QCOMPARE(controls.selection(DateFormat), -1);
         QCOMPARE(controls.entryText(TimeZone, 24), std::string("UTC+00:00"));

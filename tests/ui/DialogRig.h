@@ -9,8 +9,8 @@
 #include "simulator/LoggerSimulator.h"
 #include "simulator/SimulatedLocator.h"
 #include "support/TempFolder.h"
+#include "ui/DialogSession.h"
 #include "ui/MemoryControls.h"
-#include "ui/PollCycle.h"
 
 namespace veltra::test {
 
@@ -35,11 +35,9 @@ struct DialogRig {
         : simulator(folder.path() / "first", settings),
           other(folder.path() / "second", otherSettings()),
           drive(makeDriveFiles([this](char letter) { return locator.rootOf(letter); })),
-          state(controls, host),
-          cycle(state, locator, *drive) {
-        controls.setListener([this](ControlId id, Notification what) { cycle.notify(id, what); });
-        state.dialogValues.writeTo(controls);
-        controls.startPollTimer();
+          session(controls, host, *drive, locator) {
+        controls.setListener([this](ControlId id, Notification what) { session.notify(id, what); });
+        session.open();
     }
 
     static SimulatorSettings otherSettings() {
@@ -112,8 +110,9 @@ struct DialogRig {
     LoggerSimulator other;
     RigLocator locator;
     std::unique_ptr<DriveFiles> drive;
-    DialogState state;
-    PollCycle cycle;
+    DialogSession session;
+    DialogState& state = session.state();
+    PollCycle& cycle = session.pollCycle();
 };
 
 }  // namespace veltra::test

@@ -202,12 +202,13 @@ struct FakeDriveRig {
         SimulatorSettings logger;
         logger.firmwareRevision = revision;
         drive.put("DAT.SRC", LoggerSimulator::deviceImage(logger, revision, sampleParameters()));
-        controls.setListener([this](ControlId id, Notification what) { cycle.notify(id, what); });
+        controls.setListener([this](ControlId id, Notification what) { session.notify(id, what); });
         // A message box may stay open for long: the drive must not be held meanwhile.
         controls.setMessageResponder(
             [this](std::string_view) { EXPECT_EQ(drive.sessionsOpen, 0) << "drive held"; });
+        session.open();
         for (int tick = 0; tick < 4; ++tick) {
-            cycle.tick();
+            session.tick();
         }
     }
     struct AtE : LoggerLocator {
@@ -221,8 +222,7 @@ struct FakeDriveRig {
     FixedHost host{{2024, 3, 1, 8, 30, 15}, 0};
     FakeDrive drive{'E'};
     AtE locator;
-    DialogState state{controls, host};
-    PollCycle cycle{state, locator, drive};
+    DialogSession session{controls, host, drive, locator};
 };
 
 TEST(PollCycle, ConfigureShowsWhatTheWriteCameTo) {
@@ -259,11 +259,12 @@ TEST(PollCycle, ConfigureShowsWhatTheWriteCameTo) {
             rig.drive.failing = {c.failing};
         }
         rig.controls.click(Id::ConfigureButton);
-        rig.cycle.tick();
-        EXPECT_EQ(rig.state.pollState.lastWrite, c.result);
+        rig.session.tick();
+        const PollState& poll = rig.session.state().pollState;
+        EXPECT_EQ(poll.lastWrite, c.result);
         EXPECT_EQ(rig.controls.text(Id::ConfigureButton), c.button);
         EXPECT_EQ(rig.controls.messages(), c.messages);
-        EXPECT_EQ(rig.state.pollState.upgradePending, c.result == WriteResult::UpgradeStarted);
+        EXPECT_EQ(poll.upgradePending, c.result == WriteResult::UpgradeStarted);
         EXPECT_TRUE(rig.controls.isEnabled(Id::ConfigureButton));
     }
 }

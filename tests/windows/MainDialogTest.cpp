@@ -24,9 +24,9 @@ class MainDialogTest : public ::testing::Test {
     HWND item(ControlId id) const { return ::GetDlgItem(window, toInt(id)); }
     template <typename Action>
     PendingEvents raisedBy(Action action) {
-        dialog.state().pendingEvents = 0;
+        dialog.session().state().pendingEvents = 0;
         action();
-        return dialog.state().pendingEvents;
+        return dialog.session().state().pendingEvents;
     }
 
     FixedHost host{{2024, 3, 1, 8, 30, 15}, 480};
