@@ -1,6 +1,8 @@
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <chrono>
 #include <iostream>
+#include <map>
 #include <thread>
 
 #include "cli/Command.h"
@@ -8,12 +10,12 @@
 #include "cli/FolderLocator.h"
 #include "cli/HeadlessDialog.h"
 #include "cli/HostOptions.h"
+#include "cli/SettingOptions.h"
 #include "logger/DeviceImage.h"
 #include "logger/LoggerFiles.h"
 #include "platform/DriveFilesFactory.h"
 #include "platform/HostFactory.h"
 #include "platform/LocatorFactory.h"
-#include "ui/DialogTemplate.h"
 
 namespace veltra::cli {
 
@@ -21,9 +23,7 @@ namespace {
 
 struct ConfigureOptions {
     std::string drive;
-    std::string timeDelay, samplingInterval, highTemp, lowTemp, highHumidity, lowHumidity;
-    std::string alarmLed, recordLed, deviceName, website, userInfo, trademark;
-    std::string channel, unit, pdfLanguage, dateFormat, timeZone;
+    std::map<std::string_view, std::string> settings;  // by option name; empty: not given
     std::string now, hostOffset;
     bool wait = false;
     int timeoutSeconds = 300;
@@ -46,67 +46,41 @@ class OverriddenHost : public Host {
     std::optional<std::int32_t> offset_;
 };
 
-// A list option: the words the command line takes, and the entries they stand for.
-struct ListChoice {
-    const char* option;
-    ControlId id;
-    const std::string ConfigureOptions::*value;
-    std::vector<std::pair<std::string, std::string>> words;  // empty: the entry's own text
-};
-
-std::string entryFor(const ListChoice& choice, const std::string& given, std::string& error) {
-    if (choice.words.empty()) {
-        return given;
+std::string joined(const std::vector<std::string>& words, const char* last) {
+    std::string text;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        text += (i == 0 ? "" : i + 1 == words.size() ? last : ", ") + words[i];
     }
-    std::string accepted;
-    for (const auto& [word, entry] : choice.words) {
-        if (word == given) {
-            return entry;
-        }
-        accepted += (accepted.empty() ? "" : ", ") + word;
-    }
-    error = "\"" + given + "\" is not in the list; choose one of: " + accepted;
-    return {};
+    return text;
 }
 
-struct TypedField {
-    const char* option;
-    ControlId id;
-    const std::string ConfigureOptions::*value;
-};
+// The user chooses a list's entry by its word.
+std::string choose(HeadlessDialog& dialog, const SettingOption& option, const std::string& given) {
+    const std::vector<std::string> words = listWords(option);
+    const auto found = std::find(words.begin(), words.end(), given);
+    if (found == words.end()) {
+        return "\"" + given + "\" is not in the list; choose one of: " + joined(words, ", ");
+    }
+    return dialog.choose(option.control, static_cast<int>(found - words.begin()));
+}
 
-const TypedField typedFields[] = {
-    {"--time-delay", ControlId::TimeDelay, &ConfigureOptions::timeDelay},
-    {"--sampling-interval", ControlId::SamplingInterval, &ConfigureOptions::samplingInterval},
-    {"--high-temp", ControlId::HighTempAlarm, &ConfigureOptions::highTemp},
-    {"--low-temp", ControlId::LowTempAlarm, &ConfigureOptions::lowTemp},
-    {"--high-humidity", ControlId::HighHumidityAlarm, &ConfigureOptions::highHumidity},
-    {"--low-humidity", ControlId::LowHumidityAlarm, &ConfigureOptions::lowHumidity},
-    {"--alarm-led", ControlId::AlarmLedFlash, &ConfigureOptions::alarmLed},
-    {"--record-led", ControlId::RecordLedFlash, &ConfigureOptions::recordLed},
-    {"--device-name", ControlId::DeviceName, &ConfigureOptions::deviceName},
-    {"--website", ControlId::Website, &ConfigureOptions::website},
-    {"--user-info", ControlId::UserInfo, &ConfigureOptions::userInfo},
-    {"--trademark", ControlId::Trademark, &ConfigureOptions::trademark},
-};
-
-std::vector<ListChoice> listChoices() {
-    return {
-        {"--channel",
-         ControlId::ChannelSelection,
-         &ConfigureOptions::channel,
-         {{"temperature", "Temperature"}, {"humidity", "Humidity"}, {"both", "Temp+Humidity"}}},
-        {"--unit",
-         ControlId::TemperatureUnit,
-         &ConfigureOptions::unit,
-         {{"celsius", "Celsius"}, {"fahrenheit", "Fahrenheit"}}},
-        {"--pdf-language",
-         ControlId::PdfLanguage,
-         &ConfigureOptions::pdfLanguage,
-         {{"english", "English"}, {"chinese", "Chinese"}}},
-        {"--date-format", ControlId::DateFormat, &ConfigureOptions::dateFormat, {}},
-        {"--time-zone", ControlId::TimeZone, &ConfigureOptions::timeZone, {}},
-    };
+// Applies the settings given as a user would: first the lists, then the typed fields. Empty
+// when all were taken; otherwise why one was not.
+std::string applySettings(HeadlessDialog& dialog, const ConfigureOptions& options) {
+    for (const bool lists : {true, false}) {
+        for (const SettingOption& option : settingOptions()) {
+            const std::string& given = options.settings.at(option.name);
+            if ((option.kind == SettingKind::List) != lists || given.empty()) {
+                continue;
+            }
+            const std::string error =
+                lists ? choose(dialog, option, given) : dialog.type(option.control, given);
+            if (!error.empty()) {
+                return std::string(option.name) + ": " + error;
+            }
+        }
+    }
+    return {};
 }
 
 void printMessages(HeadlessDialog& dialog) {
@@ -246,31 +220,9 @@ int configure(const ConfigureOptions& options) {
         where = found.rootOf(letter).value_or("?").string();
     }
 
-    for (const ListChoice& choice : listChoices()) {
-        const std::string& given = options.*choice.value;
-        if (given.empty()) {
-            continue;
-        }
-        std::string error;
-        const std::string entry = entryFor(choice, given, error);
-        if (error.empty()) {
-            error = dialog.choose(choice.id, entry);
-        }
-        if (!error.empty()) {
-            std::cerr << "veltra-cli: " << choice.option << ": " << error << "\n";
-            return ExitInvalid;
-        }
-    }
-    for (const TypedField& field : typedFields) {
-        const std::string& given = options.*field.value;
-        if (given.empty()) {
-            continue;
-        }
-        const std::string error = dialog.type(field.id, given);
-        if (!error.empty()) {
-            std::cerr << "veltra-cli: " << field.option << ": " << error << "\n";
-            return ExitInvalid;
-        }
+    if (const std::string error = applySettings(dialog, options); !error.empty()) {
+        std::cerr << "veltra-cli: " << error << "\n";
+        return ExitInvalid;
     }
 
     const WriteResult result = dialog.configure();
@@ -311,22 +263,6 @@ int configure(const ConfigureOptions& options) {
 
 }  // namespace
 
-std::vector<std::pair<std::string, std::vector<std::string>>> listOptionWords() {
-    std::vector<std::pair<std::string, std::vector<std::string>>> options;
-    for (const ListChoice& choice : listChoices()) {
-        std::vector<std::string> words;
-        for (const auto& [word, entry] : choice.words) {
-            words.push_back(word);
-        }
-        if (words.empty()) {
-            const auto entries = listEntries(choice.id);
-            words.assign(entries.begin(), entries.end());
-        }
-        options.emplace_back(choice.option, std::move(words));
-    }
-    return options;
-}
-
 void addConfigureCommand(CLI::App& app, CommandRun& run) {
     auto options = std::make_shared<ConfigureOptions>();
     CLI::App* command =
@@ -335,25 +271,12 @@ void addConfigureCommand(CLI::App& app, CommandRun& run) {
                            "options as a user would, check and write them");
     command->add_option("--drive", options->drive,
                         "the logger's drive root (default: the logger that is plugged in)");
-    command->add_option("--time-delay", options->timeDelay, "start delay in minutes");
-    command->add_option("--sampling-interval", options->samplingInterval, "seconds");
-    command->add_option("--channel", options->channel, "temperature, humidity or both");
-    command->add_option("--unit", options->unit, "celsius or fahrenheit");
-    command->add_option("--high-temp", options->highTemp, "high temperature alarm, in the unit");
-    command->add_option("--low-temp", options->lowTemp, "low temperature alarm, in the unit");
-    command->add_option("--high-humidity", options->highHumidity, "high humidity alarm, %RH");
-    command->add_option("--low-humidity", options->lowHumidity, "low humidity alarm, %RH");
-    command->add_option("--alarm-led", options->alarmLed, "alarm LED flash time, seconds");
-    command->add_option("--record-led", options->recordLed, "record LED flash time, seconds");
-    command->add_option("--pdf-language", options->pdfLanguage, "english or chinese");
-    command->add_option("--date-format", options->dateFormat,
-                        "DD/MM/YYYY, MM/DD/YYYY or YYYY/MM/DD");
-    command->add_option("--time-zone", options->timeZone,
-                        "an entry of the Time Zone list: UTC+HH:MM or UTC-HH:MM");
-    command->add_option("--device-name", options->deviceName, "1 to 20 bytes");
-    command->add_option("--website", options->website, "up to 50 bytes");
-    command->add_option("--user-info", options->userInfo, "up to 100 bytes");
-    command->add_option("--trademark", options->trademark, "up to 20 bytes");
+    for (const SettingOption& option : settingOptions()) {
+        const std::string help = option.kind == SettingKind::List && option.help.empty()
+                                     ? joined(listWords(option), " or ")
+                                     : std::string(option.help);
+        command->add_option(std::string(option.name), options->settings[option.name], help);
+    }
     command->add_option("--now", options->now,
                         "set the logger's clock from this local time, \"YYYY-MM-DD HH:MM:SS\"");
     command->add_option("--host-utc-offset", options->hostOffset,

@@ -1,7 +1,5 @@
 #include "cli/HeadlessDialog.h"
 
-#include "ui/DialogTemplate.h"
-
 namespace veltra::cli {
 
 HeadlessDialog::HeadlessDialog(Host& host, LoggerLocator& locator, DriveFiles& drive)
@@ -27,30 +25,7 @@ bool HeadlessDialog::waitUntilShown(int maxTicks) {
     return false;
 }
 
-namespace {
-
-std::string joinEntries(ControlId id) {
-    std::string joined;
-    for (std::string_view entry : listEntries(id)) {
-        joined += joined.empty() ? "" : ", ";
-        joined += entry;
-    }
-    return joined;
-}
-
-}  // namespace
-
-std::string HeadlessDialog::choose(ControlId id, const std::string& entry) {
-    const auto entries = listEntries(id);
-    int index = -1;
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        if (entries[i] == entry) {
-            index = static_cast<int>(i);
-        }
-    }
-    if (index < 0) {
-        return "\"" + entry + "\" is not in the list; choose one of: " + joinEntries(id);
-    }
+std::string HeadlessDialog::choose(ControlId id, int index) {
     if (!controls_.isEnabled(id)) {
         return "this logger does not let that list be changed";
     }

@@ -24,8 +24,8 @@ class HeadlessDialog {
     MemoryControls& controls() { return controls_; }
     const DialogState& state() const { return session_.state(); }
 
-    // The user chooses a list entry by its text. Empty when done; otherwise why not.
-    std::string choose(ControlId id, const std::string& entry);
+    // The user chooses a list's entry. Empty when done; otherwise why not.
+    std::string choose(ControlId id, int index);
     // The user types a field's text. Empty when done; otherwise why not.
     std::string type(ControlId id, const std::string& text);
 

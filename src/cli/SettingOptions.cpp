@@ -1,0 +1,58 @@
+#include "cli/SettingOptions.h"
+
+#include "cli/CommandLine.h"
+#include "ui/DialogTemplate.h"
+
+namespace veltra::cli {
+
+namespace {
+
+using enum SettingKind;
+using Id = ControlId;
+
+constexpr std::string_view channelWords[] = {"temperature", "humidity", "both"};
+constexpr std::string_view unitWords[] = {"celsius", "fahrenheit"};
+constexpr std::string_view languageWords[] = {"english", "chinese"};
+
+constexpr SettingOption options[] = {
+    {"--time-delay", Id::TimeDelay, Integer, "start delay in minutes"},
+    {"--sampling-interval", Id::SamplingInterval, Integer, "seconds"},
+    {"--channel", Id::ChannelSelection, List, "", channelWords},
+    {"--unit", Id::TemperatureUnit, List, "", unitWords},
+    {"--high-temp", Id::HighTempAlarm, Decimal, "high temperature alarm, in the unit"},
+    {"--low-temp", Id::LowTempAlarm, Decimal, "low temperature alarm, in the unit"},
+    {"--high-humidity", Id::HighHumidityAlarm, Decimal, "high humidity alarm, %RH"},
+    {"--low-humidity", Id::LowHumidityAlarm, Decimal, "low humidity alarm, %RH"},
+    {"--alarm-led", Id::AlarmLedFlash, Integer, "alarm LED flash time, seconds"},
+    {"--record-led", Id::RecordLedFlash, Integer, "record LED flash time, seconds"},
+    {"--pdf-language", Id::PdfLanguage, List, "", languageWords},
+    {"--date-format", Id::DateFormat, List, ""},
+    {"--time-zone", Id::TimeZone, List, "an entry of the Time Zone list: UTC+HH:MM or UTC-HH:MM"},
+    {"--device-name", Id::DeviceName, Text, "1 to 20 bytes"},
+    {"--website", Id::Website, Text, "up to 50 bytes"},
+    {"--user-info", Id::UserInfo, Text, "up to 100 bytes"},
+    {"--trademark", Id::Trademark, Text, "up to 20 bytes"},
+};
+
+}  // namespace
+
+std::span<const SettingOption> settingOptions() {
+    return options;
+}
+
+std::vector<std::string> listWords(const SettingOption& option) {
+    const auto words = option.words.empty() ? listEntries(option.control) : option.words;
+    return {words.begin(), words.end()};
+}
+
+std::vector<std::pair<std::string, std::vector<std::string>>> listOptionWords() {
+    std::vector<std::pair<std::string, std::vector<std::string>>> lists;
+    for (const SettingOption& option : options) {
+        if (option.kind == List) {
+            lists.emplace_back(option.name, listWords(option));
+        }
+    }
+    return lists;
+}
+
+}  // namespace veltra::cli
