@@ -10,9 +10,13 @@ namespace {
 using enum SettingKind;
 using Id = ControlId;
 
+// One word for each entry of the list: the word at index i chooses entry i.
 constexpr std::string_view channelWords[] = {"temperature", "humidity", "both"};
 constexpr std::string_view unitWords[] = {"celsius", "fahrenheit"};
 constexpr std::string_view languageWords[] = {"english", "chinese"};
+static_assert(std::size(channelWords) == std::size(ChannelEntries));
+static_assert(std::size(unitWords) == std::size(UnitEntries));
+static_assert(std::size(languageWords) == std::size(LanguageEntries));
 
 constexpr SettingOption options[] = {
     {"--time-delay", Id::TimeDelay, Integer, "start delay in minutes"},

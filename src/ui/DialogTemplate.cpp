@@ -64,11 +64,6 @@ constexpr ControlTemplate mainControls[] = {
     {Id::None, Label, "Date Time:", 179, 26, 42, 10},
 };
 
-constexpr std::string_view unitEntries[] = {"Celsius", "Fahrenheit"};
-constexpr std::string_view languageEntries[] = {"English", "Chinese"};
-constexpr std::string_view channelEntries[] = {"Temperature", "Humidity", "Temp+Humidity"};
-constexpr std::string_view dateFormatEntries[] = {"DD/MM/YYYY", "MM/DD/YYYY", "YYYY/MM/DD"};
-
 // "UTC+12:00" down to "UTC-12:00" in steps of 30 minutes; entry i is 12 hours minus i
 // half hours.
 constexpr std::size_t TimeZoneCount = 49;
@@ -120,13 +115,13 @@ const DialogTemplate& mainDialogTemplate() {
 std::span<const std::string_view> listEntries(ControlId id) {
     switch (id) {
         case ControlId::TemperatureUnit:
-            return unitEntries;
+            return UnitEntries;
         case ControlId::PdfLanguage:
-            return languageEntries;
+            return LanguageEntries;
         case ControlId::ChannelSelection:
-            return channelEntries;
+            return ChannelEntries;
         case ControlId::DateFormat:
-            return dateFormatEntries;
+            return DateFormatEntries;
         case ControlId::TimeZone:
             return timeZoneEntries;
         default:

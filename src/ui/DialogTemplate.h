@@ -31,6 +31,12 @@ struct DialogTemplate {
 // Template 102, the main window.
 const DialogTemplate& mainDialogTemplate();
 
+// The entries of the combo boxes, index 0 first, that stand for values of the settings.
+inline constexpr std::string_view UnitEntries[] = {"Celsius", "Fahrenheit"};
+inline constexpr std::string_view LanguageEntries[] = {"English", "Chinese"};
+inline constexpr std::string_view ChannelEntries[] = {"Temperature", "Humidity", "Temp+Humidity"};
+inline constexpr std::string_view DateFormatEntries[] = {"DD/MM/YYYY", "MM/DD/YYYY", "YYYY/MM/DD"};
+
 // The entries of a combo box, index 0 first; empty for other controls.
 std::span<const std::string_view> listEntries(ControlId id);
 
