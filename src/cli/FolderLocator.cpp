@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cctype>
 
+#include "discovery/LoggerLetter.h"
 #include "logger/LoggerFiles.h"
+#include "settings/NumberText.h"
 
 namespace veltra::cli {
 
@@ -34,7 +36,7 @@ std::vector<std::string> FolderLocator::collectMatchEntries() {
     if (!holdsDeviceImage(root_)) {
         return {};
     }
-    return {std::string("PFAD_") + letter_ + "\\VID_2017&PID_0901\\"};
+    return {formatText("PFAD_%c\\VID_%04X&PID_%04X\\", letter_, LoggerVendorId, LoggerProductId)};
 }
 
 std::optional<std::filesystem::path> FolderLocator::rootOf(char drive) const {

@@ -1,5 +1,6 @@
 #include "simulator/SimulatedLocator.h"
 
+#include "discovery/LoggerLetter.h"
 #include "settings/NumberText.h"
 
 namespace veltra {
@@ -8,8 +9,8 @@ std::vector<std::string> SimulatedLocator::collectMatchEntries() {
     if (!simulator_.connected()) {
         return {};
     }
-    return {
-        formatText("PFAD_%c\\VID_2017&PID_0901\\SIM%08u", letter_, simulator_.settings().serial)};
+    return {formatText("PFAD_%c\\VID_%04X&PID_%04X\\SIM%08u", letter_, LoggerVendorId,
+                       LoggerProductId, simulator_.settings().serial)};
 }
 
 std::optional<std::filesystem::path> SimulatedLocator::rootOf(char drive) const {

@@ -225,7 +225,7 @@ void PollCycle::resetWhenGone() {
     controls.setText(ControlId::DeviceId, "");
     controls.setEnabled(ControlId::ConfigureButton, false);
     controls.setText(ControlId::ConfigureButton, caption::PlugLogger);
-    notify(ControlId::SamplingInterval, Notification::TextChanged);
+    state_.raise(IntervalEdited);
 }
 
 void PollCycle::readLoggerOnce() {
@@ -267,7 +267,7 @@ void PollCycle::readLoggerOnce() {
     if (!state_.dialogValues.setupLock) {
         fillControls(state_);
     }
-    notify(ControlId::SamplingInterval, Notification::TextChanged);
+    state_.raise(IntervalEdited);
     controls.setEnabled(ControlId::ConfigureButton, true);
     controls.setText(ControlId::ConfigureButton, caption::configure(poll.LoggerDrive));
 }

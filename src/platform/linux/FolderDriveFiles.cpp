@@ -35,14 +35,12 @@ std::string spelledName(int rootFd, std::string_view name) {
     if (::fstatat(rootFd, wanted.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
         return wanted;
     }
-    const int listFd = ::openat(rootFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    DIR* dir = listFd >= 0 ? ::fdopendir(listFd) : nullptr;
+    UniqueFd listFd(::openat(rootFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    DIR* dir = listFd ? ::fdopendir(listFd.get()) : nullptr;
     if (!dir) {
-        if (listFd >= 0) {
-            ::close(listFd);
-        }
         return wanted;
     }
+    listFd.release();  // closed with the listing
     std::string found = wanted;
     while (const dirent* entry = ::readdir(dir)) {
         if (::strcasecmp(entry->d_name, wanted.c_str()) == 0) {
@@ -92,7 +90,7 @@ class FdOutputFile : public OutputFile {
             return false;
         }
         const bool synced = ::fsync(file_.get()) == 0;
-        const bool closed = ::close(file_.release()) == 0;
+        const bool closed = file_.close();
         // The new directory entry must be durable too, before any marker that follows it.
         return synced && closed && syncFolder(root_.get());
     }

@@ -24,6 +24,9 @@ class UniqueFd {
         fd_ = -1;
         return fd;
     }
+    // Closes it now; false when closing failed, as it may after a write that did not reach the
+    // device.
+    bool close() { return ::close(release()) == 0; }
     void reset(int fd = -1) {
         if (fd_ >= 0) {
             ::close(fd_);
