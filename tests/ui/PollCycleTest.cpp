@@ -181,20 +181,6 @@ TEST(PollCycle, RefusedImageIsReadAgainSilently) {
     EXPECT_EQ(rig.text(Id::ConfigureButton), "Configure (E)");
 }
 
-TEST(PollCycle, RefusedSettingsWriteNothing) {
-    DialogRig rig;
-    rig.startWithLogger();
-    rig.controls.type(Id::SamplingInterval, "0");
-    rig.configure();
-    EXPECT_EQ(rig.controls.messages(),
-              std::vector<std::string>{
-                  "Sample interval must be in the range of 1 second to 1440 minutes!"});
-    EXPECT_FALSE(rig.fileExists("CONFIG.CFG"));
-    EXPECT_EQ(rig.text(Id::ConfigureButton), "Configure (E)");
-    EXPECT_TRUE(rig.controls.timerRunning());
-    EXPECT_EQ(rig.state.pollState.lastWrite, WriteResult::Refused);
-}
-
 // A logger at drive E of a drive held in memory, shown in the window: for the faults that a
 // real folder cannot be made to show.
 struct FakeDriveRig {
@@ -225,47 +211,48 @@ struct FakeDriveRig {
     DialogSession session{controls, host, drive, locator};
 };
 
+// What a configure request came to shows in the button's caption and in one message for each
+// failure; the timer runs again, and OK.DAT is on the drive only beside settings written whole.
 TEST(PollCycle, ConfigureShowsWhatTheWriteCameTo) {
+    using R = WriteResult;
+    const std::string refused = "Sample interval must be in the range of 1 second to 1440 minutes!";
     const std::string failed =
         "It's fail to configure device,please confirm that the device was plugged!";
     const std::string upgradeFailed = "Firmware upgrade failed,Please try again!";
     const struct {
         std::uint8_t revision;  // 1: the logger needs the carried firmware
+        const char* interval;   // typed before the click
         const char* failing;    // the drive operation that fails, if any
-        WriteResult result;
+        R result;
         const char* button;
         std::vector<std::string> messages;
     } cases[] = {
-        {2, "", WriteResult::Written, "Configuring...", {}},
-        {2, "create CONFIG.CFG", WriteResult::WriteFailed, "Plug logger", {failed}},
-        {1, "", WriteResult::UpgradeStarted, "Firmware Upgrade", {}},
-        {1,
-         "create APP.BIN",
-         WriteResult::UpgradeFailedThenWritten,
-         "Configuring...",
-         {upgradeFailed}},
-        {1,
-         "read APP.BIN",
-         WriteResult::UpgradeFailedThenWritten,
-         "Firmware Upgrade",
-         {upgradeFailed}},
-        {1, "lock", WriteResult::DriveBusy, "Plug logger", {upgradeFailed, failed}},
+        {2, "60", "", R::Written, "Configuring...", {}},
+        {2, "0", "", R::Refused, "Configure (E)", {refused}},
+        {2, "60", "create CONFIG.CFG", R::WriteFailed, "Plug logger", {failed}},
+        {1, "60", "", R::UpgradeStarted, "Firmware Upgrade", {}},
+        {1, "60", "create APP.BIN", R::UpgradeFailedThenWritten, "Configuring...", {upgradeFailed}},
+        {1, "60", "read APP.BIN", R::UpgradeFailedThenWritten, "Firmware Upgrade", {upgradeFailed}},
+        {1, "60", "lock", R::DriveBusy, "Plug logger", {upgradeFailed, failed}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.failing);
+        SCOPED_TRACE(testing::Message() << c.interval << " " << c.failing);
         FakeDriveRig rig(c.revision);
         ASSERT_EQ(rig.controls.text(Id::ConfigureButton), "Configure (E)");
         if (*c.failing) {
             rig.drive.failing = {c.failing};
         }
+        rig.controls.type(Id::SamplingInterval, c.interval);
         rig.controls.click(Id::ConfigureButton);
         rig.session.tick();
         const PollState& poll = rig.session.state().pollState;
         EXPECT_EQ(poll.lastWrite, c.result);
         EXPECT_EQ(rig.controls.text(Id::ConfigureButton), c.button);
         EXPECT_EQ(rig.controls.messages(), c.messages);
-        EXPECT_EQ(poll.upgradePending, c.result == WriteResult::UpgradeStarted);
+        EXPECT_EQ(poll.upgradePending, c.result == R::UpgradeStarted);
+        EXPECT_EQ(rig.drive.has("OK.DAT"), succeeded(c.result));
         EXPECT_TRUE(rig.controls.isEnabled(Id::ConfigureButton));
+        EXPECT_TRUE(rig.controls.timerRunning());
     }
 }
 
