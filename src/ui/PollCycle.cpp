@@ -7,7 +7,6 @@
 #include "settings/Validation.h"
 #include "ui/Captions.h"
 #include "ui/ClockDisplay.h"
-#include "ui/DerivedDisplay.h"
 #include "ui/ParameterBinding.h"
 
 namespace veltra {

@@ -4,7 +4,7 @@
 #include "core/LoggerLocator.h"
 #include "core/Notification.h"
 #include "logger/DeviceImage.h"
-#include "ui/AlarmDisplay.h"
+#include "ui/DerivedDisplay.h"
 #include "ui/DialogState.h"
 
 namespace veltra {
