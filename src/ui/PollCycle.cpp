@@ -227,28 +227,36 @@ void PollCycle::resetWhenGone() {
     state_.raise(IntervalEdited);
 }
 
+std::optional<DriveIdentity> PollCycle::readImage() {
+    const DriveOpening opening = drive_.open(state_.pollState.LoggerDrive, std::nullopt);
+    const auto count =
+        opening.session ? opening.session->read(DeviceImageFile, image_.bytes) : std::nullopt;
+    if (!count) {
+        return std::nullopt;
+    }
+    image_.count = static_cast<std::uint32_t>(*count);
+    if (parseDeviceImage(image_.content(), state_.clockState.hostUtcOffset, state_.deviceInfo,
+                         state_.deviceParams) != ImageVerdict::Accepted) {
+        return std::nullopt;
+    }
+    return opening.session->identity();
+}
+
 void PollCycle::readLoggerOnce() {
     PollState& poll = state_.pollState;
     if (poll.imageLoaded) {
         return;
     }
-    const DriveOpening opening = drive_.open(poll.LoggerDrive, std::nullopt);
-    if (!opening.session) {
-        return;
-    }
-    const auto count = opening.session->read(DeviceImageFile, image_.bytes);
-    if (!count) {
-        return;
-    }
-    image_.count = static_cast<std::uint32_t>(*count);
-    const DeviceInfo& info = state_.deviceInfo;
-    if (parseDeviceImage(image_.content(), state_.clockState.hostUtcOffset, state_.deviceInfo,
-                         state_.deviceParams) != ImageVerdict::Accepted) {
+    // The drive is let go once read: the writes below open it for themselves, and their
+    // messages must not keep it held.
+    const std::optional<DriveIdentity> imageDrive = readImage();
+    if (!imageDrive) {
         return;
     }
     poll.imageLoaded = 1;
-    poll.imageDrive = opening.session->identity();
+    poll.imageDrive = *imageDrive;
 
+    const DeviceInfo& info = state_.deviceInfo;
     Controls& controls = state_.controls;
     if (info.deviceSerial == poll.lastDeviceSerial && poll.upgradePending) {
         // The upgraded logger is back: send the settings held back for it, as they were

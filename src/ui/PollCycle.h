@@ -1,5 +1,7 @@
 #pragma once
 
+#include <optional>
+
 #include "core/DriveFiles.h"
 #include "core/LoggerLocator.h"
 #include "core/Notification.h"
@@ -33,6 +35,9 @@ class PollCycle {
     bool validateParameters();
     WriteResult writeToLogger();
     void resetWhenGone();
+    // Reads and checks DAT.SRC: the filesystem it was read from, or nothing when it was not
+    // read or not accepted.
+    std::optional<DriveIdentity> readImage();
     void readLoggerOnce();
 
     DialogState& state_;

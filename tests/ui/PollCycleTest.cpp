@@ -198,7 +198,11 @@ struct FakeDriveRig {
         }
     }
     struct AtE : LoggerLocator {
+        bool plugged = true;
         std::vector<std::string> collectMatchEntries() override {
+            if (!plugged) {
+                return {};
+            }
             return {"PFAD_E\\VID_2017&PID_0901\\SN1"};
         }
         std::optional<std::filesystem::path> rootOf(char) const override { return std::nullopt; }
@@ -254,6 +258,29 @@ TEST(PollCycle, ConfigureShowsWhatTheWriteCameTo) {
         EXPECT_TRUE(rig.controls.isEnabled(Id::ConfigureButton));
         EXPECT_TRUE(rig.controls.timerRunning());
     }
+}
+
+// The settings held back for an upgraded logger are written, unasked, when it comes back; a
+// failure then is told with the drive let go, and the button keeps its caption.
+TEST(PollCycle, HeldBackSettingsFailingOnReturn) {
+    FakeDriveRig rig(1);
+    rig.controls.click(Id::ConfigureButton);
+    rig.session.tick();
+    const PollState& poll = rig.session.state().pollState;
+    ASSERT_EQ(poll.lastWrite, WriteResult::UpgradeStarted);
+    rig.locator.plugged = false;
+    rig.session.tick();
+    rig.locator.plugged = true;  // back with the firmware it had: it is upgraded again
+    rig.drive.failing = {"lock"};
+    for (int tick = 0; tick < 3; ++tick) {
+        rig.session.tick();
+    }
+    EXPECT_EQ(poll.lastWrite, WriteResult::DriveBusy);
+    EXPECT_EQ(rig.controls.messages(),
+              (std::vector<std::string>{"Firmware upgrade failed,Please try again!",
+                                        "It's fail to configure device,please confirm that the "
+                                        "device was plugged!"}));
+    EXPECT_EQ(rig.controls.text(Id::ConfigureButton), "Configuring...");
 }
 
 TEST(PollCycle, TickDeliveredDuringAMessageBoxDoesNothing) {
