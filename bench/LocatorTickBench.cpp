@@ -18,9 +18,8 @@ using namespace veltra;
 // One poll tick's share of the locator: collect, pick, classify.
 void tick(DeviceLocator& locator, char& loggerDrive) {
     const auto entries = locator.collectMatchEntries();
-    LetterBuffer letters{};
-    pickLoggerLetter(entries, LoggerVendorId, LoggerProductId, letters);
-    benchmark::DoNotOptimize(classifyLoggerDrive(letters, loggerDrive));
+    const char found = pickLoggerLetter(entries, LoggerVendorId, LoggerProductId);
+    benchmark::DoNotOptimize(classifyLoggerDrive(found, loggerDrive));
 }
 
 // `drives` USB sticks, each with a mounted partition (drives from C: on); the logger is the
@@ -50,9 +49,8 @@ struct FakeTreeLocator {
 
     bool ready(benchmark::State& state) {
         const auto entries = locator.collectMatchEntries();
-        LetterBuffer letters{};
-        pickLoggerLetter(entries, LoggerVendorId, LoggerProductId, letters);
-        if (entries.size() != static_cast<std::size_t>(drives) || letters[0] == 0) {
+        if (entries.size() != static_cast<std::size_t>(drives) ||
+            pickLoggerLetter(entries, LoggerVendorId, LoggerProductId) == 0) {
             state.SkipWithError("the fake tree did not give every drive and the logger");
             return false;
         }

@@ -124,10 +124,9 @@ int locate(const LocateOptions& options) {
         std::cerr << "veltra-cli: " << problem << "\n";
         return ExitIoFailure;
     }
-    LetterBuffer letters{};
-    pickLoggerLetter(entries, LoggerVendorId, LoggerProductId, letters);
     char LoggerDrive = 0;
-    const LocatorState state = classifyLoggerDrive(letters, LoggerDrive);
+    const LocatorState state = classifyLoggerDrive(
+        pickLoggerLetter(entries, LoggerVendorId, LoggerProductId), LoggerDrive);
 
     std::vector<FoundLogger> loggers;
     for (const std::string& entry : entries) {

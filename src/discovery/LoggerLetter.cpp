@@ -1,7 +1,5 @@
 #include "discovery/LoggerLetter.h"
 
-#include <algorithm>
-
 namespace veltra {
 
 namespace {
@@ -52,39 +50,29 @@ std::optional<UsbIds> entryUsbIds(std::string_view entry, std::string* skipped) 
                   static_cast<std::uint16_t>(parseHexText(*product, skipped))};
 }
 
-void pickLoggerLetter(const std::vector<std::string>& entries, std::uint16_t vendorId,
-                      std::uint16_t productId, std::span<char> letters) {
-    std::fill(letters.begin(), letters.end(), '\0');
-    if (letters.empty()) {
-        return;
-    }
+char pickLoggerLetter(const std::vector<std::string>& entries, std::uint16_t vendorId,
+                      std::uint16_t productId) {
     for (const std::string& entry : entries) {
         const auto ids = entryUsbIds(entry);
         if (!ids || ids->vendorId != vendorId || ids->productId != productId) {
             continue;
         }
+        // The first matching entry wins.
         const std::size_t at = entry.find("PFAD_");
-        if (at != std::string::npos && at + 5 < entry.size()) {
-            letters[0] = entry[at + 5];
-        }
-        return;  // the first matching entry wins
+        return at != std::string::npos && at + 5 < entry.size() ? entry[at + 5] : '\0';
     }
+    return '\0';
 }
 
-LocatorState classifyLoggerDrive(std::span<const char> letters, char& LoggerDrive) {
-    for (const char letter : letters) {
-        if (letter == 0) {
-            LoggerDrive = 0;
-            return LocatorState::NoLogger;
-        }
-        if (LoggerDrive == 0) {
-            LoggerDrive = letter;
-            return LocatorState::LoggerArrived;
-        }
-        if (letter == LoggerDrive) {
-            return LocatorState::LoggerPresent;
-        }
+LocatorState classifyLoggerDrive(char found, char& LoggerDrive) {
+    if (found != 0 && LoggerDrive == 0) {
+        LoggerDrive = found;
+        return LocatorState::LoggerArrived;
     }
+    if (found != 0 && found == LoggerDrive) {
+        return LocatorState::LoggerPresent;
+    }
+    LoggerDrive = 0;
     return LocatorState::NoLogger;
 }
 

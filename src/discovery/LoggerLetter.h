@@ -1,10 +1,7 @@
 #pragma once
 
-#include <array>
-#include <cstddef>
 #include <cstdint>
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,10 +19,6 @@ enum class LocatorState : std::uint8_t {
     LoggerPresent = 2,  // found under the remembered letter
 };
 
-// The found-letter buffer of a tick: only the first byte is ever written, 0 for none.
-inline constexpr std::size_t LetterBufferSize = 26;
-using LetterBuffer = std::array<char, LetterBufferSize>;
-
 // The value of a hexadecimal text; any other character is skipped without changing the
 // value and, when `skipped` is given, appended to it.
 std::uint32_t parseHexText(std::string_view text, std::string* skipped = nullptr);
@@ -38,14 +31,15 @@ struct UsbIds {
 };
 std::optional<UsbIds> entryUsbIds(std::string_view entry, std::string* skipped = nullptr);
 
-// Zero-fills `letters`, then writes into its first byte the drive letter of the first entry
-// that carries the given vendor and product ids (0 when none does).
-void pickLoggerLetter(const std::vector<std::string>& entries, std::uint16_t vendorId,
-                      std::uint16_t productId, std::span<char> letters);
+// The drive letter of the first entry that carries the given vendor and product ids; 0 when
+// none does.
+char pickLoggerLetter(const std::vector<std::string>& entries, std::uint16_t vendorId,
+                      std::uint16_t productId);
 
-// Classifies the found letters against the remembered `LoggerDrive` and updates it:
-// NoLogger clears it (unless every byte is a letter other than it), LoggerArrived sets it,
-// LoggerPresent leaves it.
-LocatorState classifyLoggerDrive(std::span<const char> letters, char& LoggerDrive);
+// Classifies the letter found (0 for none) against the remembered `LoggerDrive` and updates
+// it: NoLogger clears it, LoggerArrived sets it, LoggerPresent leaves it. A logger found under
+// another letter than the remembered one counts as gone, and arrives under its new letter on
+// the next tick.
+LocatorState classifyLoggerDrive(char found, char& LoggerDrive);
 
 }  // namespace veltra

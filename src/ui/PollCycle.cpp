@@ -44,9 +44,9 @@ constexpr ControlId UnlockedControls[] = {
 
 // Asks where the logger is and classifies the answer against the remembered drive letter.
 LocatorState locateLogger(LoggerLocator& locator, char& loggerDrive) {
-    LetterBuffer letters{};
-    pickLoggerLetter(locator.collectMatchEntries(), LoggerVendorId, LoggerProductId, letters);
-    return classifyLoggerDrive(letters, loggerDrive);
+    const char found =
+        pickLoggerLetter(locator.collectMatchEntries(), LoggerVendorId, LoggerProductId);
+    return classifyLoggerDrive(found, loggerDrive);
 }
 
 }  // namespace

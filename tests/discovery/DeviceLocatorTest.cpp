@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <sstream>
 #include <tuple>
 
@@ -51,11 +50,8 @@ TEST(PickLoggerLetter, TakesTheFirstEntryWithBothIds) {
         {{"PFAD_F\\VID_2017&PID_901"}, 'F'},     // shorter text at the end
     };
     for (const auto& [entries, letter] : cases) {
-        LetterBuffer letters;
-        letters.fill('Q');
-        pickLoggerLetter(entries, LoggerVendorId, LoggerProductId, letters);
-        EXPECT_EQ(letters[0], letter) << (entries.empty() ? "" : entries[0]);
-        EXPECT_EQ(std::count(letters.begin(), letters.end(), 0), letter ? 25 : 26);
+        EXPECT_EQ(pickLoggerLetter(entries, LoggerVendorId, LoggerProductId), letter)
+            << (entries.empty() ? "" : entries[0]);
     }
 }
 
@@ -66,20 +62,10 @@ TEST(ClassifyLoggerDrive, FollowsTheTransitionTable) {
         {'E', 0, NoLogger, 0}, {'E', 'G', NoLogger, 0},
     };
     for (const auto& [before, found, state, after] : cases) {
-        LetterBuffer letters{};
-        letters[0] = found;
         char drive = before;
-        EXPECT_EQ(classifyLoggerDrive(letters, drive), state) << before << "/" << found;
+        EXPECT_EQ(classifyLoggerDrive(found, drive), state) << before << "/" << found;
         EXPECT_EQ(drive, after) << before << "/" << found;
     }
-
-    LetterBuffer full;
-    full.fill('G');  // a full buffer without the remembered letter keeps it
-    char drive = 'E';
-    EXPECT_EQ(classifyLoggerDrive(full, drive), NoLogger);
-    EXPECT_EQ(drive, 'E');
-    full[25] = 'E';
-    EXPECT_EQ(classifyLoggerDrive(full, drive), LoggerPresent);
 }
 
 TEST(JoinMatchEntries, JoinsOnTheWholeDeviceNumberAndKeepsAtMostTwentySix) {
@@ -105,9 +91,9 @@ class DeviceLocatorTest : public ::testing::Test {
   protected:
     // The three calls of one poll tick.
     LocatorState tick() {
-        LetterBuffer letters{};
-        pickLoggerLetter(locator.collectMatchEntries(), LoggerVendorId, LoggerProductId, letters);
-        return classifyLoggerDrive(letters, loggerDrive);
+        const char found =
+            pickLoggerLetter(locator.collectMatchEntries(), LoggerVendorId, LoggerProductId);
+        return classifyLoggerDrive(found, loggerDrive);
     }
 
     FakeLocatorPlatform platform;
