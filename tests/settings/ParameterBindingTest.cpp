@@ -3,7 +3,6 @@
 #include <functional>
 #include <string>
 
-#include "settings/ParameterConversions.h"
 #include "settings/Validation.h"
 #include "support/StateFixture.h"
 #include "ui/ParameterBinding.h"
@@ -11,21 +10,8 @@
 namespace veltra {
 namespace {
 
+using test::Shown;
 using test::StateFixture;
-
-// A window that shows the logger's settings, as after a newly read DAT.SRC.
-struct Shown : StateFixture {
-    explicit Shown(const LoggerParameters& device = test::sampleParameters()) {
-        state.dialogValues.writeTo(controls);  // as the window opens
-        state.deviceParams = device;
-        state.editParams = {};
-        fillControls(state);
-    }
-    const LoggerParameters& collect() {
-        collectParameters(state);
-        return state.editParams;
-    }
-};
 
 TEST(ParameterBinding, UnchangedSettingsGoBackAsTheyCame) {
     using P = LoggerParameters;
@@ -166,13 +152,6 @@ TEST(ParameterBinding, LongDeviceNameStaysInsideItsField) {
     EXPECT_EQ(std::string(p.deviceName.begin(), p.deviceName.end()), "ABCDEFGHIJKLMNOPQRST");
     EXPECT_EQ(p.deviceId, test::sampleParameters().deviceId);
     EXPECT_EQ(f.validationFailure(), "Device name is too long!");
-}
-
-TEST(ParameterBinding, ChannelListIndexAsChannelMode) {
-    const std::pair<int, int> cases[] = {{0, 1}, {1, 2}, {2, 3}, {3, 1}, {255, 1}};
-    for (auto [index, mode] : cases) {
-        EXPECT_EQ(channelModeFromIndex(static_cast<std::uint8_t>(index)), mode) << index;
-    }
 }
 
 }  // namespace

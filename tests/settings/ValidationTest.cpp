@@ -7,7 +7,6 @@
 #include <string>
 #include <type_traits>
 
-#include "settings/ParameterConversions.h"
 #include "settings/Validation.h"
 #include "support/StateFixture.h"
 #include "ui/ParameterBinding.h"
@@ -181,14 +180,7 @@ TEST(Validation, RangeMessageGivesTheSensorRangeInCelsius) {
     EXPECT_EQ(f.validationFailure(), "");
 }
 
-// A window showing the sample settings, as after a newly read DAT.SRC.
-struct Shown : test::StateFixture {
-    Shown() {
-        state.dialogValues.writeTo(controls);  // as the window opens
-        state.deviceParams = test::sampleParameters();
-        fillControls(state);
-    }
-};
+using test::Shown;
 
 struct Typed {
     const char* text;

@@ -5,6 +5,7 @@
 #include "support/SampleSettings.h"
 #include "ui/DialogState.h"
 #include "ui/MemoryControls.h"
+#include "ui/ParameterBinding.h"
 
 namespace veltra::test {
 
@@ -23,6 +24,19 @@ struct StateFixture {
     // What the checks say of the settings as they stand.
     std::string validationFailure() const {
         return firstValidationFailure(state.editParams, state.deviceInfo, state.dialogValues);
+    }
+};
+
+// The window showing a logger's settings, as after a newly read DAT.SRC.
+struct Shown : StateFixture {
+    explicit Shown(const LoggerParameters& device = sampleParameters()) {
+        state.dialogValues.writeTo(controls);  // as the window opens
+        state.deviceParams = device;
+        fillControls(state);
+    }
+    const LoggerParameters& collect() {
+        collectParameters(state);
+        return state.editParams;
     }
 };
 

@@ -81,10 +81,6 @@ TEST(PollCycle, ConfiguresTheLoggerAndSeesItComeBack) {
     rig.startWithLogger();
     rig.controls.type(Id::DeviceName, "Fridge 7");
     rig.configure();
-
-    EXPECT_EQ(rig.text(Id::ConfigureButton), "Configuring...");
-    EXPECT_TRUE(rig.controls.timerRunning());
-    EXPECT_TRUE(rig.controls.messages().empty());
     const auto config = rig.file("CONFIG.CFG");
     ASSERT_EQ(config.size(), ConfigFileSize);
     EXPECT_EQ(rig.file("OK.DAT"), (std::vector<std::uint8_t>{'O', 'K'}));
@@ -344,10 +340,8 @@ TEST(PollCycle, UpgradeRoadEndsWithTheHeldBackConfiguration) {
     rig.startWithLogger();
     rig.controls.type(Id::DeviceName, "After upgrade");
     rig.configure();
-    EXPECT_EQ(rig.text(Id::ConfigureButton), "Firmware Upgrade");
     EXPECT_EQ(rig.file("APP.BIN").size(), FirmwareImageSize);
     EXPECT_EQ(rig.file("CONFIG.CFG").size(), UpgradeConfigFileSize);
-    EXPECT_EQ(rig.state.pollState.upgradePending, 1);
 
     rig.run(1);  // the logger takes the firmware and goes away: the countdown starts
     EXPECT_EQ(rig.text(Id::ConfigureButton), "Upgrading(14)");
