@@ -42,6 +42,7 @@ TEST(PickLoggerLetter, TakesTheFirstEntryWithBothIds) {
         {{"PFAD_E\\VID_2017&PID_0902\\SN1"}, 0},  // other product
         {{"PFAD_E\\VID_2018&PID_0901\\SN1"}, 0},  // other vendor
         {{"PFAD_E\\VID_2017\\SN1"}, 0},           // no product id at all
+        {{"E\\VID_2017&PID_0901\\SN1"}, 0},       // no drive letter
         {{"PFAD_E\\VID_0781&PID_5567\\A", "PFAD_G\\VID_2017&PID_0901\\B",
           "PFAD_H\\VID_2017&PID_0901\\C"},
          'G'},

@@ -186,8 +186,10 @@ struct FakeDriveRig {
         drive.put("DAT.SRC", LoggerSimulator::deviceImage(logger, revision, sampleParameters()));
         controls.setListener([this](ControlId id, Notification what) { session.notify(id, what); });
         // A message box may stay open for long: the drive must not be held meanwhile.
-        controls.setMessageResponder(
-            [this](std::string_view) { EXPECT_EQ(drive.sessionsOpen, 0) << "drive held"; });
+        controls.setMessageResponder([this](std::string_view) {
+            EXPECT_EQ(drive.sessionsOpen, 0) << "drive held";
+            timerDuringMessage = controls.timerRunning();
+        });
         session.open();
         for (int tick = 0; tick < 4; ++tick) {
             session.tick();
@@ -205,6 +207,7 @@ struct FakeDriveRig {
     };
 
     MemoryControls controls;
+    bool timerDuringMessage = false;
     FixedHost host{{2024, 3, 1, 8, 30, 15}, 0};
     FakeDrive drive{'E'};
     AtE locator;
@@ -253,6 +256,7 @@ TEST(PollCycle, ConfigureShowsWhatTheWriteCameTo) {
         EXPECT_EQ(rig.drive.has("OK.DAT"), succeeded(c.result));
         EXPECT_TRUE(rig.controls.isEnabled(Id::ConfigureButton));
         EXPECT_TRUE(rig.controls.timerRunning());
+        EXPECT_FALSE(rig.timerDuringMessage) << "no tick while the request waits for the user";
     }
 }
 
@@ -277,6 +281,7 @@ TEST(PollCycle, HeldBackSettingsFailingOnReturn) {
                                         "It's fail to configure device,please confirm that the "
                                         "device was plugged!"}));
     EXPECT_EQ(rig.controls.text(Id::ConfigureButton), "Configuring...");
+    EXPECT_TRUE(rig.timerDuringMessage);  // written within a tick, which the timer goes on with
 }
 
 TEST(PollCycle, TickDeliveredDuringAMessageBoxDoesNothing) {
@@ -314,6 +319,7 @@ TEST(PollCycle, SetupLockKeepsTheSettingsForTheNextLogger) {
     rig.plug(rig.other);
     rig.ticks(4);
     EXPECT_EQ(rig.text(Id::ConfigureButton), "Configure (E)");
+    EXPECT_NE(rig.text(Id::RecordingTime), "Longest Recording Time:");  // estimated for it
     EXPECT_EQ(rig.text(Id::DeviceName), "Batch A");
     EXPECT_EQ(rig.state.pollState.lastDeviceSerial, 2002u);
 
