@@ -13,7 +13,8 @@ inline constexpr int ExitOk = 0;
 inline constexpr int ExitRefused = 1;     // the logger's file was refused, or nothing found
 inline constexpr int ExitInvalid = 2;     // the settings failed validation
 inline constexpr int ExitIoFailure = 3;   // a file could not be read or written
-inline constexpr int ExitPending = 4;     // a firmware upgrade was started; settings follow later
+inline constexpr int ExitPending = 4;     // the settings were not written or not confirmed in time
+inline constexpr int ExitUnverified = 5;  // the logger came back with other settings
 
 // What a subcommand leaves behind once its options are parsed: the work to run.
 using CommandRun = std::function<int()>;

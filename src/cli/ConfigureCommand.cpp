@@ -1,15 +1,12 @@
 #include <CLI/CLI.hpp>
-#include <algorithm>
-#include <chrono>
 #include <iostream>
-#include <map>
-#include <thread>
 
 #include "cli/Command.h"
-#include "cli/CommandLine.h"
+#include "cli/ConfigureRun.h"
 #include "cli/FolderLocator.h"
 #include "cli/HeadlessDialog.h"
 #include "cli/HostOptions.h"
+#include "cli/Profile.h"
 #include "cli/SettingOptions.h"
 #include "logger/DeviceImage.h"
 #include "logger/LoggerFiles.h"
@@ -23,10 +20,10 @@ namespace {
 
 struct ConfigureOptions {
     std::string drive;
-    std::map<std::string_view, std::string> settings;  // by option name; empty: not given
+    std::map<std::string_view, std::string> given;  // by option name, as parsed
+    ConfigureRequest request;
+    std::string profile;
     std::string now, hostOffset;
-    bool wait = false;
-    int timeoutSeconds = 300;
 };
 
 // A host whose time or zone the command line may fix.
@@ -45,109 +42,6 @@ class OverriddenHost : public Host {
     std::optional<LocalTime> now_;
     std::optional<std::int32_t> offset_;
 };
-
-std::string joined(const std::vector<std::string>& words, const char* last) {
-    std::string text;
-    for (std::size_t i = 0; i < words.size(); ++i) {
-        text += (i == 0 ? "" : i + 1 == words.size() ? last : ", ") + words[i];
-    }
-    return text;
-}
-
-// The user chooses a list's entry by its word.
-std::string choose(HeadlessDialog& dialog, const SettingOption& option, const std::string& given) {
-    const std::vector<std::string> words = listWords(option);
-    const auto found = std::find(words.begin(), words.end(), given);
-    if (found == words.end()) {
-        return "\"" + given + "\" is not in the list; choose one of: " + joined(words, ", ");
-    }
-    return dialog.choose(option.control, static_cast<int>(found - words.begin()));
-}
-
-// Applies the settings given as a user would: first the lists, then the typed fields. Empty
-// when all were taken; otherwise why one was not.
-std::string applySettings(HeadlessDialog& dialog, const ConfigureOptions& options) {
-    for (const bool lists : {true, false}) {
-        for (const SettingOption& option : settingOptions()) {
-            const std::string& given = options.settings.at(option.name);
-            if ((option.kind == SettingKind::List) != lists || given.empty()) {
-                continue;
-            }
-            const std::string error =
-                lists ? choose(dialog, option, given) : dialog.type(option.control, given);
-            if (!error.empty()) {
-                return std::string(option.name) + ": " + error;
-            }
-        }
-    }
-    return {};
-}
-
-void printMessages(HeadlessDialog& dialog) {
-    for (const std::string& message : dialog.takeMessages()) {
-        std::cerr << message << "\n";
-    }
-}
-
-std::string clockText(const DialogState& state) {
-    const auto& c = state.editParams.clock;
-    char text[64];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", 2000 + c[0], c[1], c[2], c[3],
-                  c[4], c[5]);
-    return text;
-}
-
-// Why nothing was written, when the dialog's message does not say it.
-void explain(WriteResult result) {
-    if (result == WriteResult::DriveBusy) {
-        std::cerr << "veltra-cli: another program kept the logger's drive locked; nothing was "
-                     "written\n";
-    } else if (result == WriteResult::None) {
-        std::cerr << "veltra-cli: the configure request was not carried out\n";
-    }
-}
-
-// Waits, tick by tick, for the upgraded logger to come back and take its configuration. A
-// logger that comes back still needing the upgrade is not upgraded again.
-int waitForReturn(HeadlessDialog& dialog, int timeoutSeconds) {
-    using namespace std::chrono;
-    const DialogState& state = dialog.state();
-    std::string shown = dialog.controls().text(ControlId::ConfigureButton);
-    const auto deadline = steady_clock::now() + seconds(timeoutSeconds);
-    while (steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(milliseconds(100));
-        dialog.tick();
-        const std::string button = dialog.controls().text(ControlId::ConfigureButton);
-        if (button != shown) {
-            std::cout << "  " << button << "\n" << std::flush;
-            shown = button;
-        }
-        const WriteResult result = state.pollState.lastWrite;
-        if (result == WriteResult::UpgradeStarted) {
-            continue;
-        }
-        printMessages(dialog);
-        if (result == WriteResult::Written) {
-            std::cout << "The logger is back with its new firmware; its configuration was written "
-                         "(clock "
-                      << clockText(state) << ").\n";
-            return ExitOk;
-        }
-        if (result == WriteResult::UpgradeNotTaken) {
-            std::cerr << "veltra-cli: the logger came back with firmware "
-                      << int{state.deviceInfo.firmwareVersion} << " revision "
-                      << int{state.deviceInfo.firmwareRevision}
-                      << ", which still needs the upgrade; it is not upgraded again and its "
-                         "configuration was not written.\n";
-            return ExitIoFailure;
-        }
-        explain(result);
-        return ExitIoFailure;
-    }
-    std::cerr << "The logger did not come back within " << timeoutSeconds
-              << " s; its configuration was not written.\n";
-    return ExitIoFailure;
-}
 
 // Reads the DAT.SRC of a folder named on the command line, so that a refusal is reported with
 // its reason (the dialog would only try again).
@@ -173,15 +67,33 @@ int checkFolderImage(const std::string& folder, const std::filesystem::path& roo
     return ExitOk;
 }
 
-int configure(const ConfigureOptions& options) {
+// Everything the command line gave, checked before any logger is touched. Empty when all of
+// it can be applied; otherwise why not.
+std::string checkOptions(ConfigureOptions& options) {
+    for (const auto& [name, value] : options.given) {
+        if (const std::string refusal = refusalOf(*findSetting(name.substr(2)), value);
+            !refusal.empty()) {
+            return refusal;
+        }
+    }
+    options.request.settings = options.given;
+    return options.profile.empty() ? "" : readProfile(options.profile, options.request.settings);
+}
+
+int configure(ConfigureOptions& options) {
+    std::string why;
     std::optional<LocalTime> now;
-    if (!options.now.empty() && !(now = parseLocalTime(options.now))) {
-        std::cerr << "veltra-cli: --now takes \"YYYY-MM-DD HH:MM:SS\"\n";
+    if (!options.now.empty() && !(now = parseLocalTime(options.now, why))) {
+        std::cerr << "veltra-cli: --now " << why << "\n";
         return ExitInvalid;
     }
     std::optional<std::int32_t> offset;
-    if (!options.hostOffset.empty() && !(offset = parseUtcOffset(options.hostOffset))) {
-        std::cerr << "veltra-cli: --host-utc-offset takes +HH:MM or -HH:MM\n";
+    if (!options.hostOffset.empty() && !(offset = parseUtcOffset(options.hostOffset, why))) {
+        std::cerr << "veltra-cli: --host-utc-offset " << why << "\n";
+        return ExitInvalid;
+    }
+    if (const std::string error = checkOptions(options); !error.empty()) {
+        std::cerr << "veltra-cli: " << error << "; nothing was written\n";
         return ExitInvalid;
     }
     OverriddenHost host(makeHost(), now, offset);
@@ -215,50 +127,10 @@ int configure(const ConfigureOptions& options) {
                           : "veltra-cli: the logger's DAT.SRC could not be read\n");
         return ExitRefused;
     }
-    const char letter = dialog.state().pollState.LoggerDrive;
     if (where.empty()) {
-        where = found.rootOf(letter).value_or("?").string();
+        where = found.rootOf(dialog.state().pollState.LoggerDrive).value_or("?").string();
     }
-
-    if (const std::string error = applySettings(dialog, options); !error.empty()) {
-        std::cerr << "veltra-cli: " << error << "\n";
-        return ExitInvalid;
-    }
-
-    const WriteResult result = dialog.configure();
-    printMessages(dialog);
-    switch (result) {
-        case WriteResult::Refused:
-            return ExitInvalid;
-        case WriteResult::Written:
-            std::cout << "Configured the logger at " << where << ": CONFIG.CFG and OK.DAT written, "
-                      << "clock " << clockText(dialog.state()) << ".\n";
-            return ExitOk;
-        case WriteResult::UpgradeFailedThenWritten:
-            // The settings are on the logger, but the upgrade that it needs did not happen.
-            std::cout << "Configured the logger at " << where << " for its current firmware: "
-                      << "CONFIG.CFG and OK.DAT written, clock " << clockText(dialog.state())
-                      << ".\n";
-            std::cerr << "veltra-cli: the firmware upgrade failed; the logger keeps its old "
-                         "firmware\n";
-            return ExitIoFailure;
-        case WriteResult::UpgradeStarted:
-            break;
-        default:
-            explain(result);
-            return ExitIoFailure;
-    }
-    std::cout << "The logger at " << where
-              << " needs new firmware: APP.BIN, CONFIG.CFG and OK.DAT written. Its configuration "
-                 "follows when it comes back.\n";
-    if (!options.wait) {
-        std::cout << "Not waiting for it (no --wait): configure it again once it is back.\n";
-        return ExitPending;
-    }
-    std::cout << "Waiting for the logger to come back (at most " << options.timeoutSeconds
-              << " s)...\n"
-              << std::flush;
-    return waitForReturn(dialog, options.timeoutSeconds);
+    return configureShown(dialog, options.request, where, std::cout, std::cerr).exitCode;
 }
 
 }  // namespace
@@ -271,21 +143,45 @@ void addConfigureCommand(CLI::App& app, CommandRun& run) {
                            "options as a user would, check and write them");
     command->add_option("--drive", options->drive,
                         "the logger's drive root (default: the logger that is plugged in)");
+    std::vector<CLI::Option*> settings;
     for (const SettingOption& option : settingOptions()) {
         const std::string help = option.kind == SettingKind::List && option.help.empty()
                                      ? joined(listWords(option), " or ")
                                      : std::string(option.help);
-        command->add_option(std::string(option.name), options->settings[option.name], help);
+        settings.push_back(
+            command->add_option(std::string(option.name), options->given[option.name], help));
     }
+    command->add_option("--profile", options->profile,
+                        "a JSON file of settings, as `inspect --profile` prints them; the "
+                        "options given here win");
     command->add_option("--now", options->now,
                         "set the logger's clock from this local time, \"YYYY-MM-DD HH:MM:SS\"");
     command->add_option("--host-utc-offset", options->hostOffset,
                         "the host's standard UTC offset, +HH:MM or -HH:MM");
-    command->add_flag("--wait", options->wait,
-                      "after starting a firmware upgrade, wait for the logger and configure it");
-    command->add_option("--timeout", options->timeoutSeconds, "seconds to wait (default 300)")
-        ->check(CLI::Range(1, 86400));
-    command->callback([options, &run] { run = [options] { return configure(*options); }; });
+    CLI::Option* wait = command->add_flag(
+        "--wait", options->request.wait,
+        "after starting a firmware upgrade, wait for the logger and configure it");
+    CLI::Option* verify = command->add_flag(
+        "--verify", options->request.verify,
+        "wait for the logger to come back with its settings and compare them with what was "
+        "written (implies --wait)");
+    CLI::Option* timeout =
+        command
+            ->add_option("--timeout", options->request.timeoutSeconds,
+                         "seconds to wait, with --wait or --verify (default 300)")
+            ->check(CLI::Range(1, 86400));
+    command->callback([options, settings, wait, verify, timeout, &run] {
+        if (timeout->count() > 0 && wait->count() == 0 && verify->count() == 0) {
+            throw CLI::ValidationError("--timeout", "it bounds a wait: give --wait or --verify");
+        }
+        // An option given, even empty, is applied; one not given leaves the setting alone.
+        for (std::size_t i = 0; i < settings.size(); ++i) {
+            if (settings[i]->count() == 0) {
+                options->given.erase(settingOptions()[i].name);
+            }
+        }
+        run = [options] { return configure(*options); };
+    });
 }
 
 }  // namespace veltra::cli

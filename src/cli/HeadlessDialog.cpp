@@ -27,7 +27,9 @@ bool HeadlessDialog::waitUntilShown(int maxTicks) {
 
 std::string HeadlessDialog::choose(ControlId id, int index) {
     if (!controls_.isEnabled(id)) {
-        return "this logger does not let that list be changed";
+        // Choosing what the list already shows changes nothing, so a profile may name it.
+        return controls_.selection(id) == index ? ""
+                                                : "this logger does not let that list be changed";
     }
     controls_.choose(id, index);
     tick();

@@ -1,5 +1,7 @@
 #include "cli/HostOptions.h"
 
+#include "settings/NumberText.h"
+
 namespace veltra::cli {
 
 namespace {
@@ -22,37 +24,45 @@ bool isLeapYear(int year) {
 
 }  // namespace
 
-std::optional<std::int32_t> parseUtcOffset(const std::string& text) {
-    if (text.size() != 6 || (text[0] != '+' && text[0] != '-') || text[3] != ':') {
-        return std::nullopt;
-    }
+std::optional<std::int32_t> parseUtcOffset(const std::string& text, std::string& why) {
     const int hours = digits(text, 1, 2);
     const int minutes = digits(text, 4, 2);
-    if (hours < 0 || minutes < 0 || hours > 14 || minutes > 59) {
-        return std::nullopt;
+    if (text.size() != 6 || (text[0] != '+' && text[0] != '-') || text[3] != ':' || hours < 0 ||
+        minutes < 0) {
+        why = "takes +HH:MM or -HH:MM";
+    } else if (minutes > 59) {
+        why = formatText("has no minute %d", minutes);
+    } else if (hours > 14) {
+        why = "is out of range: UTC offsets go no further than 14 hours from UTC";
+    } else {
+        const std::int32_t offset = hours * 60 + minutes;
+        return text[0] == '-' ? -offset : offset;
     }
-    const std::int32_t offset = hours * 60 + minutes;
-    return text[0] == '-' ? -offset : offset;
+    return std::nullopt;
 }
 
-std::optional<LocalTime> parseLocalTime(const std::string& text) {
+std::optional<LocalTime> parseLocalTime(const std::string& text, std::string& why) {
     // YYYY-MM-DD HH:MM:SS
-    if (text.size() != 19 || text[4] != '-' || text[7] != '-' || text[10] != ' ' ||
-        text[13] != ':' || text[16] != ':') {
-        return std::nullopt;
-    }
-    LocalTime t{digits(text, 0, 4),  digits(text, 5, 2),  digits(text, 8, 2),
-                digits(text, 11, 2), digits(text, 14, 2), digits(text, 17, 2)};
+    const LocalTime t{digits(text, 0, 4),  digits(text, 5, 2),  digits(text, 8, 2),
+                      digits(text, 11, 2), digits(text, 14, 2), digits(text, 17, 2)};
     static constexpr int days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (t.year < 2000 || t.year > 2255 || t.month < 1 || t.month > 12 || t.day < 1 || t.hour < 0 ||
-        t.hour > 23 || t.minute < 0 || t.minute > 59 || t.second < 0 || t.second > 59) {
-        return std::nullopt;
+    if (text.size() != 19 || text[4] != '-' || text[7] != '-' || text[10] != ' ' ||
+        text[13] != ':' || text[16] != ':' || t.year < 0 || t.month < 0 || t.day < 0 ||
+        t.hour < 0 || t.minute < 0 || t.second < 0) {
+        why = "takes \"YYYY-MM-DD HH:MM:SS\"";
+    } else if (t.month < 1 || t.month > 12 || t.day < 1 ||
+               t.day > days[t.month - 1] + (t.month == 2 && isLeapYear(t.year) ? 1 : 0)) {
+        why = "names no such date: " + text.substr(0, 10);
+    } else if (t.hour > 23) {
+        why = formatText("names no such hour: %02d", t.hour);
+    } else if (t.minute > 59 || t.second > 59) {
+        why = "names no such time: " + text.substr(11);
+    } else if (t.year < 2000 || t.year > 2255) {
+        why = "is outside the years that the logger's clock holds, 2000 to 2255";
+    } else {
+        return t;
     }
-    const int monthDays = days[t.month - 1] + (t.month == 2 && isLeapYear(t.year) ? 1 : 0);
-    if (t.day > monthDays) {
-        return std::nullopt;
-    }
-    return t;
+    return std::nullopt;
 }
 
 }  // namespace veltra::cli

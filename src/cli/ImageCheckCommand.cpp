@@ -6,6 +6,7 @@
 #include "cli/Command.h"
 #include "cli/HostOptions.h"
 #include "cli/ImageReport.h"
+#include "cli/Profile.h"
 #include "logger/DeviceImage.h"
 #include "platform/DriveFilesFactory.h"
 #include "platform/HostFactory.h"
@@ -17,15 +18,17 @@ namespace {
 struct InspectOptions {
     std::string file;
     bool json = false;
+    bool profile = false;
     std::string hostOffset;
 };
 
 int inspect(const InspectOptions& options) {
     std::int32_t hostOffset = makeHost()->standardUtcOffset();
     if (!options.hostOffset.empty()) {
-        const auto parsed = parseUtcOffset(options.hostOffset);
+        std::string why;
+        const auto parsed = parseUtcOffset(options.hostOffset, why);
         if (!parsed) {
-            std::cerr << "veltra-cli: --host-utc-offset takes +HH:MM or -HH:MM\n";
+            std::cerr << "veltra-cli: --host-utc-offset " << why << "\n";
             return ExitInvalid;
         }
         hostOffset = *parsed;
@@ -52,7 +55,9 @@ int inspect(const InspectOptions& options) {
     LoggerParameters params{};
     const ImageVerdict verdict = parseDeviceImage(image.content(), hostOffset, info, params);
     const bool accepted = verdict == ImageVerdict::Accepted;
-    if (options.json) {
+    if (options.profile && accepted) {
+        std::cout << profileOf(info, params).dump(2) << "\n";
+    } else if (options.json) {
         nlohmann::ordered_json out;
         out["accepted"] = accepted;
         if (accepted) {
@@ -77,7 +82,12 @@ void addInspectCommand(CLI::App& app, CommandRun& run) {
     CLI::App* command = app.add_subcommand(
         "inspect", "Check a logger's DAT.SRC as the dialog does and show what it reports");
     command->add_option("FILE", options->file, "the DAT.SRC file to check")->required();
-    command->add_flag("--json", options->json, "print one JSON object");
+    CLI::Option* json = command->add_flag("--json", options->json, "print one JSON object");
+    command
+        ->add_flag("--profile", options->profile,
+                   "print the settings as a profile for `configure --profile`: one JSON object "
+                   "keyed by configure's options")
+        ->excludes(json);
     command->add_option("--host-utc-offset", options->hostOffset,
                         "the host's standard UTC offset (+HH:MM or -HH:MM) for the default "
                         "time zone of a logger that reports no settings");

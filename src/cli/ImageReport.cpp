@@ -1,5 +1,6 @@
 #include "cli/ImageReport.h"
 
+#include "cli/Profile.h"
 #include "core/HostCharset.h"
 #include "settings/NumberText.h"
 
@@ -41,19 +42,6 @@ nlohmann::ordered_json parametersJson(const LoggerParameters& p) {
 
 namespace {
 
-const char* channelName(std::uint8_t mode) {
-    switch (mode) {
-        case 1:
-            return "temperature";
-        case 2:
-            return "humidity";
-        case 3:
-            return "temperature and humidity";
-        default:
-            return "unknown";
-    }
-}
-
 std::string yesNo(bool value) {
     return value ? "yes" : "no";
 }
@@ -61,10 +49,9 @@ std::string yesNo(bool value) {
 }  // namespace
 
 std::string readableReport(const DeviceInfo& info, const LoggerParameters& p) {
-    auto text = [](const auto& field) { return hostTextToUtf8Lossy(fieldText(field)); };
     std::string out;
-    auto line = [&out](const char* label, const std::string& value) {
-        out += formatText("  %-22s %s\n", label, value.c_str());
+    auto line = [&out](const std::string& label, const std::string& value) {
+        out += formatText("  %-22s %s\n", label.c_str(), value.c_str());
     };
     out += "Device\n";
     line("firmware",
@@ -79,28 +66,38 @@ std::string readableReport(const DeviceInfo& info, const LoggerParameters& p) {
                               info.tempSampleBits));
     line("sensor range", formatText("%.1f to %.1f degrees Celsius", info.tempRangeMin / 10.0,
                                     info.tempRangeMax / 10.0));
+    line("device id", hostTextToUtf8Lossy(fieldText(p.deviceId)));
+    // The settings in the words and units that configure takes, under the window's labels.
+    const std::string temperatureUnit = p.temperatureUnit == 1 ? "Fahrenheit" : "Celsius";
+    const struct {
+        const char* label;
+        std::string unit;
+    } labels[] = {
+        {"Time Delay", "min"},
+        {"Sampling Interval", "s"},
+        {"Channel", ""},
+        {"Temperature Unit", ""},
+        {"High Temp Alarm", temperatureUnit},
+        {"Low Temp Alarm", temperatureUnit},
+        {"High Humidity Alarm", "%RH"},
+        {"Low Humidity Alarm", "%RH"},
+        {"Alarm LED Flash", "s"},
+        {"Record LED Flash", "s"},
+        {"PDF Language", ""},
+        {"Date Format", ""},
+        {"Time Zone", ""},
+        {"Device Name", ""},
+        {"Website", ""},
+        {"User-define Info", ""},
+        {"Trademark", ""},
+    };
+    const SettingWords words = settingWords(p);
+    static_assert(std::size(labels) == 17);
     out += "Settings\n";
-    line("device name", text(p.deviceName));
-    line("device id", text(p.deviceId));
-    line("website", text(p.website));
-    line("user information", text(p.userInfo));
-    line("trademark", text(p.trademark));
-    line("start delay", formatText("%d s", p.startDelay));
-    line("sampling interval", formatText("%d s", p.sampleInterval));
-    line("channels", channelName(p.channelMode));
-    line("temperature unit", p.temperatureUnit == 0   ? "Celsius"
-                             : p.temperatureUnit == 1 ? "Fahrenheit"
-                                                      : formatText("%u", p.temperatureUnit));
-    line("temperature alarms",
-         formatText("%.2f to %.2f degrees Celsius", p.lowTempAlarm / 20.0, p.highTempAlarm / 20.0));
-    line("humidity alarms",
-         formatText("%.1f to %.1f %%RH", p.lowHumidityAlarm / 10.0, p.highHumidityAlarm / 10.0));
-    line("LED flash", formatText("alarm %u s, record %u s", p.alarmLedFlash, p.recordLedFlash));
-    line("PDF language", p.pdfLanguage == 0   ? "English"
-                         : p.pdfLanguage == 1 ? "Chinese"
-                                              : formatText("%u", p.pdfLanguage));
-    line("date format", formatText("%u", p.dateFormat));
-    line("time zone", formatText("%d h %d min", p.utcOffsetHours, p.utcOffsetMinutes));
+    for (std::size_t i = 0; i < words.size() && i < std::size(labels); ++i) {
+        const std::string& unit = labels[i].unit;
+        line(labels[i].label, words[i].second + (unit.empty() ? "" : " " + unit));
+    }
     return out;
 }
 

@@ -1,5 +1,9 @@
 #include "cli/SettingOptions.h"
 
+#include <algorithm>
+#include <cctype>
+#include <regex>
+
 #include "cli/CommandLine.h"
 #include "ui/DialogTemplate.h"
 
@@ -47,6 +51,66 @@ std::span<const SettingOption> settingOptions() {
 std::vector<std::string> listWords(const SettingOption& option) {
     const auto words = option.words.empty() ? listEntries(option.control) : option.words;
     return {words.begin(), words.end()};
+}
+
+int wordIndex(const SettingOption& option, std::string_view word) {
+    const std::vector<std::string> words = listWords(option);
+    const auto sameLetters = [](char a, char b) {
+        return std::tolower(static_cast<unsigned char>(a)) ==
+               std::tolower(static_cast<unsigned char>(b));
+    };
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        if (std::ranges::equal(words[i], word, sameLetters)) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+std::string joined(const std::vector<std::string>& words, const char* last) {
+    std::string text;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        text += (i == 0 ? "" : i + 1 == words.size() ? last : ", ") + words[i];
+    }
+    return text;
+}
+
+std::string refusalOf(const SettingOption& option, const std::string& value) {
+    static const std::regex whole("-?[0-9]+");
+    static const std::regex decimal(R"(-?([0-9]+(\.[0-9]*)?|\.[0-9]+))");
+    const std::string name(option.name);
+    switch (option.kind) {
+        case List:
+            if (wordIndex(option, value) < 0) {
+                return name + ": \"" + value +
+                       "\" is not in the list; choose one of: " + joined(listWords(option), ", ");
+            }
+            break;
+        case Integer:
+            if (!std::regex_match(value, whole)) {
+                const char* unit = option.control == Id::TimeDelay ? "minutes" : "seconds";
+                return name + " takes a whole number of " + unit + ", not \"" + value + "\"";
+            }
+            break;
+        case Decimal:
+            if (!std::regex_match(value, decimal)) {
+                return name + " takes a decimal number with \".\" (such as 8.5), not \"" + value +
+                       "\"";
+            }
+            break;
+        case Text:
+            break;
+    }
+    return {};
+}
+
+const SettingOption* findSetting(std::string_view name) {
+    for (const SettingOption& option : options) {
+        if (option.name.substr(2) == name) {
+            return &option;
+        }
+    }
+    return nullptr;
 }
 
 std::vector<std::pair<std::string, std::vector<std::string>>> listOptionWords() {

@@ -30,4 +30,18 @@ std::span<const SettingOption> settingOptions();
 // The words a list option takes; the word at index i chooses the list's entry i.
 std::vector<std::string> listWords(const SettingOption& option);
 
+// The index of the entry that `word` chooses, in any case; -1 when it is none of them.
+int wordIndex(const SettingOption& option, std::string_view word);
+
+// Why the command line does not take `value` for `option` (a number that is not wholly one of
+// the field's kind, a word not in the list); empty when it does. The window reads leniently;
+// the command line applies exactly what it was given or nothing.
+std::string refusalOf(const SettingOption& option, const std::string& value);
+
+// The setting whose option is `name` without its leading dashes ("high-temp"); null for none.
+const SettingOption* findSetting(std::string_view name);
+
+// "a, b or c"
+std::string joined(const std::vector<std::string>& words, const char* last);
+
 }  // namespace veltra::cli

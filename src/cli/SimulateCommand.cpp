@@ -92,6 +92,11 @@ void addSimulateCommand(CLI::App& app, CommandRun& run) {
         ->add_option("--upgrade-time", options->upgradeMs,
                      "milliseconds away while taking firmware")
         ->check(CLI::Range(0, 600000));
+    command
+        ->add_option("--ignore", options->settings.ignoredSetting,
+                     "keep this setting when taking new ones (named as configure's option, "
+                     "without dashes), to try --verify")
+        ->check(CLI::IsMember(ignorableSettings()));
     command->callback([options, &run] { run = [options] { return simulate(*options); }; });
 }
 

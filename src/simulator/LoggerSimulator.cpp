@@ -37,12 +37,46 @@ LoggerParameters initialParameters(const SimulatorSettings& settings) {
     return p;
 }
 
+// Each setting a misbehaving logger may keep, and how it keeps it.
+using Keep = void (*)(const LoggerParameters& old, LoggerParameters& taken);
+const std::pair<const char*, Keep> keepers[] = {
+    {"time-delay", [](auto& o, auto& t) { t.startDelay = o.startDelay; }},
+    {"sampling-interval", [](auto& o, auto& t) { t.sampleInterval = o.sampleInterval; }},
+    {"channel", [](auto& o, auto& t) { t.channelMode = o.channelMode; }},
+    {"unit", [](auto& o, auto& t) { t.temperatureUnit = o.temperatureUnit; }},
+    {"high-temp", [](auto& o, auto& t) { t.highTempAlarm = o.highTempAlarm; }},
+    {"low-temp", [](auto& o, auto& t) { t.lowTempAlarm = o.lowTempAlarm; }},
+    {"high-humidity", [](auto& o, auto& t) { t.highHumidityAlarm = o.highHumidityAlarm; }},
+    {"low-humidity", [](auto& o, auto& t) { t.lowHumidityAlarm = o.lowHumidityAlarm; }},
+    {"alarm-led", [](auto& o, auto& t) { t.alarmLedFlash = o.alarmLedFlash; }},
+    {"record-led", [](auto& o, auto& t) { t.recordLedFlash = o.recordLedFlash; }},
+    {"pdf-language", [](auto& o, auto& t) { t.pdfLanguage = o.pdfLanguage; }},
+    {"date-format", [](auto& o, auto& t) { t.dateFormat = o.dateFormat; }},
+    {"time-zone",
+     [](auto& o, auto& t) {
+         t.utcOffsetHours = o.utcOffsetHours;
+         t.utcOffsetMinutes = o.utcOffsetMinutes;
+     }},
+    {"device-name", [](auto& o, auto& t) { t.deviceName = o.deviceName; }},
+    {"website", [](auto& o, auto& t) { t.website = o.website; }},
+    {"user-info", [](auto& o, auto& t) { t.userInfo = o.userInfo; }},
+    {"trademark", [](auto& o, auto& t) { t.trademark = o.trademark; }},
+};
+
 template <std::size_t Width>
 void putText(std::vector<std::uint8_t>& image, std::size_t offset, const TextField<Width>& field) {
     std::copy(field.begin(), field.end(), image.begin() + static_cast<std::ptrdiff_t>(offset));
 }
 
 }  // namespace
+
+std::vector<std::string> ignorableSettings() {
+    std::vector<std::string> names;
+    for (const auto& [name, keep] : keepers) {
+        names.emplace_back(name);
+    }
+    return names;
+}
 
 LoggerSimulator::LoggerSimulator(std::filesystem::path folder, SimulatorSettings settings)
     : folder_(std::move(folder)),
@@ -200,6 +234,12 @@ void LoggerSimulator::takeFiles(DriveSession& drive) {
             }
             break;
         case ConfigRequest::Settings: {
+            for (const auto& [name, keep] : keepers) {
+                if (settings_.ignoredSetting == name) {
+                    keep(parameters_, taken);
+                    report(formatText("kept its %s", name));
+                }
+            }
             parameters_ = taken;
             const auto& c = parameters_.clock;
             report(formatText("took CONFIG.CFG: clock set to %04d-%02d-%02d %02d:%02d:%02d",

@@ -30,7 +30,13 @@ struct SimulatorSettings {
     // How long it stays away while it takes new settings, and new firmware.
     std::chrono::milliseconds configureTime{2000};
     std::chrono::milliseconds upgradeTime{5000};
+    // A setting it keeps when it takes new ones, by the name of configure's option
+    // ("device-name"), to show a logger that does not take what it was sent; empty: none.
+    std::string ignoredSetting;
 };
+
+// The names that `ignoredSetting` takes.
+std::vector<std::string> ignorableSettings();
 
 // The firmware's side of the logger's files, for tests, demonstrations and trying the tool
 // without hardware. It keeps a folder that stands for the logger's drive: while connected it

@@ -55,19 +55,33 @@ std::vector<std::string> args(std::vector<std::string> words,
 
 TEST(ConfigureCommand, WritesTheRecordsTheDialogWould) {
     Drive drive;
-    const CliResult result = runCli(args({"configure",   "--drive",
-                                          drive.root(),  "--device-name",
-                                          "Cold room 2", "--unit",
-                                          "fahrenheit",  "--high-temp",
-                                          "50",          "--low-temp",
-                                          "32",          "--time-zone",
-                                          "UTC+01:00",   "--sampling-interval",
-                                          "300",         "--time-delay",
-                                          "5",           "--alarm-led",
-                                          "7",           "--date-format",
-                                          "MM/DD/YYYY",  "--pdf-language",
-                                          "chinese",     "--website",
-                                          "example.org"}));
+    const CliResult result = runCli(args({"configure",
+                                          "--drive",
+                                          drive.root(),
+                                          "--device-name",
+                                          "Cold room 2",
+                                          "--unit",
+                                          "FAHRENHEIT",
+                                          "--high-temp",
+                                          "50",
+                                          "--low-temp",
+                                          "32",
+                                          "--time-zone",
+                                          "utc+01:00",
+                                          "--sampling-interval",
+                                          "300",
+                                          "--time-delay",
+                                          "5",
+                                          "--alarm-led",
+                                          "7",
+                                          "--date-format",
+                                          "mm/dd/yyyy",
+                                          "--pdf-language",
+                                          "chinese",
+                                          "--website",
+                                          "example.org",
+                                          "--trademark",
+                                          ""}));
     ASSERT_EQ(result.exitCode, 0) << result.err;
     EXPECT_NE(result.out.find("clock 2026-12-06 22:30:00"), std::string::npos) << result.out;
 
@@ -75,6 +89,7 @@ TEST(ConfigureCommand, WritesTheRecordsTheDialogWould) {
     expected.clock = {26, 12, 6, 22, 30, 0};
     copyTextField(expected.deviceName, "Cold room 2");
     copyTextField(expected.website, "example.org");
+    copyTextField(expected.trademark, "");
     expected.temperatureUnit = 1;
     expected.highTempAlarm = 200;  // 50 °F is 10 °C
     expected.lowTempAlarm = 0;
@@ -91,44 +106,57 @@ TEST(ConfigureCommand, WritesTheRecordsTheDialogWould) {
     EXPECT_EQ(readFile(drive.folder.path() / "OK.DAT"), (std::vector<std::uint8_t>{'O', 'K'}));
 }
 
+// Each refusal exits with 2, says why and writes nothing. A case's `profile` is the text of a
+// profile file given with --profile.
 TEST(ConfigureCommand, RefusalsWriteNothing) {
     SimulatorSettings humidityOnly;
     humidityOnly.capabilityFlags = ParametersPresent | HasHumidityChannel;
     const struct {
-        const char* name;
         SimulatorSettings logger;
         std::vector<std::string> options;
-        int exitCode;
         const char* message;
+        const char* profile = nullptr;
     } cases[] = {
-        {"interval",
-         {},
-         {"--sampling-interval", "0"},
-         2,
-         "Sample interval must be in the range of 1 second to 1440 minutes!"},
-        {"range",
-         {},
-         {"--high-temp", "90"},
-         2,
-         "The hight temperature alarm limit must be in the range of-40.0℃ to 85.0℃"},
-        {"empty name", {}, {"--device-name", ""}, 0, nullptr},  // an empty option changes nothing
-        {"entry", {}, {"--unit", "kelvin"}, 2, "choose one of: celsius, fahrenheit"},
-        {"zone", {}, {"--time-zone", "UTC+05:45"}, 2, "UTC-12:00"},
-        {"disabled list", humidityOnly, {"--channel", "both"}, 2, "--channel"},
-        {"disabled field", humidityOnly, {"--high-temp", "5"}, 2, "--high-temp"},
+        {{}, {"--sampling-interval", "0"}, "Sample interval must be in the range of 1 second"},
+        {{}, {"--high-temp", "90"}, "The hight temperature alarm limit must be in the range"},
+        {{}, {"--device-name", ""}, "Device name can't be empty!"},
+        {{}, {"--unit", "kelvin"}, "choose one of: celsius, fahrenheit"},
+        {{}, {"--time-zone", "UTC+05:45"}, "UTC-12:00"},
+        {humidityOnly, {"--channel", "both"}, "--channel"},
+        {humidityOnly, {"--high-temp", "5"}, "--high-temp"},
+        {{}, {"--sampling-interval", "1e2"}, "--sampling-interval takes a whole number of seconds"},
+        {{}, {"--time-delay", "1.5"}, "--time-delay takes a whole number of minutes"},
+        {{}, {"--high-temp", "8,5"}, "--high-temp takes a decimal number with \".\""},
+        {{}, {"--low-humidity", "abc"}, "--low-humidity takes a decimal number"},
+        {{}, {"--now", "2025-02-30 10:00:00"}, "--now names no such date: 2025-02-30"},
+        {{}, {"--now", "2025-06-01 25:00:00"}, "--now names no such hour: 25"},
+        {{}, {"--now", "1999-12-31 10:00:00"}, "years that the logger's clock holds"},
+        {{}, {"--now", "2025-06-01"}, "--now takes \"YYYY-MM-DD HH:MM:SS\""},
+        {{}, {"--host-utc-offset", "+25:00"}, "--host-utc-offset is out of range"},
+        {{}, {"--timeout", "5"}, "--timeout"},
+        {{}, {}, "the profile's \"colour\" is not an option", R"({"colour": "red"})"},
+        {{}, {}, "\"high-temp\": --high-temp takes a decimal", R"({"high-temp": "9abc"})"},
+        {{}, {}, "\"alarm-led\" is not a text", R"({"alarm-led": 7})"},
+        {{}, {}, "is not JSON: it breaks off at byte 19", R"({"unit": "celsius")"},
+        // The profile is checked whole, even where the command line gives the setting.
+        {{}, {"--unit", "celsius"}, "\"unit\": --unit: \"kelvin\"", R"({"unit": "kelvin"})"},
     };
     for (const auto& c : cases) {
         Drive drive(c.logger);
         std::vector<std::string> words{"configure", "--drive", drive.root()};
         words.insert(words.end(), c.options.begin(), c.options.end());
-        const CliResult result = runCli(args(words));
-        EXPECT_EQ(result.exitCode, c.exitCode) << c.name << ": " << result.err;
-        if (c.message) {
-            EXPECT_NE(result.err.find(c.message), std::string::npos)
-                << c.name << ": " << result.err;
-            EXPECT_FALSE(drive.has("CONFIG.CFG")) << c.name;
-            EXPECT_FALSE(drive.has("OK.DAT")) << c.name;
+        TempFolder profile;
+        if (c.profile) {
+            std::ofstream(profile.path() / "p.json") << c.profile;
+            words.insert(words.end(), {"--profile", (profile.path() / "p.json").string()});
         }
+        const bool ownHost =
+            !c.options.empty() && (c.options[0] == "--now" || c.options[0] == "--host-utc-offset");
+        const CliResult result = runCli(ownHost ? words : args(words));
+        EXPECT_EQ(result.exitCode, 2) << c.message << ": " << result.err;
+        EXPECT_NE(result.err.find(c.message), std::string::npos) << c.message << ": " << result.err;
+        EXPECT_FALSE(drive.has("CONFIG.CFG")) << c.message;
+        EXPECT_FALSE(drive.has("OK.DAT")) << c.message;
     }
 }
 
@@ -152,63 +180,89 @@ TEST(ConfigureCommand, ReportsUnreadableAndRefusedImages) {
     }
 }
 
-SimulatorSettings needingUpgrade() {
+SimulatorSettings quick() {
     SimulatorSettings settings;
-    settings.firmwareRevision = 1;
-    settings.upgradedRevision = 2;
     settings.configureTime = std::chrono::milliseconds(300);
     settings.upgradeTime = std::chrono::milliseconds(600);
     return settings;
 }
 
-TEST(ConfigureCommand, UpgradeWithoutWaitingSaysTheSettingsFollowLater) {
-    Drive drive(needingUpgrade());
-    const CliResult result = runCli(args({"configure", "--drive", drive.root()}));
-    EXPECT_EQ(result.exitCode, 4) << result.err;
-    EXPECT_EQ(fs::file_size(drive.folder.path() / "APP.BIN"), FirmwareImageSize);
-    EXPECT_EQ(fs::file_size(drive.folder.path() / "CONFIG.CFG"), UpgradeConfigFileSize);
+SimulatorSettings needingUpgrade(std::uint8_t upgradedRevision = 2) {
+    SimulatorSettings settings = quick();
+    settings.firmwareRevision = 1;
+    settings.upgradedRevision = upgradedRevision;
+    return settings;
 }
 
-// With --wait the logger is upgraded once: it takes its configuration when it comes back
-// with the new firmware, and is not flashed again when it comes back still needing it.
-TEST(ConfigureCommand, WaitsForTheUpgradedLoggerOnce) {
+// Runs veltra-cli while the logger's firmware runs beside it, in real time.
+CliResult runBeside(LoggerSimulator& logger, const std::vector<std::string>& words) {
+    auto run = std::async(std::launch::async, [&] { return runCli(args(words)); });
+    while (run.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready) {
+        logger.advance(std::chrono::milliseconds(50));
+    }
+    return run.get();
+}
+
+// Waiting for the logger: through its upgrade (which is done once, even when it comes back
+// still needing it) and, with --verify, until it reports the settings it took.
+TEST(ConfigureCommand, WaitsForTheLoggerAndVerifies) {
+    SimulatorSettings ignoring = quick();
+    ignoring.ignoredSetting = "device-name";
+    SimulatorSettings slow = quick();
+    slow.configureTime = std::chrono::minutes(1);
+    SimulatorSettings slowUpgrade = needingUpgrade();
+    slowUpgrade.upgradeTime = std::chrono::minutes(1);
     const struct {
-        std::uint8_t upgradedRevision;
+        SimulatorSettings logger;
+        std::vector<std::string> options;
         int exitCode;
-        const char* said;
+        std::vector<const char*> said;  // in this order
     } cases[] = {
-        {2, 0, "its configuration was written"},
-        {1, 3, "came back with firmware 37 revision 1, which still needs the upgrade"},
+        {needingUpgrade(),
+         {},
+         4,
+         {"needs new firmware", "its settings were not written (no --wait)"}},
+        {needingUpgrade(),
+         {"--wait"},
+         0,
+         {"waiting for the upgraded logger", "its configuration was written"}},
+        {needingUpgrade(1), {"--wait"}, 3, {"came back with firmware 37 revision 1, which still"}},
+        {slowUpgrade,
+         {"--wait", "--timeout", "1"},
+         4,
+         {"its new firmware was written and its settings were not"}},
+        {quick(), {"--verify"}, 0, {"Configured", "verified"}},
+        {needingUpgrade(), {"--verify"}, 0, {"its configuration was written", "verified"}},
+        {ignoring,
+         {"--verify"},
+         5,
+         {"device-name: written \"Checked\", reported \"Simulated logger\""}},
+        {slow,
+         {"--verify", "--timeout", "1"},
+         4,
+         {"its settings were written and are not verified"}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(int{c.upgradedRevision});
+        SCOPED_TRACE(c.said.back());
         TempFolder folder;
-        SimulatorSettings settings = needingUpgrade();
-        settings.upgradedRevision = c.upgradedRevision;
-        LoggerSimulator logger(folder.path(), settings);
+        LoggerSimulator logger(folder.path(), c.logger);
         int firmwareTaken = 0;
         logger.setReporter(
             [&](const std::string& line) { firmwareTaken += line.rfind("took APP.BIN", 0) == 0; });
         logger.plugIn();
-        auto run = std::async(std::launch::async, [&] {
-            return runCli(args({"configure", "--drive", folder.path().string(), "--device-name",
-                                "Upgraded", "--wait", "--timeout", "30"}));
-        });
-        // The logger's firmware runs beside the command, in real time.
-        while (run.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready) {
-            logger.advance(std::chrono::milliseconds(50));
-        }
-        const CliResult result = run.get();
+        std::vector<std::string> words{"configure", "--drive", folder.path().string(),
+                                       "--device-name", "Checked"};
+        words.insert(words.end(), c.options.begin(), c.options.end());
+        const CliResult result = runBeside(logger, words);
         EXPECT_EQ(result.exitCode, c.exitCode) << result.out << result.err;
-        EXPECT_NE(result.out.find("Upgrading("), std::string::npos) << result.out;
-        EXPECT_NE((result.out + result.err).find(c.said), std::string::npos)
-            << result.out << result.err;
-        for (int i = 0; i < 20 && !logger.connected(); ++i) {
-            logger.advance(std::chrono::milliseconds(100));
+        const std::string said = result.out + result.err;
+        std::size_t at = 0;
+        for (const char* part : c.said) {
+            at = said.find(part, at);
+            EXPECT_NE(at, std::string::npos) << part << " in " << said;
         }
-        logger.advance(std::chrono::milliseconds(100));  // takes what was written, if anything
-        EXPECT_EQ(firmwareTaken, 1);
-        EXPECT_EQ(fieldText(logger.parameters().deviceName) == "Upgraded", c.exitCode == 0);
+        EXPECT_EQ(said.find("follows"), std::string::npos) << said;
+        EXPECT_LE(firmwareTaken, 1);
     }
 }
 

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/HeadlessDialog.h"
+#include "cli/Profile.h"
+
+namespace veltra::cli {
+
+// What configure does to each logger.
+struct ConfigureRequest {
+    std::map<std::string_view, std::string> settings;  // by option name, each one given
+    bool wait = false;                                 // complete a firmware upgrade
+    bool verify = false;  // read the settings back from the returning logger
+    int timeoutSeconds = 300;
+};
+
+// A setting that the returning logger reports otherwise than it was written.
+struct Difference {
+    std::string name, written, reported;
+};
+
+// What configuring one logger came to.
+struct Outcome {
+    int exitCode = 0;
+    std::string where;
+    DeviceInfo device;                    // as shown before the write
+    std::optional<SettingWords> written;  // once the settings were written
+    std::string clock;                    // the clock written with them
+    std::optional<bool> verified;         // when they were read back
+    std::vector<Difference> differences;
+    std::string message;  // why it failed
+};
+
+// Configures the logger that `dialog` shows as configure's options say, waiting for it and
+// reading its settings back as asked. Prints progress on `out` and failures on `err`.
+Outcome configureShown(HeadlessDialog& dialog, const ConfigureRequest& request,
+                       const std::string& where, std::ostream& out, std::ostream& err);
+
+}  // namespace veltra::cli

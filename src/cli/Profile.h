@@ -1,0 +1,32 @@
+#pragma once
+
+#include <map>
+#include <nlohmann/json.hpp>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "logger/DeviceInfo.h"
+#include "settings/LoggerParameters.h"
+
+namespace veltra::cli {
+
+// A logger's settings in the words that configure's options take, keyed by the option's name
+// without its dashes, in the options' order.
+using SettingWords = std::vector<std::pair<std::string, std::string>>;
+
+// Every setting of the record. Numbers are written with as few digits as it takes for the
+// window to read them back as the same record value.
+SettingWords settingWords(const LoggerParameters& params);
+
+// The profile of a logger: the settings that configure can set on it (those whose controls the
+// window enables for it), as one JSON object.
+nlohmann::ordered_json profileOf(const DeviceInfo& info, const LoggerParameters& params);
+
+// Adds a profile file's entries to `settings` (by option name) where the command line gave
+// none. Empty when every entry is one that configure takes; otherwise why not, naming the key
+// or the place where the file stops being JSON.
+std::string readProfile(const std::string& path, std::map<std::string_view, std::string>& settings);
+
+}  // namespace veltra::cli
