@@ -15,17 +15,19 @@ namespace {
 
 constexpr std::uint8_t ChannelFlags = HasTemperatureChannel | HasHumidityChannel;
 
-// The shortest text of `shown` that reads back as `stored` through `store` (the window's
-// conversion, truncating), so that a profile applied elsewhere writes the same record.
+// The shortest text near `shown` that reads back as `stored` through `store` (the window's
+// conversion, which truncates), so that a profile applied elsewhere writes the same record.
 std::string exactText(double shown, int stored, const std::function<double(double)>& store) {
-    std::string text;
     for (int places = 1; places <= 12; ++places) {
-        text = formatText("%.*f", places, shown);
-        if (static_cast<int>(std::trunc(store(decimalValue(text)))) == stored) {
-            break;
+        const double step = std::pow(10.0, -places);
+        for (const double nudge : {0.0, -step, step}) {
+            const std::string text = formatText("%.*f", places, shown + nudge);
+            if (static_cast<int>(std::trunc(store(decimalValue(text)))) == stored) {
+                return text;
+            }
         }
     }
-    return text;
+    return formatText("%.12f", shown);
 }
 
 std::string word(const std::vector<std::string>& words, std::uint8_t index) {

@@ -4,6 +4,7 @@
 #include <chrono>
 #include <future>
 #include <iterator>
+#include <nlohmann/json.hpp>
 #include <thread>
 
 #include "cli/CliRun.h"
@@ -264,6 +265,46 @@ TEST(ConfigureCommand, WaitsForTheLoggerAndVerifies) {
         EXPECT_EQ(said.find("follows"), std::string::npos) << said;
         EXPECT_LE(firmwareTaken, 1);
     }
+}
+
+// The profile of one logger, applied to a logger of another firmware family (another record
+// kind), is what that logger then reports; values that a typed text could truncate included.
+TEST(ConfigureCommand, ProfilesRoundTripAcrossFirmware) {
+    Drive first;
+    LoggerParameters p = first.reported();
+    p.temperatureUnit = 1;
+    p.highTempAlarm = 161;  // 8.05 °C
+    p.lowTempAlarm = -55;   // -2.75 °C, 27.05 °F
+    p.highHumidityAlarm = 553;
+    p.utcOffsetHours = 5;
+    p.utcOffsetMinutes = 30;
+    p.dateFormat = 1;
+    p.pdfLanguage = 1;
+    p.startDelay = 300;
+    p.sampleInterval = 10;
+    p.alarmLedFlash = 3;
+    copyTextField(p.deviceName, "Cold room 2");
+    writeFile(first.folder.path() / "DAT.SRC", LoggerSimulator::deviceImage(first.settings, 2, p));
+    const CliResult profile = runCli({"inspect", "--profile", first.root() + "/DAT.SRC"});
+    ASSERT_EQ(profile.exitCode, 0) << profile.err;
+    const auto written = nlohmann::json::parse(profile.out);
+    EXPECT_EQ(written["low-temp"], "27.04");  // 27.05 would be read as -54
+    EXPECT_EQ(written["time-zone"], "UTC+05:30");
+    std::ofstream(first.folder.path() / "profile.json") << profile.out;
+
+    SimulatorSettings old = quick();
+    old.firmwareVersion = 20;
+    old.serial = 1002;
+    TempFolder second;
+    LoggerSimulator logger(second.path(), old);
+    logger.plugIn();
+    const CliResult applied =
+        runBeside(logger, {"configure", "--drive", second.path().string(), "--profile",
+                           (first.folder.path() / "profile.json").string(), "--verify"});
+    EXPECT_EQ(applied.exitCode, 0) << applied.out << applied.err;
+    const CliResult readBack =
+        runCli({"inspect", "--profile", (second.path() / "DAT.SRC").string()});
+    EXPECT_EQ(nlohmann::json::parse(readBack.out), written);
 }
 
 }  // namespace
