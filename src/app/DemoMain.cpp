@@ -1,5 +1,7 @@
 // veltra-demo: the desktop program with a simulated logger, for trying it without hardware.
 #include <QApplication>
+#include <QTimer>
+#include <csignal>
 #include <cstdio>
 
 #include "app/DemoLogger.h"
@@ -14,6 +16,26 @@ constexpr const char* About =
     "The Veltra window with a simulated logger in a temporary folder (its drive E), plugged\n"
     "in a second after start, for trying the program without hardware. Right-click the\n"
     "window to unplug the logger and plug it in again.\n";
+
+volatile std::sig_atomic_t stopAsked = 0;
+
+extern "C" void onStop(int) {
+    stopAsked = 1;
+}
+
+// A demonstration ended by a signal (as scripts/demo ends it without a display) closes its
+// window like a user would, so that the logger's temporary folder is removed.
+void closeOnStopSignals(QDialog& window, QTimer& watch) {
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        std::signal(signal, onStop);
+    }
+    QObject::connect(&watch, &QTimer::timeout, &window, [&window] {
+        if (stopAsked) {
+            window.reject();
+        }
+    });
+    watch.start(100);
+}
 
 }  // namespace
 
@@ -38,5 +60,7 @@ int main(int argc, char** argv) {
 
     veltra::MainDialog window(*host, drive, locator);
     logger.start(window);
+    QTimer watch;
+    closeOnStopSignals(window, watch);
     return veltra::runMainWindow(window);
 }

@@ -181,9 +181,11 @@ void addLocateCommand(CLI::App& app, CommandRun& run) {
     command->add_flag("--json", options->json, "print one JSON object");
     command->add_flag("--verbose", options->verbose,
                       "show every drive and USB disk seen and why each was or was not taken");
+#ifndef _WIN32
     command->add_option("--sysfs-root", options->sysfsRoot, "the sysfs folder (default /sys)");
     command->add_option("--mountinfo", options->mountInfo,
                         "the mount table (default /proc/self/mountinfo)");
+#endif
     command->callback([options, &run] { run = [options] { return locate(*options); }; });
 }
 

@@ -169,8 +169,12 @@ std::unique_ptr<DeviceHandle> WindowsLocatorPlatform::openVolume(char letter) {
                            nullptr, OPEN_EXISTING, 0, nullptr);
     if (!isValid(volume)) {
         incomplete_ = true;
+        const DWORD error = calls_.getLastError();
         notes_.push_back(std::string("volume ") + letter + ": could not be opened (error " +
-                         std::to_string(calls_.getLastError()) + ")");
+                         std::to_string(error) + ")" +
+                         (error == ERROR_ACCESS_DENIED
+                              ? ": finding the logger needs administrator rights"
+                              : ""));
         return nullptr;
     }
     return std::make_unique<WindowsDeviceHandle>(calls_, volume);
