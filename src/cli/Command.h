@@ -24,5 +24,6 @@ void addInspectCommand(CLI::App& app, CommandRun& run);
 void addLocateCommand(CLI::App& app, CommandRun& run);
 void addConfigureCommand(CLI::App& app, CommandRun& run);
 void addSimulateCommand(CLI::App& app, CommandRun& run);
+void addWatchCommand(CLI::App& app, CommandRun& run);
 
 }  // namespace veltra::cli

@@ -13,6 +13,7 @@ void addCommands(CLI::App& app, CommandRun& run) {
     addInspectCommand(app, run);
     addLocateCommand(app, run);
     addConfigureCommand(app, run);
+    addWatchCommand(app, run);
     addSimulateCommand(app, run);
 }
 

@@ -1,46 +1,26 @@
 #include <CLI/CLI.hpp>
 #include <iostream>
+#include <sstream>
 
+#include "cli/AuditLog.h"
 #include "cli/Command.h"
-#include "cli/ConfigureRun.h"
+#include "cli/ConfigureOptions.h"
 #include "cli/FolderLocator.h"
-#include "cli/HeadlessDialog.h"
-#include "cli/HostOptions.h"
-#include "cli/Profile.h"
-#include "cli/SettingOptions.h"
+#include "cli/LoggerSet.h"
 #include "logger/DeviceImage.h"
 #include "logger/LoggerFiles.h"
 #include "platform/DriveFilesFactory.h"
-#include "platform/HostFactory.h"
 #include "platform/LocatorFactory.h"
 
 namespace veltra::cli {
 
 namespace {
 
-struct ConfigureOptions {
-    std::string drive;
-    std::map<std::string_view, std::string> given;  // by option name, as parsed
-    ConfigureRequest request;
-    std::string profile;
-    std::string now, hostOffset;
-};
+constexpr const char* NotRead = "the logger's DAT.SRC could not be read";
 
-// A host whose time or zone the command line may fix.
-class OverriddenHost : public Host {
-  public:
-    OverriddenHost(std::unique_ptr<Host> real, std::optional<LocalTime> now,
-                   std::optional<std::int32_t> offset)
-        : real_(std::move(real)), now_(now), offset_(offset) {}
-    LocalTime localTime() const override { return now_ ? *now_ : real_->localTime(); }
-    std::int32_t standardUtcOffset() const override {
-        return offset_ ? *offset_ : real_->standardUtcOffset();
-    }
-
-  private:
-    std::unique_ptr<Host> real_;
-    std::optional<LocalTime> now_;
-    std::optional<std::int32_t> offset_;
+struct ConfigureCommandOptions : ConfigureOptions {
+    bool all = false;
+    bool json = false;
 };
 
 // Reads the DAT.SRC of a folder named on the command line, so that a refusal is reported with
@@ -67,118 +47,87 @@ int checkFolderImage(const std::string& folder, const std::filesystem::path& roo
     return ExitOk;
 }
 
-// Everything the command line gave, checked before any logger is touched. Empty when all of
-// it can be applied; otherwise why not.
-std::string checkOptions(ConfigureOptions& options) {
-    for (const auto& [name, value] : options.given) {
-        if (const std::string refusal = refusalOf(*findSetting(name.substr(2)), value);
-            !refusal.empty()) {
-            return refusal;
-        }
+// The one logger that configure works on without --all.
+Outcome configureOne(const ConfigureCommandOptions& options, Host& host, std::ostream& out) {
+    if (options.drives.empty()) {
+        const auto locator = makeLoggerLocator();
+        return configureAt(*locator, host, options.request, "",
+                           "no logger found (see `veltra-cli locate --verbose`)", out, std::cerr);
     }
-    options.request.settings = options.given;
-    return options.profile.empty() ? "" : readProfile(options.profile, options.request.settings);
+    const std::string& folder = options.drives.front();
+    Outcome failed;
+    failed.where = folder;
+    // The folder the user named, links in its path followed; from there on the drive's files
+    // are never reached through a link.
+    std::error_code error;
+    const std::filesystem::path root = std::filesystem::canonical(folder, error);
+    if (error) {
+        std::cerr << "veltra-cli: cannot open " << folder << ": " << error.message() << "\n";
+        failed.exitCode = ExitRefused;
+        return failed;
+    }
+    if ((failed.exitCode = checkFolderImage(folder, root)) != ExitOk) {
+        return failed;
+    }
+    FolderLocator locator(root);
+    return configureAt(locator, host, options.request, folder, NotRead, out, std::cerr);
 }
 
-int configure(ConfigureOptions& options) {
-    std::string why;
-    std::optional<LocalTime> now;
-    if (!options.now.empty() && !(now = parseLocalTime(options.now, why))) {
-        std::cerr << "veltra-cli: --now " << why << "\n";
+int configure(ConfigureCommandOptions& options) {
+    const auto host = prepare(options);
+    if (!host) {
         return ExitInvalid;
     }
-    std::optional<std::int32_t> offset;
-    if (!options.hostOffset.empty() && !(offset = parseUtcOffset(options.hostOffset, why))) {
-        std::cerr << "veltra-cli: --host-utc-offset " << why << "\n";
-        return ExitInvalid;
+    OutcomeReport report(options.json, options.all, options.request.verify);
+    if (!report.openLog(options.log)) {
+        return ExitIoFailure;
     }
-    if (const std::string error = checkOptions(options); !error.empty()) {
-        std::cerr << "veltra-cli: " << error << "; nothing was written\n";
-        return ExitInvalid;
+    // With --json standard output carries the records alone; with --all, one line a logger.
+    std::ostringstream quiet;
+    std::ostream& progress = options.json ? std::cerr : options.all ? quiet : std::cout;
+    if (!options.all) {
+        return report.add(configureOne(options, *host, progress));
     }
-    OverriddenHost host(makeHost(), now, offset);
-
-    std::unique_ptr<LoggerLocator> locator;
-    std::string where;
-    if (!options.drive.empty()) {
-        // The folder the user named, links in its path followed; from there on the drive's
-        // files are never reached through a link.
-        std::error_code error;
-        const std::filesystem::path root = std::filesystem::canonical(options.drive, error);
-        const int checked = error ? ExitRefused : checkFolderImage(options.drive, root);
-        if (error) {
-            std::cerr << "veltra-cli: cannot open " << options.drive << ": " << error.message()
-                      << "\n";
-        }
-        if (checked != ExitOk) {
-            return checked;
-        }
-        locator = std::make_unique<FolderLocator>(root);
-        where = options.drive;
-    } else {
-        locator = makeLoggerLocator();
-    }
-    LoggerLocator& found = *locator;
-    const auto drive = makeDriveFiles([&found](char letter) { return found.rootOf(letter); });
-    HeadlessDialog dialog(host, found, *drive);
-    if (!dialog.waitUntilShown(20)) {
-        std::cerr << (options.drive.empty()
-                          ? "veltra-cli: no logger found (see `veltra-cli locate --verbose`)\n"
-                          : "veltra-cli: the logger's DAT.SRC could not be read\n");
+    LoggerSet set(options.drives);
+    const std::vector<char> letters = set.present();
+    if (letters.empty()) {
+        std::cerr << "veltra-cli: no logger found (see `veltra-cli locate --verbose`)\n";
         return ExitRefused;
     }
-    if (where.empty()) {
-        where = found.rootOf(dialog.state().pollState.LoggerDrive).value_or("?").string();
+    int worst = ExitOk;
+    for (const char letter : letters) {
+        const auto locator = set.only(letter);
+        worst = std::max(worst,
+                         report.add(configureAt(*locator, *host, options.request, set.where(letter),
+                                                NotRead, progress, std::cerr)));
+        if (report.logFailed()) {
+            break;
+        }
     }
-    return configureShown(dialog, options.request, where, std::cout, std::cerr).exitCode;
+    return worst;
 }
 
 }  // namespace
 
 void addConfigureCommand(CLI::App& app, CommandRun& run) {
-    auto options = std::make_shared<ConfigureOptions>();
+    auto options = std::make_shared<ConfigureCommandOptions>();
     CLI::App* command =
         app.add_subcommand("configure",
                            "Configure a logger as the dialog does: show its settings, apply the "
                            "options as a user would, check and write them");
-    command->add_option("--drive", options->drive,
-                        "the logger's drive root (default: the logger that is plugged in)");
-    std::vector<CLI::Option*> settings;
-    for (const SettingOption& option : settingOptions()) {
-        const std::string help = option.kind == SettingKind::List && option.help.empty()
-                                     ? joined(listWords(option), " or ")
-                                     : std::string(option.help);
-        settings.push_back(
-            command->add_option(std::string(option.name), options->given[option.name], help));
-    }
-    command->add_option("--profile", options->profile,
-                        "a JSON file of settings, as `inspect --profile` prints them; the "
-                        "options given here win");
-    command->add_option("--now", options->now,
-                        "set the logger's clock from this local time, \"YYYY-MM-DD HH:MM:SS\"");
-    command->add_option("--host-utc-offset", options->hostOffset,
-                        "the host's standard UTC offset, +HH:MM or -HH:MM");
-    CLI::Option* wait = command->add_flag(
-        "--wait", options->request.wait,
-        "after starting a firmware upgrade, wait for the logger and configure it");
-    CLI::Option* verify = command->add_flag(
-        "--verify", options->request.verify,
-        "wait for the logger to come back with its settings and compare them with what was "
-        "written (implies --wait)");
-    CLI::Option* timeout =
-        command
-            ->add_option("--timeout", options->request.timeoutSeconds,
-                         "seconds to wait, with --wait or --verify (default 300)")
-            ->check(CLI::Range(1, 86400));
-    command->callback([options, settings, wait, verify, timeout, &run] {
-        if (timeout->count() > 0 && wait->count() == 0 && verify->count() == 0) {
-            throw CLI::ValidationError("--timeout", "it bounds a wait: give --wait or --verify");
-        }
-        // An option given, even empty, is applied; one not given leaves the setting alone.
-        for (std::size_t i = 0; i < settings.size(); ++i) {
-            if (settings[i]->count() == 0) {
-                options->given.erase(settingOptions()[i].name);
-            }
+    command->add_option("--drive", options->drives,
+                        "the logger's drive root (default: the logger that is plugged in); "
+                        "with --all, may be given once for each logger");
+    addSharedOptions(*command, *options, true);
+    command->add_flag("--all", options->all,
+                      "configure every logger plugged in now, one after the other, with one "
+                      "line each; the exit code is the highest of theirs");
+    command->add_flag("--json", options->json,
+                      "print one JSON object a logger (as --log writes) in place of the text");
+    command->callback([options, &run] {
+        finishParsing(*options);
+        if (options->drives.size() > 1 && !options->all) {
+            throw CLI::ValidationError("--drive", "one folder, unless --all is given");
         }
         run = [options] { return configure(*options); };
     });

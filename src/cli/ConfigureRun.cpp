@@ -6,6 +6,7 @@
 #include "cli/Command.h"
 #include "cli/SettingOptions.h"
 #include "cli/WaitProgress.h"
+#include "platform/DriveFilesFactory.h"
 
 namespace veltra::cli {
 
@@ -20,7 +21,7 @@ struct Run {
     std::ostream& err;
 
     Outcome& fail(int exitCode, const std::string& message) {
-        err << message << "\n";
+        err << "veltra-cli: " << message << "\n";
         outcome.message += (outcome.message.empty() ? "" : " ") + message;
         outcome.exitCode = exitCode;
         return outcome;
@@ -64,8 +65,8 @@ std::string clockText(const DialogState& state) {
 // Why nothing was written, when the dialog's message does not say it.
 std::string explain(WriteResult result) {
     return result == WriteResult::DriveBusy
-               ? "veltra-cli: another program kept the logger's drive locked; nothing was written"
-               : "veltra-cli: the configure request was not carried out";
+               ? "another program kept the logger's drive locked; nothing was written"
+               : "the configure request was not carried out";
 }
 
 void recordWritten(Outcome& outcome, const DialogState& state) {
@@ -94,18 +95,20 @@ bool tickUntil(HeadlessDialog& dialog, Clock::time_point start, Clock::time_poin
 // Waits, tick by tick, for the upgraded logger to come back and take its held-back settings.
 // A logger that comes back still needing the upgrade is not upgraded again.
 Outcome& completeUpgrade(Run& run, HeadlessDialog& dialog, Clock::time_point start,
-                         Clock::time_point deadline, WaitProgress& progress, int timeoutSeconds) {
+                         Clock::time_point deadline, WaitProgress& progress,
+                         const ConfigureRequest& request) {
     const DialogState& state = dialog.state();
     const WriteResult& result = state.pollState.lastWrite;
     if (!tickUntil(dialog, start, deadline, progress, "waiting for the upgraded logger",
                    [&] { return result != WriteResult::UpgradeStarted; })) {
-        return run.fail(ExitPending, "veltra-cli: the logger did not come back within " +
-                                         std::to_string(timeoutSeconds) +
+        return run.fail(ExitPending, "the logger did not come back within " +
+                                         std::to_string(request.timeoutSeconds) +
                                          " s: its new firmware was written and its settings were "
                                          "not; configure it again once it is back.");
     }
     run.printMessages(dialog);
     if (result == WriteResult::Written) {
+        run.outcome.device = state.deviceInfo;  // its new firmware
         recordWritten(run.outcome, state);
         run.out << "The logger is back with its new firmware; its configuration was written "
                    "(clock "
@@ -114,7 +117,7 @@ Outcome& completeUpgrade(Run& run, HeadlessDialog& dialog, Clock::time_point sta
     }
     if (result == WriteResult::UpgradeNotTaken) {
         return run.fail(ExitIoFailure,
-                        "veltra-cli: the logger came back with firmware " +
+                        "the logger came back with firmware " +
                             std::to_string(state.deviceInfo.firmwareVersion) + " revision " +
                             std::to_string(state.deviceInfo.firmwareRevision) +
                             ", which still needs the upgrade; it is not upgraded again and its "
@@ -123,10 +126,10 @@ Outcome& completeUpgrade(Run& run, HeadlessDialog& dialog, Clock::time_point sta
     return run.fail(ExitIoFailure, explain(result));
 }
 
-// Waits for the same logger to go away with its settings and come back, then compares what it
-// reports with what was written.
-Outcome& verify(Run& run, HeadlessDialog& dialog, Clock::time_point start,
-                Clock::time_point deadline, WaitProgress& progress, int timeoutSeconds) {
+// Waits for the same logger to go away with its settings and come back, then (verifying)
+// compares what it reports with what was written.
+Outcome& awaitReturn(Run& run, HeadlessDialog& dialog, const ConfigureRequest& request,
+                     Clock::time_point start, Clock::time_point deadline, WaitProgress& progress) {
     const DialogState& state = dialog.state();
     const std::uint32_t serial = state.deviceInfo.deviceSerial;
     bool gone = false;
@@ -136,10 +139,13 @@ Outcome& verify(Run& run, HeadlessDialog& dialog, Clock::time_point start,
             return gone && state.pollState.imageLoaded && state.deviceInfo.deviceSerial == serial;
         });
     if (!back) {
-        run.outcome.verified = false;
-        return run.fail(ExitPending, "veltra-cli: the logger did not come back within " +
-                                         std::to_string(timeoutSeconds) +
-                                         " s; its settings were written and are not verified.");
+        return run.fail(ExitPending, "the logger did not come back within " +
+                                         std::to_string(request.timeoutSeconds) +
+                                         " s; its settings were written" +
+                                         (request.verify ? " and are not verified." : "."));
+    }
+    if (!request.verify) {
+        return run.outcome;
     }
     const SettingWords reported = settingWords(state.deviceParams);
     const SettingWords& written = *run.outcome.written;
@@ -172,7 +178,7 @@ Outcome configureShown(HeadlessDialog& dialog, const ConfigureRequest& request,
     run.outcome.where = where;
     run.outcome.device = dialog.state().deviceInfo;
     if (const std::string error = applySettings(dialog, request); !error.empty()) {
-        return run.fail(ExitInvalid, "veltra-cli: " + error);
+        return run.fail(ExitInvalid, "" + error);
     }
 
     const auto start = Clock::now();
@@ -195,31 +201,47 @@ Outcome configureShown(HeadlessDialog& dialog, const ConfigureRequest& request,
             out << "Configured the logger at " << where << " for its current firmware: "
                 << "CONFIG.CFG and OK.DAT written, clock " << run.outcome.clock << ".\n";
             return run.fail(ExitIoFailure,
-                            "veltra-cli: the firmware upgrade failed; the logger keeps its old "
+                            "the firmware upgrade failed; the logger keeps its old "
                             "firmware");
         case WriteResult::UpgradeStarted:
             out << "The logger at " << where
                 << " needs new firmware: APP.BIN, CONFIG.CFG and OK.DAT written.\n";
             if (!request.wait && !request.verify) {
                 return run.fail(ExitPending,
-                                "veltra-cli: its settings were not written (no --wait): "
+                                "its settings were not written (no --wait): "
                                 "configure it again once it is back.");
             }
             out << "Waiting for the logger to come back (at most " << request.timeoutSeconds
                 << " s)...\n"
                 << std::flush;
-            if (completeUpgrade(run, dialog, start, deadline, progress, request.timeoutSeconds)
-                    .exitCode != ExitOk) {
+            if (completeUpgrade(run, dialog, start, deadline, progress, request).exitCode !=
+                ExitOk) {
                 return run.outcome;
             }
             break;
         default:
             return run.fail(ExitIoFailure, explain(result));
     }
-    if (!request.verify) {
+    if (!request.verify && !request.awaitReturn) {
         return run.outcome;
     }
-    return verify(run, dialog, start, deadline, progress, request.timeoutSeconds);
+    return awaitReturn(run, dialog, request, start, deadline, progress);
+}
+
+Outcome configureAt(LoggerLocator& locator, Host& host, const ConfigureRequest& request,
+                    std::string where, const std::string& notFound, std::ostream& out,
+                    std::ostream& err) {
+    const auto drive = makeDriveFiles([&locator](char letter) { return locator.rootOf(letter); });
+    HeadlessDialog dialog(host, locator, *drive);
+    if (!dialog.waitUntilShown(20)) {
+        Run run{{}, out, err};
+        run.outcome.where = where;
+        return run.fail(ExitRefused, notFound);
+    }
+    if (where.empty()) {
+        where = locator.rootOf(dialog.state().pollState.LoggerDrive).value_or("?").string();
+    }
+    return configureShown(dialog, request, where, out, err);
 }
 
 }  // namespace veltra::cli

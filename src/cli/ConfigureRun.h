@@ -18,6 +18,8 @@ struct ConfigureRequest {
     std::map<std::string_view, std::string> settings;  // by option name, each one given
     bool wait = false;                                 // complete a firmware upgrade
     bool verify = false;  // read the settings back from the returning logger
+    // Wait for the logger to come back from taking its settings, even without verifying.
+    bool awaitReturn = false;
     int timeoutSeconds = 300;
 };
 
@@ -42,5 +44,11 @@ struct Outcome {
 // reading its settings back as asked. Prints progress on `out` and failures on `err`.
 Outcome configureShown(HeadlessDialog& dialog, const ConfigureRequest& request,
                        const std::string& where, std::ostream& out, std::ostream& err);
+
+// Shows the logger that `locator` finds in a dialog of its own and configures it; `notFound`
+// is the failure when no logger can be shown. `where` empty: the logger's drive root.
+Outcome configureAt(LoggerLocator& locator, Host& host, const ConfigureRequest& request,
+                    std::string where, const std::string& notFound, std::ostream& out,
+                    std::ostream& err);
 
 }  // namespace veltra::cli

@@ -2,8 +2,10 @@
 #include <sys/wait.h>
 
 #include <chrono>
+#include <functional>
 #include <future>
 #include <iterator>
+#include <map>
 #include <nlohmann/json.hpp>
 #include <thread>
 
@@ -195,13 +197,18 @@ SimulatorSettings needingUpgrade(std::uint8_t upgradedRevision = 2) {
     return settings;
 }
 
-// Runs veltra-cli while the logger's firmware runs beside it, in real time.
-CliResult runBeside(LoggerSimulator& logger, const std::vector<std::string>& words) {
+// Runs veltra-cli while the loggers' firmware runs beside it, in real time: `step` lets 50 ms
+// pass for them.
+CliResult runBeside(const std::function<void()>& step, const std::vector<std::string>& words) {
     auto run = std::async(std::launch::async, [&] { return runCli(args(words)); });
     while (run.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready) {
-        logger.advance(std::chrono::milliseconds(50));
+        step();
     }
     return run.get();
+}
+
+CliResult runBeside(LoggerSimulator& logger, const std::vector<std::string>& words) {
+    return runBeside([&] { logger.advance(std::chrono::milliseconds(50)); }, words);
 }
 
 // Waiting for the logger: through its upgrade (which is done once, even when it comes back
@@ -305,6 +312,84 @@ TEST(ConfigureCommand, ProfilesRoundTripAcrossFirmware) {
     const CliResult readBack =
         runCli({"inspect", "--profile", (second.path() / "DAT.SRC").string()});
     EXPECT_EQ(nlohmann::json::parse(readBack.out), written);
+}
+
+std::vector<nlohmann::json> logLines(const fs::path& log) {
+    std::vector<nlohmann::json> lines;
+    std::ifstream in(log);
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(nlohmann::json::parse(line));
+    }
+    return lines;
+}
+
+// configure --all takes each logger plugged in once; watch takes each logger once per plug-in,
+// not again when it comes back from taking its settings. Both log one line a logger.
+TEST(ConfigureCommand, ProvisionsManyLoggers) {
+    TempFolder work;
+    std::vector<std::unique_ptr<LoggerSimulator>> loggers;
+    std::map<std::uint32_t, int> taken;  // CONFIG.CFG taken, by serial
+    auto plug = [&](const fs::path& folder, std::uint32_t serial) {
+        SimulatorSettings settings = quick();
+        settings.serial = serial;
+        loggers.push_back(std::make_unique<LoggerSimulator>(folder, settings));
+        loggers.back()->setReporter([&taken, serial](const std::string& line) {
+            taken[serial] += line.rfind("took CONFIG.CFG", 0) == 0;
+        });
+        loggers.back()->plugIn();
+    };
+    auto step = [&] {
+        for (auto& logger : loggers) {
+            logger->advance(std::chrono::milliseconds(50));
+        }
+    };
+    plug(work.path() / "a", 1);
+    plug(work.path() / "b", 2);
+    const CliResult all =
+        runBeside(step, {"configure", "--all", "--drive", (work.path() / "a").string(), "--drive",
+                         (work.path() / "b").string(), "--device-name", "Lab", "--log",
+                         (work.path() / "all.log").string(), "--json"});
+    EXPECT_EQ(all.exitCode, 0) << all.out << all.err;
+    std::istringstream printed(all.out);
+    std::string first, second;
+    std::getline(printed, first);
+    std::getline(printed, second);
+    EXPECT_EQ(nlohmann::json::parse(second)["serial"], 2) << all.out;
+
+    // One logger in the folder, pulled out once it is configured, and another plugged in.
+    loggers.clear();
+    const fs::path folder = work.path() / "w";
+    plug(folder, 3);
+    int steps = 0;
+    const CliResult watched = runBeside(
+        [&] {
+            step();
+            // Pulled out after two seconds, long enough to be configured and come back; the
+            // next one is plugged in as a hand would, a moment later.
+            if (++steps == 40) {
+                loggers.front()->unplug();
+            } else if (steps == 46) {
+                plug(folder, 4);
+            }
+        },
+        {"watch", "--drive", folder.string(), "--count", "2", "--verify", "--device-name", "Lab",
+         "--log", (work.path() / "watch.log").string(), "--timeout", "20"});
+    EXPECT_EQ(watched.exitCode, 0) << watched.out << watched.err;
+    EXPECT_NE(watched.out.find("[2] " + folder.string() + "  serial 4  configured, verified"),
+              std::string::npos)
+        << watched.out;
+    EXPECT_EQ(taken[3], 1);
+    EXPECT_EQ(taken[4], 1);
+
+    const auto lines = logLines(work.path() / "all.log");
+    const auto watchLines = logLines(work.path() / "watch.log");
+    ASSERT_EQ(lines.size(), 2u);
+    ASSERT_EQ(watchLines.size(), 2u);
+    EXPECT_EQ(lines[1]["serial"], 2);
+    EXPECT_EQ(lines[1]["settings"]["device-name"], "Lab");
+    EXPECT_EQ(lines[1]["result"], "configured");
+    EXPECT_EQ(watchLines[0]["serial"], 3);
+    EXPECT_EQ(watchLines[1]["verified"], true);
 }
 
 }  // namespace

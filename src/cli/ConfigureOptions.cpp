@@ -1,0 +1,108 @@
+#include "cli/ConfigureOptions.h"
+
+#include <CLI/CLI.hpp>
+#include <iostream>
+
+#include "cli/HostOptions.h"
+#include "cli/Profile.h"
+#include "cli/SettingOptions.h"
+#include "platform/HostFactory.h"
+
+namespace veltra::cli {
+
+namespace {
+
+// A host whose time or zone the command line may fix.
+class OverriddenHost : public Host {
+  public:
+    OverriddenHost(std::unique_ptr<Host> real, std::optional<LocalTime> now,
+                   std::optional<std::int32_t> offset)
+        : real_(std::move(real)), now_(now), offset_(offset) {}
+    LocalTime localTime() const override { return now_ ? *now_ : real_->localTime(); }
+    std::int32_t standardUtcOffset() const override {
+        return offset_ ? *offset_ : real_->standardUtcOffset();
+    }
+
+  private:
+    std::unique_ptr<Host> real_;
+    std::optional<LocalTime> now_;
+    std::optional<std::int32_t> offset_;
+};
+
+}  // namespace
+
+void addSharedOptions(CLI::App& command, ConfigureOptions& options, bool waitFlag) {
+    for (const SettingOption& option : settingOptions()) {
+        const std::string help = option.kind == SettingKind::List && option.help.empty()
+                                     ? joined(listWords(option), " or ")
+                                     : std::string(option.help);
+        options.settingOptions.push_back(
+            command.add_option(std::string(option.name), options.given[option.name], help));
+    }
+    command.add_option("--profile", options.profile,
+                       "a JSON file of settings, as `inspect --profile` prints them; the "
+                       "options given here win");
+    command.add_option("--now", options.now,
+                       "set the logger's clock from this local time, \"YYYY-MM-DD HH:MM:SS\"");
+    command.add_option("--host-utc-offset", options.hostOffset,
+                       "the host's standard UTC offset, +HH:MM or -HH:MM");
+    if (waitFlag) {
+        options.wait = command.add_flag(
+            "--wait", options.request.wait,
+            "after starting a firmware upgrade, wait for the logger and configure it");
+    }
+    options.verify = command.add_flag(
+        "--verify", options.request.verify,
+        "wait for the logger to come back with its settings and compare them with what was "
+        "written (implies --wait)");
+    options.timeout = command
+                          .add_option("--timeout", options.request.timeoutSeconds,
+                                      "seconds to wait for each logger (default 300)")
+                          ->check(CLI::Range(1, 86400));
+    command.add_option("--log", options.log,
+                       "append one JSON line for every logger handled to this file");
+}
+
+void finishParsing(ConfigureOptions& options) {
+    const bool waits =
+        options.wait == nullptr || options.wait->count() > 0 || options.verify->count() > 0;
+    if (options.timeout->count() > 0 && !waits) {
+        throw CLI::ValidationError("--timeout", "it bounds a wait: give --wait or --verify");
+    }
+    // An option given, even empty, is applied; one not given leaves the setting alone.
+    for (std::size_t i = 0; i < options.settingOptions.size(); ++i) {
+        if (options.settingOptions[i]->count() == 0) {
+            options.given.erase(settingOptions()[i].name);
+        }
+    }
+}
+
+std::unique_ptr<Host> prepare(ConfigureOptions& options) {
+    std::string why;
+    std::optional<LocalTime> now;
+    if (!options.now.empty() && !(now = parseLocalTime(options.now, why))) {
+        std::cerr << "veltra-cli: --now " << why << "\n";
+        return nullptr;
+    }
+    std::optional<std::int32_t> offset;
+    if (!options.hostOffset.empty() && !(offset = parseUtcOffset(options.hostOffset, why))) {
+        std::cerr << "veltra-cli: --host-utc-offset " << why << "\n";
+        return nullptr;
+    }
+    for (const auto& [name, value] : options.given) {
+        if (why = refusalOf(*findSetting(name.substr(2)), value); !why.empty()) {
+            break;
+        }
+    }
+    options.request.settings = options.given;
+    if (why.empty() && !options.profile.empty()) {
+        why = readProfile(options.profile, options.request.settings);
+    }
+    if (!why.empty()) {
+        std::cerr << "veltra-cli: " << why << "; nothing was written\n";
+        return nullptr;
+    }
+    return std::make_unique<OverriddenHost>(makeHost(), now, offset);
+}
+
+}  // namespace veltra::cli

@@ -1,0 +1,114 @@
+#include "cli/LoggerSet.h"
+
+#include "cli/FolderLocator.h"
+#include "discovery/LoggerLetter.h"
+#include "platform/LocatorFactory.h"
+
+namespace veltra::cli {
+
+namespace {
+
+constexpr char FirstFolderLetter = 'D';
+
+// Entries name the drive letter right after "PFAD_".
+constexpr std::size_t LetterAt = 5;
+
+bool isLoggerEntry(const std::string& entry) {
+    const auto ids = entryUsbIds(entry);
+    return entry.size() > LetterAt && ids && ids->vendorId == LoggerVendorId &&
+           ids->productId == LoggerProductId;
+}
+
+// Several folders, each standing for a logger under a letter of its own.
+class FoldersLocator : public LoggerLocator {
+  public:
+    explicit FoldersLocator(const std::vector<std::filesystem::path>& folders) {
+        char letter = FirstFolderLetter;
+        for (const auto& folder : folders) {
+            folders_.emplace_back(folder, letter++);
+        }
+    }
+    std::vector<std::string> collectMatchEntries() override {
+        std::vector<std::string> entries;
+        for (FolderLocator& folder : folders_) {
+            const auto found = folder.collectMatchEntries();
+            entries.insert(entries.end(), found.begin(), found.end());
+        }
+        return entries;
+    }
+    std::optional<std::filesystem::path> rootOf(char drive) const override {
+        for (const FolderLocator& folder : folders_) {
+            if (auto root = folder.rootOf(drive)) {
+                return root;
+            }
+        }
+        return std::nullopt;
+    }
+
+  private:
+    std::vector<FolderLocator> folders_;
+};
+
+// Shows one dialog the logger at one letter and none of the others.
+class OneLetterLocator : public LoggerLocator {
+  public:
+    OneLetterLocator(LoggerLocator& all, char letter) : all_(all), letter_(letter) {}
+    std::vector<std::string> collectMatchEntries() override {
+        std::vector<std::string> entries = all_.collectMatchEntries();
+        std::erase_if(entries, [this](const std::string& entry) {
+            return entry.size() <= LetterAt || entry[LetterAt] != letter_;
+        });
+        return entries;
+    }
+    std::optional<std::filesystem::path> rootOf(char drive) const override {
+        return drive == letter_ ? all_.rootOf(drive) : std::nullopt;
+    }
+
+  private:
+    LoggerLocator& all_;
+    char letter_;
+};
+
+}  // namespace
+
+LoggerSet::LoggerSet(const std::vector<std::string>& folders) : names_(folders) {
+    if (folders.empty()) {
+        all_ = makeLoggerLocator();
+        return;
+    }
+    // Each folder with the links in its path followed; from there on the drive's files are
+    // never reached through a link.
+    std::vector<std::filesystem::path> roots;
+    for (const std::string& folder : folders) {
+        std::error_code error;
+        const auto root = std::filesystem::canonical(folder, error);
+        roots.push_back(error ? std::filesystem::path(folder) : root);
+    }
+    all_ = std::make_unique<FoldersLocator>(roots);
+}
+
+LoggerSet::~LoggerSet() = default;
+
+std::vector<char> LoggerSet::present() {
+    std::vector<char> letters;
+    for (const std::string& entry : all_->collectMatchEntries()) {
+        if (isLoggerEntry(entry)) {
+            letters.push_back(entry[LetterAt]);
+        }
+    }
+    return letters;
+}
+
+std::unique_ptr<LoggerLocator> LoggerSet::only(char letter) {
+    return std::make_unique<OneLetterLocator>(*all_, letter);
+}
+
+std::string LoggerSet::where(char letter) const {
+    const auto index = static_cast<std::size_t>(letter - FirstFolderLetter);
+    if (!names_.empty() && index < names_.size()) {
+        return names_[index];
+    }
+    return all_->rootOf(letter).value_or("?").string();
+}
+
+}  // namespace veltra::cli

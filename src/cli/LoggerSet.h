@@ -1,0 +1,32 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/LoggerLocator.h"
+
+namespace veltra::cli {
+
+// The loggers that configure --all and watch work through, each under a drive letter of its
+// own: the folders named on the command line (D, E, ... in the order given), or else the
+// loggers plugged in.
+class LoggerSet {
+  public:
+    explicit LoggerSet(const std::vector<std::string>& folders);
+    ~LoggerSet();
+
+    // The letters that hold a logger now, in the order of `locate`.
+    std::vector<char> present();
+    // A locator that sees only the logger at `letter`, for one dialog to configure it.
+    std::unique_ptr<LoggerLocator> only(char letter);
+    // Where the logger at `letter` is, as the user would name it.
+    std::string where(char letter) const;
+
+  private:
+    std::unique_ptr<LoggerLocator> all_;
+    std::vector<std::string> names_;  // the folders as given; empty: the plugged loggers
+};
+
+}  // namespace veltra::cli
