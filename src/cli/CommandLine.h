@@ -12,7 +12,7 @@ namespace veltra::cli {
 // parses with it; the shell completion and the manual page are generated from it.
 void addCommands(CLI::App& app, CommandRun& run);
 
-// The words that the list options take (option name, words), in the lists' order.
+// The words that the options with a fixed list of values take (option name, words).
 std::vector<std::pair<std::string, std::vector<std::string>>> listOptionWords();
 
 }  // namespace veltra::cli

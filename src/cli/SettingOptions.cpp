@@ -5,6 +5,7 @@
 #include <regex>
 
 #include "cli/CommandLine.h"
+#include "simulator/LoggerSimulator.h"
 #include "ui/DialogTemplate.h"
 
 namespace veltra::cli {
@@ -120,6 +121,7 @@ std::vector<std::pair<std::string, std::vector<std::string>>> listOptionWords() 
             lists.emplace_back(option.name, listWords(option));
         }
     }
+    lists.emplace_back("--ignore", ignorableSettings());  // simulate's misbehaviour
     return lists;
 }
 
