@@ -24,6 +24,9 @@ void WaitProgress::show(const std::string& what, int elapsedSeconds) {
         return;
     }
     if (terminal_) {
+        if (fresh) {
+            finish();  // a new wait starts on a line of its own
+        }
         const int filled = std::min(BarWidth, elapsedSeconds * BarWidth / timeoutSeconds_);
         out_ << "\r  " << what << " [" << std::string(static_cast<std::size_t>(filled), '#')
              << std::string(static_cast<std::size_t>(BarWidth - filled), '.') << "] "
