@@ -31,10 +31,11 @@ inline std::string slurp(const std::filesystem::path& path) {
     return text.str();
 }
 
-// Runs veltra-cli with the arguments (each passed as one word).
+// Runs veltra-cli with the arguments (each passed as one word). A run that hangs is ended after
+// two minutes (exit code 124), so that a command that waits forever fails its test.
 inline CliResult runCli(const std::vector<std::string>& args) {
     TempFolder output;
-    std::string command = quoted(VELTRA_CLI);
+    std::string command = "timeout 120 " + quoted(VELTRA_CLI);
     for (const std::string& arg : args) {
         command += " " + quoted(arg);
     }
