@@ -77,9 +77,14 @@ nlohmann::ordered_json outcomeJson(const Outcome& o, bool verifyAsked) {
     nlohmann::ordered_json record;
     record["time"] = utcNow();
     record["drive"] = o.where;
-    record["serial"] = o.device.deviceSerial;
-    record["firmwareVersion"] = o.device.firmwareVersion;
-    record["firmwareRevision"] = o.device.firmwareRevision;
+    record["serial"] = nullptr;
+    record["firmwareVersion"] = nullptr;
+    record["firmwareRevision"] = nullptr;
+    if (o.shown) {
+        record["serial"] = o.device.deviceSerial;
+        record["firmwareVersion"] = o.device.firmwareVersion;
+        record["firmwareRevision"] = o.device.firmwareRevision;
+    }
     record["settings"] = nullptr;
     if (o.written) {
         record["settings"] = nlohmann::ordered_json::object();
@@ -130,7 +135,8 @@ std::string AuditLog::append(const nlohmann::ordered_json& record) {
 }
 
 std::string summaryLine(const Outcome& o) {
-    std::string line = o.where + "  serial " + std::to_string(o.device.deviceSerial) + "  " +
+    std::string line = o.where + "  serial " +
+                       (o.shown ? std::to_string(o.device.deviceSerial) : "unknown") + "  " +
                        resultWord(o.exitCode);
     if (o.verified == true) {
         line += ", verified";

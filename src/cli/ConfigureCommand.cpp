@@ -89,7 +89,8 @@ int configure(ConfigureCommandOptions& options) {
         return report.add(configureOne(options, *host, progress));
     }
     LoggerSet set(options.drives);
-    const std::vector<char> letters = set.present();
+    // A folder named that holds no logger is reported as one that could not be read.
+    const std::vector<char> letters = set.named();
     if (letters.empty()) {
         std::cerr << "veltra-cli: no logger found (see `veltra-cli locate --verbose`)\n";
         return ExitRefused;

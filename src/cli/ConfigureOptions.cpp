@@ -64,6 +64,10 @@ void addSharedOptions(CLI::App& command, ConfigureOptions& options, bool waitFla
 }
 
 void finishParsing(ConfigureOptions& options) {
+    // Each folder stands for a logger under a drive letter of its own, D to Z.
+    if (options.drives.size() > 23) {
+        throw CLI::ValidationError("--drive", "at most 23 folders");
+    }
     const bool waits =
         options.wait == nullptr || options.wait->count() > 0 || options.verify->count() > 0;
     if (options.timeout->count() > 0 && !waits) {

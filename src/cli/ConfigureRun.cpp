@@ -176,6 +176,7 @@ Outcome configureShown(HeadlessDialog& dialog, const ConfigureRequest& request,
                        const std::string& where, std::ostream& out, std::ostream& err) {
     Run run{{}, out, err};
     run.outcome.where = where;
+    run.outcome.shown = true;
     run.outcome.device = dialog.state().deviceInfo;
     if (const std::string error = applySettings(dialog, request); !error.empty()) {
         return run.fail(ExitInvalid, "" + error);

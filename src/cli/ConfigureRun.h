@@ -32,6 +32,7 @@ struct Difference {
 struct Outcome {
     int exitCode = 0;
     std::string where;
+    bool shown = false;                   // whether its DAT.SRC was read
     DeviceInfo device;                    // as shown before the write
     std::optional<SettingWords> written;  // once the settings were written
     std::string clock;                    // the clock written with them

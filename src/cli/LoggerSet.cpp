@@ -99,6 +99,17 @@ std::vector<char> LoggerSet::present() {
     return letters;
 }
 
+std::vector<char> LoggerSet::named() {
+    if (names_.empty()) {
+        return present();
+    }
+    std::vector<char> letters;
+    for (std::size_t i = 0; i < names_.size(); ++i) {
+        letters.push_back(static_cast<char>(FirstFolderLetter + i));
+    }
+    return letters;
+}
+
 std::unique_ptr<LoggerLocator> LoggerSet::only(char letter) {
     return std::make_unique<OneLetterLocator>(*all_, letter);
 }

@@ -19,6 +19,9 @@ class LoggerSet {
 
     // The letters that hold a logger now, in the order of `locate`.
     std::vector<char> present();
+    // The letters of the folders named, each standing for a logger whether it holds one or
+    // not; with none named, those that hold a logger now.
+    std::vector<char> named();
     // A locator that sees only the logger at `letter`, for one dialog to configure it.
     std::unique_ptr<LoggerLocator> only(char letter);
     // Where the logger at `letter` is, as the user would name it.
