@@ -98,14 +98,10 @@ nlohmann::ordered_json profileOf(const DeviceInfo& info, const LoggerParameters&
     }
     const bool temperature = p.channelMode != 2;
     const bool humidity = p.channelMode == 2 || p.channelMode == 3;
+    // The channel and unit are kept even where the logger fixes them: choosing the entry that a
+    // disabled list already shows is taken, and another logger then gets the same.
     auto enabled = [&](const std::string& key) {
-        if (key == "channel") {
-            return !oneSensor;
-        }
-        if (key == "unit") {
-            return temperature && info.has(SupportsFahrenheit);
-        }
-        if (key == "high-temp" || key == "low-temp") {
+        if (key == "unit" || key == "high-temp" || key == "low-temp") {
             return temperature;
         }
         if (key == "high-humidity" || key == "low-humidity") {

@@ -20,8 +20,8 @@ using SettingWords = std::vector<std::pair<std::string, std::string>>;
 // window to read them back as the same record value.
 SettingWords settingWords(const LoggerParameters& params);
 
-// The profile of a logger: the settings that configure can set on it (those whose controls the
-// window enables for it), as one JSON object.
+// The profile of a logger, as one JSON object: its settings but the alarms (and, without
+// temperature, the unit) of the channels it does not record, whose fields the window disables.
 nlohmann::ordered_json profileOf(const DeviceInfo& info, const LoggerParameters& params);
 
 // Adds a profile file's entries to `settings` (by option name) where the command line gave
