@@ -43,6 +43,14 @@ TEST(InspectCommand, ReportsEveryFieldOfAnAcceptedImage) {
         {"trademark", "Veltra"},
     };
     EXPECT_EQ(json["parameters"], parameters);
+
+    // The text shows the settings in the words and units that configure takes.
+    const std::string text = runCli({"inspect", sample}).out;
+    for (const char* line :
+         {"Time Delay             60 min", "Date Format            YYYY/MM/DD",
+          "Time Zone              UTC+08:00", "High Temp Alarm        8.0 Celsius"}) {
+        EXPECT_NE(text.find(line), std::string::npos) << line << " in " << text;
+    }
 }
 
 TEST(InspectCommand, RefusalsAndUnreadableFiles) {
