@@ -24,27 +24,24 @@ struct ConfigureCommandOptions : ConfigureOptions {
 };
 
 // Reads the DAT.SRC of a folder named on the command line, so that a refusal is reported with
-// its reason (the dialog would only try again).
-int checkFolderImage(const std::string& folder, const std::filesystem::path& root) {
+// its reason (the dialog would only try again). Empty when it is accepted.
+std::string checkFolderImage(const std::string& folder, const std::filesystem::path& root) {
     DeviceImage image;
     const auto files = makeFolderDrive(root);
     const DriveOpening opening = files->open('D', std::nullopt);
     const auto count =
         opening.session ? opening.session->read(DeviceImageFile, image.bytes) : std::nullopt;
     if (!count) {
-        std::cerr << "veltra-cli: cannot read DAT.SRC in " << folder << "\n";
-        return ExitRefused;
+        return "cannot read DAT.SRC in " + folder;
     }
     DeviceInfo info;
     LoggerParameters params{};
     image.count = static_cast<std::uint32_t>(*count);
     const ImageVerdict verdict = parseDeviceImage(image.content(), 0, info, params);
     if (verdict != ImageVerdict::Accepted) {
-        std::cerr << "veltra-cli: DAT.SRC in " << folder << " was refused: " << describe(verdict)
-                  << "\n";
-        return ExitRefused;
+        return "DAT.SRC in " + folder + " was refused: " + describe(verdict);
     }
-    return ExitOk;
+    return {};
 }
 
 // The one logger that configure works on without --all.
@@ -55,18 +52,18 @@ Outcome configureOne(const ConfigureCommandOptions& options, Host& host, std::os
                            "no logger found (see `veltra-cli locate --verbose`)", out, std::cerr);
     }
     const std::string& folder = options.drives.front();
-    Outcome failed;
-    failed.where = folder;
     // The folder the user named, links in its path followed; from there on the drive's files
     // are never reached through a link.
     std::error_code error;
     const std::filesystem::path root = std::filesystem::canonical(folder, error);
-    if (error) {
-        std::cerr << "veltra-cli: cannot open " << folder << ": " << error.message() << "\n";
+    const std::string refusal =
+        error ? "cannot open " + folder + ": " + error.message() : checkFolderImage(folder, root);
+    if (!refusal.empty()) {
+        std::cerr << "veltra-cli: " << refusal << "\n";
+        Outcome failed;
+        failed.where = folder;
         failed.exitCode = ExitRefused;
-        return failed;
-    }
-    if ((failed.exitCode = checkFolderImage(folder, root)) != ExitOk) {
+        failed.message = refusal;
         return failed;
     }
     FolderLocator locator(root);
