@@ -70,13 +70,14 @@ TEST(ClassifyLoggerDrive, FollowsTheTransitionTable) {
 }
 
 TEST(JoinMatchEntries, JoinsOnTheWholeDeviceNumberAndKeepsAtMostTwentySix) {
-    // The drive on disk 1 is not joined with disk 12.
-    EXPECT_EQ(joinMatchEntries({"PFAD_C_0", "PFAD_E_1", "PFAD_F_12", "PFAD_G_8388624"},
-                               {"12USB\\VID_2017&PID_0901\\B", "1USB\\VID_2017&PID_0901\\A",
+    // The drive on disk 1 is not joined with disk 10.
+    EXPECT_EQ(joinMatchEntries({"PFAD_C_0", "PFAD_E_1", "PFAD_F_10", "PFAD_G_8388624"},
+                               {"10USB\\VID_2017&PID_0901\\B", "1USB\\VID_2017&PID_0901\\A",
                                 "8388624USB\\VID_0781&PID_5567\\C", "1USB\\VID_0781&PID_5567\\D"}),
               (Strings{"PFAD_E\\VID_2017&PID_0901\\A", "PFAD_E\\VID_0781&PID_5567\\D",
                        "PFAD_F\\VID_2017&PID_0901\\B", "PFAD_G\\VID_0781&PID_5567\\C"}));
-    EXPECT_TRUE(joinMatchEntries({"PFAD_C_7"}, {"7US", "7"}).empty());
+    // Too short to hold "USB" after the number; just long enough.
+    EXPECT_EQ(joinMatchEntries({"PFAD_C_7"}, {"7US", "7", "7USB"}), Strings{"PFAD_C"});
 
     Strings drives;
     for (char letter = 'C'; letter <= 'Z'; ++letter) {

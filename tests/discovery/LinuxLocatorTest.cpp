@@ -8,6 +8,7 @@
 #include "platform/linux/LinuxLocatorPlatform.h"
 #include "platform/linux/MountInfoWatch.h"
 #include "platform/linux/MountTable.h"
+#include "platform/linux/SysfsBlock.h"
 
 namespace veltra {
 namespace {
@@ -105,7 +106,8 @@ TEST_F(LinuxLocatorTest, EscapedMountPointsAreDecoded) {
         "36 35 98:0 /mnt1 /mnt/a\\040b rw,noatime master:1 shared:2 - ext3 /dev/root rw\n"
         "garbage line\n"
         "37 35 x:0 / /mnt rw - ext3 /dev/x rw\n"
-        "38 35 8:1 / /ro ro - vfat /dev/sda1\n");
+        "38 35 8:1 / /ro ro - vfat /dev/sda1\n"
+        "39 35 8:2 / /cut rw - vfat\n");
     ASSERT_EQ(entries.size(), 2u);
     EXPECT_EQ(entries[0].mountPoint, "/mnt/a b");
     EXPECT_EQ(entries[0].root, "/mnt1");
@@ -275,6 +277,44 @@ TEST(MountInfoWatch, HandsOutTheTableOnceUntilItChanges) {
     EXPECT_FALSE(watch.changedText());
     tree.unmount(40);
     EXPECT_EQ(watch.changedText(), first);
+
+    // A table up to the bound is read whole; a longer one is refused.
+    std::string text(MountInfoWatch::Limit, 'x');
+    SysfsTree::write(tree.mountInfo(), text);
+    EXPECT_EQ(watch.changedText(), text);
+    EXPECT_EQ(watch.problem(), "");
+    SysfsTree::write(tree.mountInfo(), text + "x");
+    EXPECT_EQ(watch.changedText(), "");
+    EXPECT_EQ(watch.problem(),
+              "cannot read the mount table " + tree.mountInfo().string() + ": longer than 8 MiB");
+}
+
+// sysfs dev files hold "MAJ:MIN" and the kernel's line end; anything else names no device.
+TEST(SysfsBlock, DeviceNumbersAreReadAsTheKernelWritesThem) {
+    using namespace std::string_view_literals;
+    using Number = std::optional<std::pair<unsigned, unsigned>>;
+    const std::pair<std::string_view, Number> cases[] = {
+        {"8:16\n", {{8, 16}}},
+        {" \t8:0 \t\r\n\0"sv, {{8, 0}}},
+        {"4095:1048575", {{4095, 1048575}}},
+        {"4096:0", {}},
+        {"0:1048576", {}},
+        {"8:", {}},
+        {":1", {}},
+        {"8:1x", {}},
+        {"x8:1", {}},
+        {"8 1", {}},
+    };
+    for (const auto& [text, expected] : cases) {
+        const auto number = parseBlockNumber(text);
+        EXPECT_EQ(number ? Number({number->major, number->minor}) : std::nullopt, expected) << text;
+    }
+    // An attribute is one short line: no more than 4096 bytes of a file are read.
+    SysfsTree tree;
+    const std::string text(5000, 'a');
+    SysfsTree::write(tree.base() / "long", text);
+    EXPECT_EQ(readSmallFile(tree.base() / "long"), text.substr(0, 4096));
+    EXPECT_FALSE(readSmallFile(tree.base() / "missing"));
 }
 
 }  // namespace

@@ -144,13 +144,22 @@ TEST(ParameterBinding, UnrecordedChannelKeepsItsPreviousValues) {
     EXPECT_DOUBLE_EQ(f.state.alarmTemperatures.highAlarmCelsius, 25.0);
 }
 
-// A name typed longer than its field is cut at the field, never written past it.
-TEST(ParameterBinding, LongDeviceNameStaysInsideItsField) {
+// Each text typed reaches its own field; one longer than its field is cut at the field, never
+// written past it.
+TEST(ParameterBinding, TypedTextsReachTheirOwnFields) {
     Shown f;
-    f.controls.setText(ControlId::DeviceName, "ABCDEFGHIJKLMNOPQRSTUVWXY");  // 25 bytes
+    f.controls.setText(ControlId::DeviceName, "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789");
+    f.controls.setText(ControlId::UserInfo, "Batch 8");
+    f.controls.setText(ControlId::Website, "lab.example");
+    f.controls.setText(ControlId::Trademark, "TM");
+    f.controls.setText(ControlId::DeviceId, "ID-2");
     const LoggerParameters& p = f.collect();
     EXPECT_EQ(std::string(p.deviceName.begin(), p.deviceName.end()), "ABCDEFGHIJKLMNOPQRST");
-    EXPECT_EQ(p.deviceId, test::sampleParameters().deviceId);
+    EXPECT_EQ(fieldText(p.userInfo), "Batch 8");
+    EXPECT_EQ(fieldText(p.website), "lab.example");
+    EXPECT_EQ(fieldText(p.trademark), "TM");
+    const std::string id(p.deviceId.begin(), p.deviceId.end());
+    EXPECT_EQ(id, std::string("ID-2\0ver-written-123", 20));
     EXPECT_EQ(f.validationFailure(), "Device name is too long!");
 }
 

@@ -144,6 +144,9 @@ TEST(Validation, CapabilitiesChannelsAndOrder) {
         {"humidity only", [](C& c) { c.p().channelMode = 2, c.p().highTempAlarm = -30000; }, 0},
         {"temperature only", [](C& c) { c.p().channelMode = 1, c.p().lowHumidityAlarm = 65535; },
          0},
+        // Both alarms at an end of the sensor's range are within it.
+        {"both alarms at 85.0", [](C& c) { c.p().highTempAlarm = c.p().lowTempAlarm = 1700; }, 0},
+        {"both alarms at -40.0", [](C& c) { c.p().highTempAlarm = c.p().lowTempAlarm = -800; }, 0},
         // The first failing check wins.
         {"both humidities 100.1",
          [](C& c) { c.p().highHumidityAlarm = c.p().lowHumidityAlarm = 1001; }, 12},
