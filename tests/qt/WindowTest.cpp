@@ -1,16 +1,23 @@
 // The window as a user and the core meet it: its controls' notifications and texts, its
-// layout, look, keys, About box and a rendered picture.
+// layout, look, keys, About box and a rendered picture, and the roads on which the widgets
+// themselves matter (the roads as such are proven over the in-memory window in tests/ui).
 #include <QAbstractButton>
+#include <QFile>
 #include <QImage>
 #include <QMenu>
+#include <QMessageBox>
+#include <fstream>
 #include <functional>
 #include <utility>
 #include <vector>
 
 #include "WindowFixture.h"
+#include "logger/LoggerFiles.h"
+#include "settings/ParameterConversions.h"
 #include "ui/DialogTemplate.h"
 
 using namespace veltra;
+using namespace std::chrono_literals;
 using enum veltra::ControlId;
 using veltra::test::whileOpen;
 using veltra::test::WindowFixture;
@@ -18,6 +25,10 @@ using veltra::test::WindowFixture;
 namespace {
 
 const QColor Background(113, 154, 210);
+
+bool onDrive(const WindowFixture& window, std::string_view name) {
+    return QFile::exists(window.folder.filePath(QString::fromUtf8(name.data(), name.size())));
+}
 
 }  // namespace
 
@@ -290,6 +301,79 @@ class WindowTest : public QObject {
         }
         const QStringList once{QStringLiteral("About Quillon"), QStringLiteral("Quillon V2.4xx")};
         QCOMPARE(seen, once + once);
+    }
+
+    // The texts that a unit switch rewrites must not swallow the user's next edit.
+    void editAfterAUnitSwitchIsKept() {
+        WindowFixture window;
+        window.plugInAndShow();
+        window.choose(TemperatureUnit, 1);
+        window.ticks(1);
+        QCOMPARE(window.shown({HighTempAlarm, HighTempUnit}), QStringList({"46.4", "Fahrenheit"}));
+        window.choose(TemperatureUnit, 0);
+        window.ticks(1);
+        window.typeInto(LowTempAlarm, QStringLiteral("-5"));
+        window.ticks(1);
+        QCOMPARE(window.state().alarmTemperatures.lowAlarmCelsius, -5.0);
+    }
+
+    // Writes what the user typed; a logger text that is not valid in the host's character set
+    // goes back unchanged.
+    void configureWritesWhatTheUserTyped() {
+        WindowFixture window;
+        LoggerParameters parameters = window.simulator.parameters();
+        copyTextField(parameters.userInfo, "Lab \xB2\xE2\xCA\xD4 north");
+        window.simulator.plugIn();
+        const auto image = LoggerSimulator::deviceImage(
+            window.simulator.settings(), window.simulator.firmwareRevision(), parameters);
+        std::ofstream(window.simulator.folder() / std::string(DeviceImageFile), std::ios::binary)
+            .write(reinterpret_cast<const char*>(image.data()),
+                   static_cast<std::streamsize>(image.size()));
+        window.ticks(4);
+        const QString shown = window.edit(UserInfo)->text();
+        QVERIFY(shown.startsWith(QStringLiteral("Lab ")));
+        QVERIFY(shown.contains(QChar(0xFFFD)));
+
+        window.typeInto(DeviceName, QStringLiteral("Cold room 4"));
+        window.typeInto(SamplingInterval, QStringLiteral("120"));
+        window.click(window.button());
+        window.ticks(1);
+        QVERIFY(window.messages.isEmpty());
+        QCOMPARE(window.button()->text(), QStringLiteral("Configuring..."));
+        QVERIFY(window.button()->isEnabled());
+        QVERIFY(window.dialog().polling());  // stopped around the write, running again
+        QVERIFY(onDrive(window, MarkerFile));
+
+        window.simulator.advance(100ms);
+        QCOMPARE(fieldText(window.simulator.parameters().deviceName), std::string("Cold room 4"));
+        QCOMPARE(window.simulator.parameters().sampleInterval, 120);
+        QCOMPARE(window.simulator.parameters().userInfo, parameters.userInfo);
+        window.ticks(1);  // it went away to take them
+        QCOMPARE(window.button()->text(), QStringLiteral("Plug Logger"));
+    }
+
+    // The refusal comes in a real message box, which the test reads and answers; its text is
+    // UTF-8.
+    void refusedSettingsAreExplainedAndNothingIsWritten() {
+        WindowFixture window({}, true);
+        window.plugInAndShow();
+        window.typeInto(HighTempAlarm, QStringLiteral("200"));
+        window.ticks(1);
+        window.click(window.button());
+        QString shown;
+        test::whileOpen([&] { window.ticks(1); },
+                        [&](QWidget* box) {
+                            auto* message = qobject_cast<QMessageBox*>(box);
+                            QVERIFY(message);
+                            shown = message->text();
+                            QTest::keyClick(message, Qt::Key_Return);  // OK
+                        });
+        QCOMPARE(shown, QString::fromUtf8("The hight temperature alarm limit must be in the range "
+                                          "of-40.0\u2103 to 85.0\u2103"));
+        QCOMPARE(window.button()->text(), QStringLiteral("Configure (E)"));
+        QVERIFY(window.dialog().polling());
+        QVERIFY(!onDrive(window, ConfigFile));
+        QVERIFY(!onDrive(window, MarkerFile));
     }
 };
 

@@ -24,41 +24,30 @@ CfgRecord recordOf(const std::vector<std::uint8_t>& file, std::uint8_t tag) {
     return {};
 }
 
-TEST(PollCycle, FirstTicksSetUpTheWindow) {
+// The first ticks set the window up; a logger is found on one tick, shown two ticks later and
+// its recording time estimated on the next.
+TEST(PollCycle, SetsUpThenShowsALoggersSettingsAndEstimate) {
     DialogRig rig;
     rig.ticks(1);
-    EXPECT_EQ(rig.text(Id::DeviceId), "");
     EXPECT_EQ(rig.text(Id::ConfigureButton), "Plug Logger");
     EXPECT_FALSE(rig.controls.isEnabled(Id::ConfigureButton));
     EXPECT_EQ(rig.controls.focus(), Id::TimeDelay);
     EXPECT_EQ(rig.controls.selection(Id::TimeZone), -1) << "nothing but the set-up on tick 1";
-
     rig.ticks(1);  // the host at UTC+08:00 selects its own zone
     EXPECT_EQ(rig.controls.entryText(Id::TimeZone, rig.controls.selection(Id::TimeZone)),
               "UTC+08:00");
     EXPECT_EQ(rig.text(Id::HighTempUnit), "Celsius");
     EXPECT_EQ(rig.text(Id::RecordingTime), "Longest Recording Time:");
-
     rig.ticks(1);
     EXPECT_EQ(rig.text(Id::DateText), "2024/03/01");
     EXPECT_EQ(rig.text(Id::TimeText), "08:30:15");
-}
 
-TEST(PollCycle, ReadsTheLoggerOnTheSecondTickAfterFindingIt) {
-    DialogRig rig;
-    rig.ticks(2);
     rig.plug(rig.simulator);
-    const char* expected[] = {"Plug Logger", "Plug Logger", "Configure (E)"};
-    for (const char* text : expected) {
+    for (const char* text : {"Plug Logger", "Plug Logger", "Configure (E)"}) {
         rig.ticks(1);
         EXPECT_EQ(rig.text(Id::ConfigureButton), text);
     }
     EXPECT_TRUE(rig.controls.isEnabled(Id::ConfigureButton));
-}
-
-TEST(PollCycle, ShowsTheLoggersSettingsAndEstimate) {
-    DialogRig rig;
-    rig.startWithLogger();
     EXPECT_EQ(rig.text(Id::DeviceName), "Simulated logger");
     EXPECT_EQ(rig.text(Id::DeviceId), "SIM00001001");
     EXPECT_EQ(rig.text(Id::TimeDelay), "60");
@@ -68,12 +57,19 @@ TEST(PollCycle, ShowsTheLoggersSettingsAndEstimate) {
     EXPECT_EQ(rig.text(Id::LowTempAlarm), "2.0");
     EXPECT_EQ(rig.controls.entryText(Id::TimeZone, rig.controls.selection(Id::TimeZone)),
               "UTC+00:00");
-    // 262144 bytes of 22-bit records every 60 s.
-    EXPECT_EQ(rig.text(Id::RecordingTime), "Longest Recording Time: 66.2 days");
-
-    rig.controls.type(Id::SamplingInterval, "3");
-    rig.ticks(1);
-    EXPECT_EQ(rig.text(Id::RecordingTime), "Longest Recording Time: 3.3 days");
+    // 262144 bytes of 22-bit records, at the interval typed.
+    const std::pair<const char*, const char*> estimates[] = {{nullptr, "66.2 days"},
+                                                             {"3", "3.3 days"},
+                                                             {"3600", "3971.9 days"},
+                                                             {"1", "1.1 days"},
+                                                             {"abc", "0.0 hours"}};
+    for (const auto& [interval, estimate] : estimates) {
+        if (interval) {
+            rig.controls.type(Id::SamplingInterval, interval);
+        }
+        rig.ticks(1);
+        EXPECT_EQ(rig.text(Id::RecordingTime), std::string("Longest Recording Time: ") + estimate);
+    }
 }
 
 TEST(PollCycle, ConfiguresTheLoggerAndSeesItComeBack) {
