@@ -27,14 +27,6 @@ TEST(ParseHexText, ReadsDigitsOfBothCasesAndOnlySkipsOthers) {
     }
 }
 
-TEST(IsUsbDeviceId, TestsThePrefixAndUpperCasesInPlace) {
-    std::string storage = "usbstor\\disk";
-    std::string cut = "USB\\VI";
-    EXPECT_FALSE(isUsbDeviceId(storage));
-    EXPECT_EQ(storage, "USBSTOR\\DISK");
-    EXPECT_FALSE(isUsbDeviceId(cut));
-}
-
 TEST(PickLoggerLetter, TakesTheFirstEntryWithBothIds) {
     const std::pair<Strings, char> cases[] = {
         {{}, 0},
@@ -121,29 +113,6 @@ TEST_F(DeviceLocatorTest, ALoggerArrivesStaysAndLeaves) {
     EXPECT_EQ(tick(), NoLogger);
     EXPECT_EQ(loggerDrive, 0);
     EXPECT_EQ(platform.opened, platform.released);
-}
-
-TEST_F(DeviceLocatorTest, TwoLoggersTakeTheLowerLetterThenTheOtherAfterItLeaves) {
-    platform.plugStick('G', 3, "USB\\VID_2017&PID_0901\\SN0002");
-    platform.plugStick('E', 2, LoggerId);
-    EXPECT_EQ(tick(), LoggerArrived);
-    EXPECT_EQ(loggerDrive, 'E');
-    EXPECT_EQ(tick(), LoggerPresent);
-
-    platform.drives.erase(platform.drives.begin() + 1);  // E: unplugged, G: stays
-    EXPECT_EQ(tick(), NoLogger);
-    EXPECT_EQ(loggerDrive, 0);
-    EXPECT_EQ(tick(), LoggerArrived);
-    EXPECT_EQ(loggerDrive, 'G');
-}
-
-TEST_F(DeviceLocatorTest, AnUnreadableParentIdIsReportedEachTickAndTheSearchGoesOn) {
-    platform.drives.push_back({'E', DriveType::Removable, 2, false, "/e", false});
-    platform.disks.push_back({"d0", std::nullopt, 2, false, false});
-    platform.disks.push_back({"d1", LoggerId, 2, false, false});
-    EXPECT_EQ(tick(), LoggerArrived);
-    EXPECT_EQ(tick(), LoggerPresent);
-    EXPECT_EQ(console.str(), "   No found ID!\n   No found ID!\n");
 }
 
 TEST_F(DeviceLocatorTest, DrivesAndDisksThatFailAreLeftOutAndTheScanGoesOn) {

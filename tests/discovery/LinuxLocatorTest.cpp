@@ -44,33 +44,6 @@ class LinuxLocatorTest : public ::testing::Test {
     std::unique_ptr<DeviceLocator> locator_;
 };
 
-TEST_F(LinuxLocatorTest, FindsSticksWithAndWithoutPartitionsBesideASataDisk) {
-    tree.addPartition(tree.addSataDisk("sda", "8:0"), "sda2", "8:2");
-    tree.addPartition(tree.addUsbDisk("sdb", "8:16", {}, 1), "sdb1", "8:17");
-    tree.addUsbDisk("sdc", "8:32", {"2017", "0901", std::nullopt}, 2);
-    tree.addUsbDisk("sdd", "8:48", {"0781", "5567", "4C53"}, 3);
-    tree.mount(30, "8:2", "/", "/", "rw,relatime", "/dev/sda2");
-    tree.mount(40, "8:17", "/media/u/LOGGER", "/", "rw,nosuid", "/dev/sdb1");
-    tree.mount(41, "8:32", "/media/u/NO SERIAL", "/", "ro,nosuid", "/dev/sdc");
-    tree.mount(42, "8:48", "/media/u/OTHER", "/", "rw", "/dev/sdd");
-
-    EXPECT_EQ(matches(),
-              (Strings{"PFAD_D\\VID_2017&PID_0901\\SN0001", "PFAD_E\\VID_2017&PID_0901\\",
-                       "PFAD_F\\VID_0781&PID_5567\\4C53"}));
-    EXPECT_EQ(scan().driveEntries, (Strings{"PFAD_C_" + packed(8, 0), "PFAD_D_" + packed(8, 16),
-                                            "PFAD_E_" + packed(8, 32), "PFAD_F_" + packed(8, 48)}));
-    ASSERT_EQ(scan().roots.size(), 4u);
-    EXPECT_EQ(scan().roots[0].type, DriveType::Fixed);
-    EXPECT_EQ(scan().roots[1].type, DriveType::Removable);
-
-    EXPECT_EQ(locator().rootOf('D'), fs::path("/media/u/LOGGER"));
-    EXPECT_EQ(locator().rootOf('E'), fs::path("/media/u/NO SERIAL"));
-    EXPECT_FALSE(locator().rootOf('G'));
-    EXPECT_FALSE(locator().platform().isReadOnly('D'));
-    EXPECT_TRUE(locator().platform().isReadOnly('E'));
-    EXPECT_EQ(console.str(), "");
-}
-
 TEST_F(LinuxLocatorTest, MountsThatAreNotDrivesGetNoLetter) {
     tree.addPartition(tree.addUsbDisk("sdb", "8:16", {}, 1), "sdb1", "8:17");
     tree.addVirtual("loop0", "7:0");

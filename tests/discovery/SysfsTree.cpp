@@ -1,9 +1,6 @@
 #include "SysfsTree.h"
 
-#include <stdlib.h>
-
 #include <fstream>
-#include <stdexcept>
 
 namespace fs = std::filesystem;
 
@@ -28,18 +25,8 @@ std::string packed(unsigned major, unsigned minor) {
 }
 
 SysfsTree::SysfsTree() {
-    std::string pattern = (fs::temp_directory_path() / "veltra-sysfs-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) {
-        throw std::runtime_error("mkdtemp failed");
-    }
-    base_ = pattern;
     fs::create_directories(sysfs() / "dev" / "block");
     writeMountInfo();
-}
-
-SysfsTree::~SysfsTree() {
-    std::error_code error;
-    fs::remove_all(base_, error);
 }
 
 void SysfsTree::write(const fs::path& file, const std::string& text) {

@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "support/TempFolder.h"
+
 // A fake sysfs tree and mount table in a temporary folder, laid out as the kernel lays them
 // out: device folders under devices/, dev/block/MAJ:MIN as relative links to them.
 class SysfsTree {
@@ -12,13 +14,10 @@ class SysfsTree {
     using Path = std::filesystem::path;
 
     SysfsTree();
-    ~SysfsTree();
-    SysfsTree(const SysfsTree&) = delete;
-    SysfsTree& operator=(const SysfsTree&) = delete;
 
-    Path sysfs() const { return base_ / "sys"; }
-    Path mountInfo() const { return base_ / "mountinfo"; }
-    Path base() const { return base_; }
+    Path sysfs() const { return base() / "sys"; }
+    Path mountInfo() const { return base() / "mountinfo"; }
+    Path base() const { return folder_.path(); }
     // The folder of the USB device plugged into `port`.
     Path usbDevice(int port) const {
         return sysfs() / "devices/pci0000:00/0000:00:14.0/usb1" / ("1-" + std::to_string(port));
@@ -59,7 +58,7 @@ class SysfsTree {
                    const std::string& value);
     void writeMountInfo();
 
-    Path base_;
+    veltra::test::TempFolder folder_;
     std::map<unsigned, std::string> mounts_;
 };
 

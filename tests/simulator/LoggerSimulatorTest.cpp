@@ -1,10 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <iterator>
 
 #include "logger/CfgRecord.h"
-#include "logger/DeviceImage.h"
 #include "logger/FirmwareImage.h"
 #include "simulator/LoggerSimulator.h"
 #include "support/TempFolder.h"
@@ -37,20 +35,6 @@ class Simulator : public ::testing::Test {
     }
     bool has(const char* name) const { return fs::exists(folder.path() / name); }
 
-    // What the tool would read in DAT.SRC now.
-    struct Read {
-        ImageVerdict verdict;
-        DeviceInfo info;
-        LoggerParameters params{};
-    };
-    Read readImage() const {
-        std::ifstream in(folder.path() / "DAT.SRC", std::ios::binary);
-        const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
-        Read read{ImageVerdict::Empty, {}};
-        read.verdict = parseDeviceImage(bytes, 0, read.info, read.params);
-        return read;
-    }
-
     // Lets time pass in 100 ms steps; answers how many steps the logger stayed away.
     int stepsAway() {
         int steps = 0;
@@ -67,42 +51,8 @@ class Simulator : public ::testing::Test {
     LoggerSimulator logger;
 };
 
-TEST_F(Simulator, ReportsItselfInAValidImage) {
-    logger.plugIn();
-    const Read read = readImage();
-    ASSERT_EQ(read.verdict, ImageVerdict::Accepted);
-    EXPECT_EQ(read.info.deviceSerial, 4242u);
-    EXPECT_EQ(read.info.firmwareVersion, 40);
-    EXPECT_EQ(read.info.firmwareRevision, 1);
-    EXPECT_EQ(read.info.memoryCapacity, 262144u);
-    EXPECT_EQ(read.params, logger.parameters());
-
-    logger.unplug();
-    EXPECT_FALSE(has("DAT.SRC"));
-}
-
-TEST_F(Simulator, TakesAConfigurationAndComesBackWithIt) {
-    logger.plugIn();
-    LoggerParameters wanted = logger.parameters();
-    wanted.sampleInterval = 600;
-    wanted.highTempAlarm = -100;
-    wanted.utcOffsetHours = -3;
-    wanted.utcOffsetMinutes = -30;
-    wanted.clock = {26, 12, 6, 21, 15, 0};
-    wanted.deviceName = {'C', 'o', 'l', 'd', 0};
-    put("CONFIG.CFG", buildConfigFile(wanted, 40));
-    put("OK.DAT", {'O', 'K'});
-
-    EXPECT_EQ(stepsAway(), 3);
-    EXPECT_FALSE(has("CONFIG.CFG"));
-    EXPECT_FALSE(has("OK.DAT"));
-    EXPECT_EQ(logger.parameters(), wanted);
-    const Read read = readImage();
-    ASSERT_EQ(read.verdict, ImageVerdict::Accepted);
-    wanted.clock = {};  // the clock is not reported in DAT.SRC
-    EXPECT_EQ(read.params, wanted);
-}
-
+// What the simulated logger does with the files is proven on the roads of tests/ui; these are
+// the files it must refuse.
 TEST_F(Simulator, RefusesBrokenConfigurations) {
     const LoggerParameters before = [&] {
         logger.plugIn();
@@ -145,7 +95,6 @@ TEST_F(Simulator, TakesOnlyTheWholeFirmwareImage) {
         put("OK.DAT", {'O', 'K'});
         const int away = stepsAway();
         EXPECT_EQ(logger.firmwareRevision(), c.revisionAfter);
-        EXPECT_EQ(readImage().info.firmwareRevision, c.revisionAfter);
         EXPECT_EQ(away, c.revisionAfter == 3 ? 5 : 3) << "firmware takes longer than settings";
         EXPECT_FALSE(has("APP.BIN"));
     }

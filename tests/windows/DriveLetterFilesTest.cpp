@@ -131,22 +131,6 @@ TEST_F(DriveLetterFilesTest, OneWriterAtATime) {
     EXPECT_TRUE(other.session);
 }
 
-TEST_F(DriveLetterFilesTest, NeverThroughALink) {
-    ASSERT_TRUE(drive);
-    put("target.bin", pattern(10));
-    const auto link = folder.path() / "DAT.SRC";
-    if (!::CreateSymbolicLinkW(link.c_str(), (folder.path() / "target.bin").c_str(), 0)) {
-        GTEST_SKIP() << "symbolic links cannot be made here";
-    }
-    const DWORD attributes = ::GetFileAttributesW(link.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-        GTEST_SKIP() << "this system does not show links as reparse points (Wine)";
-    }
-    EXPECT_FALSE(read("DAT.SRC", 10));
-    EXPECT_FALSE(drive->create("DAT.SRC"));
-    EXPECT_EQ(read("target.bin", 100), pattern(10));
-}
-
 TEST(WindowsHostCharset, AsciiAndTheCodePageRoundTrip) {
     std::string ascii;
     for (int c = 1; c < 0x80; ++c) {
