@@ -17,33 +17,6 @@ std::string textOf(const std::array<std::uint8_t, N>& field) {
     return std::string(field.begin(), field.end());
 }
 
-// The record that starts at `offset` in a file.
-Bytes recordAt(const Bytes& file, std::size_t offset) {
-    return Bytes(file.begin() + static_cast<long>(offset),
-                 file.begin() + static_cast<long>(offset + file[offset + 1]));
-}
-
-TEST(CfgRecord, KnownRecordsAreByteExact) {
-    LoggerParameters p = test::sampleParameters();
-    p.highTempAlarm = -800;
-    const Bytes file = buildConfigFile(p, 36);
-    const struct {
-        std::size_t offset;
-        Bytes record;
-    } cases[] = {
-        {0, {0x55, 0x06, 0x82, 0x0D, 0x01, 0xEB}},
-        {187, {0x55, 0x09, 0x82, 0x08, 0x3C, 0x00, 0x00, 0x00, 0x24}},
-        {196, {0x55, 0x07, 0x82, 0x09, 0xE0, 0xFC, 0xC3}},
-        {230, {0x55, 0x07, 0x82, 0x43, 0xFD, 0xE2, 0x00}},
-        {348, {0x55, 0x05, 0x82, 0xFF, 0xDB}},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(recordAt(file, c.offset), c.record) << "record at " << c.offset;
-    }
-    // The record kind is 0xFF before version 36: it changes every checksum.
-    EXPECT_EQ(recordAt(buildConfigFile(p, 35), 348), (Bytes{0x55, 0x05, 0xFF, 0xFF, 0x58}));
-}
-
 TEST(CfgRecord, ChecksumAndLongestRecord) {
     EXPECT_EQ(cfgChecksum(Bytes{0xFF, 0x02, 0x80, 0x80}), 0x01);
     EXPECT_EQ(cfgChecksum({}), 0x00);
