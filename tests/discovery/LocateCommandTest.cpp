@@ -1,44 +1,29 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <nlohmann/json.hpp>
 
 #include "SysfsTree.h"
+#include "support/RunBounded.h"
 
 namespace {
 
-struct CliRun {
-    int status = -1;
-    std::string out;
-};
+using veltra::test::runBounded;
+using Strings = std::vector<std::string>;
 
-// Runs the built veltra-cli with these arguments, for at most 30 seconds; standard error is
-// dropped, or kept after standard output.
-CliRun runCli(const std::string& arguments, bool keepErrors = false) {
-    CliRun run;
-    const std::string command = std::string("timeout 30 '") + VELTRA_CLI + "' " + arguments +
-                                (keepErrors ? " 2>&1" : " 2>/dev/null");
-    FILE* pipe = ::popen(command.c_str(), "r");
-    if (!pipe) {
-        return run;
-    }
-    char buffer[4096];
-    std::size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
-        run.out.append(buffer, got);
-    }
-    const int status = ::pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+// Runs the built veltra-cli with these arguments, for at most 30 seconds.
+veltra::test::Outcome runCli(Strings arguments) {
+    arguments.insert(arguments.begin(), VELTRA_CLI);
+    return runBounded(arguments, std::chrono::seconds(30));
 }
 
 // `locate --json` over a fake tree; its output parsed, nothing if it is not JSON.
-nlohmann::json locate(const SysfsTree& tree, int expectedStatus, const std::string& more = "") {
-    const CliRun run = runCli("locate --json " + more + " --sysfs-root '" + tree.sysfs().string() +
-                              "' --mountinfo '" + tree.mountInfo().string() + "'");
-    EXPECT_EQ(run.status, expectedStatus) << run.out;
+nlohmann::json locate(const SysfsTree& tree, int expectedStatus, Strings more = {}) {
+    more.insert(more.end(),
+                {"--sysfs-root", tree.sysfs().string(), "--mountinfo", tree.mountInfo().string()});
+    more.insert(more.begin(), {"locate", "--json"});
+    const auto run = runCli(more);
+    EXPECT_EQ(run.exitCode, expectedStatus) << run.out << run.err;
     return nlohmann::json::parse(run.out, nullptr, false);
 }
 
@@ -65,7 +50,7 @@ TEST(LocateCommand, ReportsTheLoggersOfAFakeTreeAsJson) {
         "selected": "D"})");
     EXPECT_EQ(locate(tree, 0), expected);
     // Verbose output goes to standard error and leaves the object alone.
-    EXPECT_EQ(locate(tree, 0, "--verbose"), expected);
+    EXPECT_EQ(locate(tree, 0, {"--verbose"}), expected);
 
     tree.unmount(40);
     tree.unmount(41);
@@ -78,24 +63,25 @@ TEST(LocateCommand, UnreadableSourcesAreReportedWithExitThree) {
     SysfsTree tree;
     const std::string fifo = (tree.base() / "fifo").string();
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    const std::string sysfs = " --sysfs-root '" + tree.sysfs().string() + "'";
-    const std::string table = " --mountinfo '" + tree.mountInfo().string() + "'";
-    const std::string cases[] = {
-        "--mountinfo /nonexistent" + sysfs,   "--mountinfo /dev/zero" + sysfs,
-        "--mountinfo '" + fifo + "'" + sysfs, "--mountinfo '" + tree.base().string() + "'" + sysfs,
-        "--sysfs-root /nonexistent" + table,
+    const std::string sysfs = tree.sysfs().string();
+    const Strings cases[] = {
+        {"locate", "--mountinfo", "/nonexistent", "--sysfs-root", sysfs},
+        {"locate", "--mountinfo", "/dev/zero", "--sysfs-root", sysfs},
+        {"locate", "--mountinfo", fifo, "--sysfs-root", sysfs},
+        {"locate", "--mountinfo", tree.base().string(), "--sysfs-root", sysfs},
+        {"locate", "--sysfs-root", "/nonexistent", "--mountinfo", tree.mountInfo().string()},
     };
-    for (const std::string& arguments : cases) {
-        const CliRun run = runCli("locate " + arguments, true);
-        EXPECT_EQ(run.status, 3) << arguments;
-        EXPECT_EQ(run.out.rfind("veltra-cli: cannot read ", 0), 0u) << run.out;
+    for (const Strings& arguments : cases) {
+        const auto run = runCli(arguments);
+        EXPECT_EQ(run.exitCode, 3) << arguments[2];
+        EXPECT_EQ(run.err.rfind("veltra-cli: cannot read ", 0), 0u) << run.err;
     }
 }
 
 // The build machine has no logger plugged in.
 TEST(LocateCommand, FindsNoLoggerOnThisMachine) {
-    const CliRun run = runCli("locate --json");
-    EXPECT_EQ(run.status, 1);
+    const auto run = runCli({"locate", "--json"});
+    EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(nlohmann::json::parse(run.out, nullptr, false), NoLogger);
 }
 

@@ -21,6 +21,7 @@
 #include "logger/CfgRecord.h"
 #include "logger/FirmwareImage.h"
 #include "simulator/LoggerSimulator.h"
+#include "support/RunBounded.h"
 #include "support/TempFolder.h"
 
 namespace veltra::test {
@@ -28,17 +29,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
-using Bytes = std::vector<std::uint8_t>;
-
-// The bytes of a regular file; nothing for a pipe or a link, which the rows put in the drive.
-Bytes readFile(const fs::path& path) {
-    struct stat info {};
-    if (::lstat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
-        return {};
-    }
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
 
 void writeFile(const fs::path& path, const Bytes& bytes) {
     std::ofstream out(path, std::ios::binary);
@@ -46,71 +36,10 @@ void writeFile(const fs::path& path, const Bytes& bytes) {
               static_cast<std::streamsize>(bytes.size()));
 }
 
-std::string readText(const fs::path& path) {
-    const Bytes bytes = readFile(path);
-    return {bytes.begin(), bytes.end()};
-}
-
 // An entry of any kind under the name (a dangling link too).
 bool entryExists(const fs::path& path) {
     struct stat info {};
     return ::lstat(path.c_str(), &info) == 0;
-}
-
-// One bounded run of a program: how it ended and what it printed.
-struct Outcome {
-    bool hung = false;
-    int exitCode = -1;
-    int signal = 0;  // the signal that ended it, if one did
-    std::string out;
-    std::string err;
-};
-
-// Runs the program in a process group of its own, with its output in files, for at most
-// `bound`; the group is killed when the bound is over. `meanwhile` runs every few
-// milliseconds while the program does, with its process id.
-Outcome runBounded(const std::vector<std::string>& argv, std::chrono::milliseconds bound,
-                   const std::function<void(pid_t)>& meanwhile = {}) {
-    TempFolder output;
-    const std::string outPath = (output.path() / "out").string();
-    const std::string errPath = (output.path() / "err").string();
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        ::setpgid(0, 0);
-        const int null = ::open("/dev/null", O_RDONLY);
-        const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        ::dup2(null, 0);
-        ::dup2(out, 1);
-        ::dup2(err, 2);
-        std::vector<char*> args;
-        for (const std::string& arg : argv) {
-            args.push_back(const_cast<char*>(arg.c_str()));
-        }
-        args.push_back(nullptr);
-        ::execvp(args[0], args.data());
-        ::_exit(127);
-    }
-    Outcome run;
-    int status = 0;
-    const auto deadline = std::chrono::steady_clock::now() + bound;
-    while (::waitpid(pid, &status, WNOHANG) == 0) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            run.hung = true;
-            ::kill(-pid, SIGKILL);
-            ::waitpid(pid, &status, 0);
-            break;
-        }
-        if (meanwhile) {
-            meanwhile(pid);
-        }
-        std::this_thread::sleep_for(5ms);
-    }
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
-    run.out = readText(outPath);
-    run.err = readText(errPath);
-    return run;
 }
 
 const std::vector<std::string> FixedHost = {"--now", "2026-12-06 21:30:00", "--host-utc-offset",
