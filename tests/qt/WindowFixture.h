@@ -76,14 +76,6 @@ class WindowFixture {
     QPushButton* button() {
         return mainWindow.controls().widgetAs<QPushButton>(ControlId::ConfigureButton);
     }
-    // What the controls show (their texts), in the order asked.
-    QStringList shown(std::initializer_list<ControlId> ids) {
-        QStringList texts;
-        for (ControlId id : ids) {
-            texts << widget(id)->property("text").toString();
-        }
-        return texts;
-    }
     QCheckBox* setupLock() {
         return mainWindow.controls().widgetAs<QCheckBox>(ControlId::SetupLock);
     }

@@ -25,6 +25,7 @@ TEST(Clock, ShiftsTheHostTimeIntoTheSelectedZone) {
         {"minutes carry", {2024, 5, 5, 10, 30, 59}, 45, {24, 5, 5, 11, 15, 59}},
         {"minutes borrow", {2024, 5, 5, 10, 10, 0}, -45, {24, 5, 5, 9, 25, 0}},
         {"into the leap day", {2024, 2, 28, 23, 0, 0}, 60, {24, 2, 29, 0, 0, 0}},
+        {"back to the first of the month", {2024, 5, 2, 0, 30, 0}, -60, {24, 5, 1, 23, 30, 0}},
         {"2000 is a leap year", {2000, 3, 1, 0, 0, 0}, -60, {0, 2, 29, 23, 0, 0}},
         {"no century rule", {2100, 2, 28, 23, 30, 0}, 30, {100, 2, 29, 0, 0, 0}},
         {"a whole day ahead", {2024, 12, 31, 12, 0, 0}, 1440, {25, 1, 1, 12, 0, 0}},
