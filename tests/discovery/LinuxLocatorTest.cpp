@@ -132,6 +132,17 @@ TEST_F(LinuxLocatorTest, MissingOrUnreadableFilesLeaveOnlyThatDeviceOut) {
         EXPECT_EQ(located.collectMatchEntries(), c.matches) << c.what;
         EXPECT_EQ(out.str(), c.console) << c.what;
     }
+    // A device that could not be read whole is read again on the next search.
+    tree.addUsbDisk("sdb", "8:16", {}, 1);
+    const fs::path idVendor = tree.usbDevice(1) / "idVendor";
+    fs::remove(idVendor);
+    fs::create_directory(idVendor);
+    tree.mount(40, "8:16", "/media/u/A");
+    EXPECT_EQ(matches(), Strings{});
+    fs::remove(idVendor);
+    SysfsTree::write(idVendor, "2017\n");
+    tree.mount(41, "0:45", "/run/user/1000", "/", "rw", "tmpfs");  // a changed table
+    EXPECT_EQ(matches(), Strings{"PFAD_C\\VID_2017&PID_0901\\SN0001"});
 }
 
 // Work that nothing changed is not redone, and the answers are a fresh search's all along. A
