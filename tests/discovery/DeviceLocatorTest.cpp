@@ -138,20 +138,30 @@ TEST_F(DeviceLocatorTest, DrivesAndDisksThatFailAreLeftOutAndTheScanGoesOn) {
          {drive('G', DriveType::Removable, 7), e},
          {"PFAD_E_5", "PFAD_G_7"}},
     };
-    // Disks failing detail, open and query, or not on USB, before the logger's disk.
+    // Disks failing detail, open and query, or not on USB, before the logger's disk; one
+    // whose parent id cannot be read after it.
     platform.disks = {{"a", LoggerId, 5, true, false},
                       {"b", LoggerId, 5, false, true},
                       {"c", LoggerId, std::nullopt, false, false},
                       {"d", "SCSI\\DISK&VEN_X\\1", 5, false, false},
-                      {"p", LoggerId, 5, false, false}};
+                      {"p", LoggerId, 5, false, false},
+                      {"e", std::nullopt, 5, false, false}};
     for (const auto& [what, drives, entries] : cases) {
         platform.drives = drives;
+        console.str("");
         locator.collectMatchEntries();
         EXPECT_EQ(locator.lastScan().driveEntries, entries) << what;
         EXPECT_EQ(locator.lastScan().diskEntries, Strings{"5" + LoggerId}) << what;
         EXPECT_EQ(platform.opened, platform.released) << what;
+        EXPECT_EQ(console.str(), "   No found ID!\n") << what;  // on every search
     }
-    EXPECT_EQ(console.str(), "");
+    // Each disk left out is noted with the reason.
+    EXPECT_EQ(
+        locator.lastScan().notes,
+        (Strings{"disk 0: detail cannot be fetched", "disk 1 (" + LoggerId + "): cannot be opened",
+                 "disk 2 (" + LoggerId + "): device number cannot be queried",
+                 "disk 3 (d): no USB parent (SCSI\\DISK&VEN_X\\1)",
+                 "disk 5 (e): parent id cannot be read"}));
 
     platform.interfaceSetFails = true;  // then there are no disks
     locator.collectMatchEntries();
