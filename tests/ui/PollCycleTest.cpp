@@ -317,6 +317,7 @@ TEST(PollCycle, SetupLockKeepsTheSettingsForTheNextLogger) {
     EXPECT_EQ(rig.text(Id::ConfigureButton), "Configure (E)");
     EXPECT_NE(rig.text(Id::RecordingTime), "Longest Recording Time:");  // estimated for it
     EXPECT_EQ(rig.text(Id::DeviceName), "Batch A");
+    EXPECT_EQ(rig.text(Id::DeviceId), "");  // its settings are not shown
     EXPECT_EQ(rig.state.pollState.lastDeviceSerial, 2002u);
 
     rig.configure();
