@@ -1,10 +1,7 @@
-// Looks at the running Veltra.exe from outside, as a user would, under the same Wine:
-//   WindowProbe report    waits for the main window and its first clock text, then prints
-//                         what it shows, one "name=value" line each
-//   WindowProbe about     opens the About box from the system menu, prints its texts and
-//                         closes it again
-//   WindowProbe close     closes the window (as the close box does) and waits until it is gone
-// Exits 1 when the window does not appear (or does not go) within 60 seconds.
+// Looks at the running Veltra.exe from outside, under the same Wine, and prints "name=value"
+// lines: "report" what the window shows once its clock runs, "about" the texts of the About
+// box opened from the system menu, "close" whether the window went when closed. Exits 1 when
+// a window does not appear (or go) within 60 seconds.
 #include <windows.h>
 
 #include <cstdio>
@@ -63,7 +60,6 @@ int main(int argc, char** argv) {
             std::printf("about=missing\n");
             return 1;
         }
-        std::printf("about=found\n");
         int line = 0;
         for (HWND child = ::GetWindow(about, GW_CHILD); child;
              child = ::GetWindow(child, GW_HWNDNEXT)) {
@@ -72,21 +68,14 @@ int main(int argc, char** argv) {
         return closeAndWait(about, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), "about_closed");
     }
     // The poll cycle writes the time on its third tick: the sign that timer 1 drives it.
-    waitFor([&] { return textOf(::GetDlgItem(window, 1052)).size() >= 8; });
+    const HWND time = ::GetDlgItem(window, 1052), button = ::GetDlgItem(window, 1001);
+    waitFor([&] { return textOf(time).size() >= 8; });
     ::Sleep(500);  // one more paint of everything
-    const HWND button = ::GetDlgItem(window, 1001);
-    std::printf("window=found\ntitle=%s\nbutton=%s\nbutton_enabled=%d\n", textOf(window).c_str(),
-                textOf(button).c_str(), ::IsWindowEnabled(button) ? 1 : 0);
-    const struct {
-        const char* name;
-        int id;
-    } shown[] = {{"date", 1051}, {"time", 1052}, {"time_zone", 1043}, {"delay", 1010}};
-    for (const auto& control : shown) {
-        std::printf("%s=%s\n", control.name, textOf(::GetDlgItem(window, control.id)).c_str());
-    }
     RECT frame{};
     ::GetWindowRect(window, &frame);
-    std::printf("frame=%ldx%ld+%ld+%ld\n", frame.right - frame.left, frame.bottom - frame.top,
+    std::printf("title=%s\nbutton=%s\nbutton_enabled=%d\ntime=%s\nframe=%ldx%ld+%ld+%ld\n",
+                textOf(window).c_str(), textOf(button).c_str(), ::IsWindowEnabled(button) ? 1 : 0,
+                textOf(time).c_str(), frame.right - frame.left, frame.bottom - frame.top,
                 frame.left, frame.top);
     return 0;
 }
