@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <array>
+#include <string>
+
 #include "platform/fake/FixedHost.h"
 #include "support/FakeDrive.h"
 #include "ui/DialogTemplate.h"
@@ -35,6 +38,87 @@ class MainDialogTest : public ::testing::Test {
     Win32Controls& controls = dialog.controls();
     HWND window = dialog.create();
 };
+
+std::wstring widen(std::string_view text) {
+    return std::wstring(text.begin(), text.end());
+}
+
+// The linked resources make the window that the layout every front end shares describes: its
+// controls in template order, each of its class, with its style bits, text and place.
+TEST_F(MainDialogTest, ResourcesMakeTheLayout) {
+    const struct {
+        const wchar_t* name;
+        LONG mask, type, set, clear;
+    } kinds[] = {
+        // in ControlKind order; labels start a group and take no focus
+        {L"Button", BS_TYPEMASK, BS_PUSHBUTTON, WS_TABSTOP, 0},
+        {L"Button", BS_TYPEMASK, BS_AUTOCHECKBOX, WS_TABSTOP, 0},
+        {L"Static", SS_TYPEMASK, SS_LEFT, WS_GROUP, WS_TABSTOP},
+        {L"Edit", 0, 0, WS_TABSTOP | ES_AUTOHSCROLL, ES_MULTILINE},
+        {L"ComboBox", 0x3, CBS_DROPDOWNLIST, WS_TABSTOP, CBS_SORT},
+    };
+    const DialogTemplate& layout = mainDialogTemplate();
+    const auto place = [&](int x, int y, int width, int height) {
+        RECT box{x, y, width, height};  // as the dialog manager: the size on its own
+        ::MapDialogRect(window, &box);
+        return std::array{box.left, box.top, box.left + box.right, box.top + box.bottom};
+    };
+    RECT client{};
+    ::GetClientRect(window, &client);
+    EXPECT_EQ(place(0, 0, layout.width, layout.height),
+              (std::array{client.left, client.top, client.right, client.bottom}));
+    const LONG frame = WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+    EXPECT_EQ(::GetWindowLongW(window, GWL_STYLE) & (frame | WS_MAXIMIZEBOX | WS_THICKFRAME),
+              frame);
+    LOGFONTW font{};
+    ::GetObjectW(HFONT(::SendMessageW(window, WM_GETFONT, 0, 0)), sizeof font, &font);
+    EXPECT_EQ(font.lfFaceName, widen(layout.font));
+    const HDC screen = ::GetDC(nullptr);
+    EXPECT_EQ(font.lfHeight,
+              -::MulDiv(layout.fontPointSize, ::GetDeviceCaps(screen, LOGPIXELSY), 72));
+    ::ReleaseDC(nullptr, screen);
+    HWND got = ::GetWindow(window, GW_CHILD);
+    wchar_t text[256] = {};
+    for (const ControlTemplate& want : layout.controls) {
+        SCOPED_TRACE("control " + std::to_string(toInt(want.id)) + " " + std::string(want.text));
+        ASSERT_NE(got, nullptr);
+        const auto& kind = kinds[static_cast<int>(want.kind)];
+        ::GetClassNameW(got, text, 256);
+        EXPECT_EQ(::lstrcmpiW(text, kind.name), 0) << text;
+        EXPECT_EQ(static_cast<short>(::GetDlgCtrlID(got)), toInt(want.id));
+        const LONG style = ::GetWindowLongW(got, GWL_STYLE);
+        EXPECT_EQ(style & (WS_CHILD | WS_VISIBLE), WS_CHILD | WS_VISIBLE);
+        EXPECT_EQ(style & kind.mask, kind.type);
+        EXPECT_EQ(style & (kind.set | kind.clear), kind.set);
+        EXPECT_EQ((style & ES_READONLY) != 0, want.readOnly);
+        if (want.kind < ControlKind::Label || want.id == ControlId::None) {  // not the program's
+            ::GetWindowTextW(got, text, 256);
+            EXPECT_EQ(text, widen(want.text));
+        }
+        RECT box{};
+        ::GetWindowRect(got, &box);
+        ::MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&box), 2);
+        auto wanted = place(want.x, want.y, want.width, want.height);
+        if (want.kind == ControlKind::ComboBox) {  // its height in the layout includes the list
+            wanted[3] = box.bottom;
+        }
+        EXPECT_EQ((std::array{box.left, box.top, box.right, box.bottom}), wanted);
+        got = ::GetWindow(got, GW_HWNDNEXT);
+    }
+    EXPECT_EQ(got, nullptr);
+
+    // The system menu's entry for the About box; the program must ask for administrator rights.
+    const HMENU menu = ::GetSystemMenu(window, FALSE);
+    ::GetMenuStringW(menu, UINT(::GetMenuItemCount(menu) - 1), text, 256, MF_BYPOSITION);
+    EXPECT_STREQ(text, L"Aboat Quillon");
+    const HMODULE exe = ::LoadLibraryExA(VELTRA_EXE_PATH, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    const HRSRC manifest = ::FindResourceW(exe, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+    ASSERT_NE(manifest, nullptr);
+    const std::string_view xml(
+        static_cast<const char*>(::LockResource(::LoadResource(exe, manifest))),
+        ::SizeofResource(exe, manifest));
+    EXPECT_NE(xml.find("\"requireAdministrator\""), std::string::npos);
+}
 
 // Lists filled, a selection outside one selects nothing, texts are code page bytes up to the
 // first zero.
