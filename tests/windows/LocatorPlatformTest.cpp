@@ -1,67 +1,183 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <map>
+#include <set>
 #include <sstream>
 
-#include "FakeLocatorCalls.h"
 #include "discovery/DeviceLocator.h"
+#include "platform/windows/WindowsLocatorPlatform.h"
 
 namespace veltra {
 namespace {
 
-using Calls = test::FakeLocatorCalls;
 using Found = std::vector<std::string>;
 using namespace std::string_literals;
 
 const Found Logger{"PFAD_E\\VID_2017&PID_0901\\SN0001"};
 
-// A fixed C: (SATA disk 0), a CD drive D:, a network share, and a logger at e: (USB disk 2).
-Calls hostWithLogger() {
-    Calls calls;
-    calls.driveStrings = "C:\\\0D:\\\0\\\\srv\\share\\\0e:\\\0"s;
-    calls.driveTypes = {{"C:\\", DRIVE_FIXED}, {"D:\\", DRIVE_CDROM}, {"e:\\", DRIVE_REMOVABLE}};
-    calls.volumes = {{'C', 0}, {'E', 2}};
-    calls.interfaces = {
-        {"\\\\?\\scsi#disk&ven_ata#1#{53f56307}", "SCSI\\DISK&VEN_ATA\\4&1", 0},
-        {"\\\\?\\usbstor#disk&ven_lg#sn1#{53f56307}", "usb\\vid_2017&pid_0901\\SN0001", 2},
+// A host with a fixed C: (SATA disk 0), a CD drive D:, a network share and a logger at e: (USB
+// disk 2), as the kernel, the Setup API and the configuration manager show it, spoilt by the
+// faults named in `faults`. Counts what is opened and released, and the calls made with other
+// than the documented arguments.
+class FakeCalls : public LocatorCalls {
+  public:
+    std::set<std::string> faults;
+    std::map<HANDLE, std::optional<DWORD>> openHandles;  // with the device's number
+    int badCloses = 0, setsOpened = 0, setsDestroyed = 0, wrongCalls = 0;
+    std::string volumesOpened;
+
+    DWORD getLogicalDrives() override { return spoilt("E: gone") ? 0b01100 : 0b11100; }
+    DWORD getLogicalDriveStringsA(DWORD length, LPSTR buffer) override {
+        const std::string roots = spoilt("E: gone") ? "C:\\\0D:\\\0\\\\srv\\share\\\0"s
+                                                    : "C:\\\0D:\\\0\\\\srv\\share\\\0e:\\\0"s;
+        if (roots.size() + 1 <= length) {
+            std::memcpy(buffer, roots.c_str(), roots.size() + 1);
+        }
+        return spoilt("no drive strings")         ? 0
+               : spoilt("drive strings too long") ? 300
+                                                  : DWORD(roots.size());
+    }
+    UINT getDriveTypeA(LPCSTR root) override {
+        const std::map<std::string, UINT> types{
+            {"C:\\", DRIVE_FIXED}, {"D:\\", DRIVE_CDROM}, {"e:\\", DRIVE_REMOVABLE}};
+        return types.count(root) ? types.at(root) : DRIVE_NO_ROOT_DIR;
+    }
+    HANDLE createFileA(LPCSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES,
+                       DWORD disposition, DWORD flags, HANDLE) override {
+        const std::string name = path;
+        const bool volume = name.size() == 6;  // "\\?\E:"
+        wrongCalls += access != (volume ? GENERIC_READ | GENERIC_WRITE : 0u) ||
+                      share != (FILE_SHARE_READ | FILE_SHARE_WRITE) ||
+                      disposition != OPEN_EXISTING || flags != 0;
+        volumesOpened += volume ? name.substr(4, 1) : "";
+        const std::map<std::string, std::pair<std::string, DWORD>> devices{
+            {"\\\\?\\C:", {"C:", 0}},
+            {"\\\\?\\E:", {"E:", 2}},
+            {Disks[0].path, {"SATA disk", 0}},
+            {Disks[1].path, {"logger disk", 2}}};
+        if (!devices.count(name) || spoilt(devices.at(name).first + " cannot be opened")) {
+            return INVALID_HANDLE_VALUE;
+        }
+        const auto& [device, number] = devices.at(name);
+        const auto handle = HANDLE(std::uintptr_t(0x1000 + next_++));
+        openHandles[handle] =
+            spoilt(device + " has no number") ? std::nullopt : std::optional(number);
+        return handle;
+    }
+    BOOL deviceIoControl(HANDLE device, DWORD code, LPVOID, DWORD, LPVOID out, DWORD outSize,
+                         LPDWORD returned, LPOVERLAPPED) override {
+        wrongCalls += code != 0x2D1080 || outSize != 12;
+        if (!openHandles.count(device) || !openHandles[device]) {
+            return FALSE;
+        }
+        const DWORD record[3] = {FILE_DEVICE_DISK, *openHandles[device], 0xFFFFFFFF};
+        std::memcpy(out, record, sizeof record);
+        *returned = sizeof record;
+        return TRUE;
+    }
+    BOOL closeHandle(HANDLE handle) override {
+        badCloses += openHandles.erase(handle) == 0;
+        return TRUE;
+    }
+    HDEVINFO setupDiGetClassDevsA(const GUID* interfaceClass, PCSTR, HWND, DWORD flags) override {
+        wrongCalls += !IsEqualGUID(*interfaceClass, DiskInterfaceClass) || flags != 0x12;
+        setsOpened += !spoilt("no interface set");
+        return spoilt("no interface set") ? INVALID_HANDLE_VALUE : Set;
+    }
+    BOOL setupDiEnumDeviceInterfaces(HDEVINFO, PSP_DEVINFO_DATA, const GUID*, DWORD index,
+                                     PSP_DEVICE_INTERFACE_DATA data) override {
+        data->Reserved = index;
+        return index < 2;
+    }
+    BOOL setupDiGetDeviceInterfaceDetailA(HDEVINFO, PSP_DEVICE_INTERFACE_DATA data,
+                                          PSP_DEVICE_INTERFACE_DETAIL_DATA_A detail,
+                                          DWORD detailSize, PDWORD requiredSize,
+                                          PSP_DEVINFO_DATA device) override {
+        const Disk& disk = Disks[data->Reserved];
+        const DWORD needed = DWORD(offsetof(SP_DEVICE_INTERFACE_DETAIL_DATA_A, DevicePath) +
+                                   std::strlen(disk.path) + 1);
+        if (!detail) {  // the size query
+            *requiredSize = needed;
+            lastError_ = spoilt(disk.name + " size query fails"s) ? ERROR_INVALID_PARAMETER
+                                                                  : ERROR_INSUFFICIENT_BUFFER;
+            return FALSE;
+        }
+        // The size that the query asked for, and one byte more.
+        wrongCalls += detail->cbSize != sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A) ||
+                      detailSize != needed + 1 || device->cbSize != sizeof(SP_DEVINFO_DATA);
+        std::strcpy(detail->DevicePath, disk.path);
+        device->DevInst = 1 + DEVINST(data->Reserved);
+        return !spoilt(disk.name + " detail fails"s);
+    }
+    BOOL setupDiDestroyDeviceInfoList(HDEVINFO set) override {
+        setsDestroyed += set == Set;
+        return TRUE;
+    }
+    CONFIGRET cmGetParent(PDEVINST parent, DEVINST device, ULONG) override {
+        *parent = device + 1000;
+        return CR_SUCCESS;
+    }
+    // Like the system: the whole id, terminated only when there is room.
+    CONFIGRET cmGetDeviceIdA(DEVINST parent, PCHAR buffer, ULONG length, ULONG) override {
+        const Disk& disk = Disks[parent - 1001];
+        wrongCalls += length != 520;
+        const std::string id =
+            spoilt(disk.name + " parent fills the buffer"s) ? std::string(520, 'X') : disk.parentId;
+        std::memcpy(buffer, id.data(), std::min<std::size_t>(id.size() + 1, length));
+        return spoilt(disk.name + " parent unknown"s) ? CR_NO_SUCH_VALUE : CR_SUCCESS;
+    }
+    DWORD getLastError() override { return lastError_; }
+
+  private:
+    struct Disk {
+        const char *name, *path;
+        std::string parentId;
     };
-    return calls;
-}
+    inline static const Disk Disks[] = {
+        {"SATA disk", "\\\\?\\scsi#disk&ven_ata#1#{53f56307}", "SCSI\\DISK&VEN_ATA\\4&1"},
+        {"logger disk", "\\\\?\\usbstor#disk&ven_lg#sn1#{53f56307}",
+         "usb\\vid_2017&pid_0901\\SN0001"}};
+    inline static const HDEVINFO Set = HDEVINFO(0x5E7);
+    bool spoilt(const std::string& what) const { return faults.count(what) != 0; }
+    DWORD lastError_ = 0;
+    int next_ = 0;
+};
 
 // Each fault leaves out what it concerns, never stops the rest, and leaks nothing; every call
 // carries the documented arguments, and only the volumes of disk drives are opened, in order.
 TEST(WindowsLocatorPlatform, FindsTheLoggerDespiteOtherFaultsAndReleasesEverything) {
     const struct {
-        const char* name;
-        void (*spoil)(Calls&);
+        const char* fault;
         bool loggerFound, noIdNote;  // the note on the console: "   No found ID!"
     } cases[] = {
-        {"no fault", [](Calls&) {}, true, false},
-        {"C: cannot be opened", [](Calls& c) { c.volumes.erase('C'); }, true, false},
-        {"C: number query fails", [](Calls& c) { c.volumes['C'].reset(); }, true, false},
-        {"E: number query fails", [](Calls& c) { c.volumes['E'].reset(); }, false, false},
-        {"no interface set", [](Calls& c) { c.setOpens = false; }, false, false},
-        {"SATA size query", [](Calls& c) { c.interfaces[0].failingDetailCall = 1; }, true, false},
-        {"logger detail", [](Calls& c) { c.interfaces[1].failingDetailCall = 2; }, false, false},
-        {"SATA parent unreadable", [](Calls& c) { c.interfaces[0].parentId.reset(); }, true, true},
-        {"SATA parent fills the buffer",
-         [](Calls& c) { c.interfaces[0].parentId = std::string(520, 'X'); }, true, false},
-        {"logger parent unknown", [](Calls& c) { c.interfaces[1].parentId.reset(); }, false, true},
-        {"logger disk unopenable", [](Calls& c) { c.interfaces[1].opens = false; }, false, false},
-        {"logger disk no number", [](Calls& c) { c.interfaces[1].number.reset(); }, false, false},
-        {"no drive strings", [](Calls& c) { c.driveStringsResult = 0; }, false, false},
-        {"drive strings too long", [](Calls& c) { c.driveStringsResult = 300; }, false, false},
+        {"none", true, false},
+        {"C: cannot be opened", true, false},
+        {"C: has no number", true, false},
+        {"E: has no number", false, false},
+        {"no interface set", false, false},
+        {"SATA disk size query fails", true, false},
+        {"logger disk detail fails", false, false},
+        {"SATA disk parent unknown", true, true},
+        {"SATA disk parent fills the buffer", true, false},
+        {"logger disk parent unknown", false, true},
+        {"logger disk cannot be opened", false, false},
+        {"logger disk has no number", false, false},
+        {"no drive strings", false, false},
+        {"drive strings too long", false, false},
     };
     for (const auto& test : cases) {
-        SCOPED_TRACE(test.name);
-        Calls calls = hostWithLogger();
-        test.spoil(calls);
+        SCOPED_TRACE(test.fault);
+        FakeCalls calls;
+        calls.faults = {test.fault};
         WindowsLocatorPlatform platform(calls);
         std::ostringstream console;
         EXPECT_EQ(DeviceLocator(platform, console).collectMatchEntries(),
                   test.loggerFound ? Logger : Found{});
         EXPECT_EQ(console.str(), test.noIdNote ? "   No found ID!\n" : "");
-        EXPECT_EQ(calls.volumesOpened, calls.driveStringsResult ? "" : "CE");
-        EXPECT_EQ(platform.rootOf('E').has_value(), !calls.driveStringsResult);
+        const bool noRoots = std::string(test.fault).find("drive strings") != std::string::npos;
+        EXPECT_EQ(calls.volumesOpened, noRoots ? "" : "CE");
+        EXPECT_EQ(platform.rootOf('E').has_value(), !noRoots);
         EXPECT_TRUE(calls.openHandles.empty());
         EXPECT_EQ(calls.badCloses + calls.wrongCalls, 0);
         EXPECT_EQ(calls.setsDestroyed, calls.setsOpened);
@@ -72,38 +188,39 @@ TEST(WindowsLocatorPlatform, FindsTheLoggerDespiteOtherFaultsAndReleasesEverythi
 // letters searches nothing; news, other letters, a volume that could not be opened, or no more
 // news, and the tick searches.
 TEST(WindowsLocatorPlatform, SearchesOnlyWhenSomethingMayHaveChanged) {
-    using Change = void (*)(Calls&, DeviceLocator&);
-    const Change nothing = [](Calls&, DeviceLocator&) {};
     const struct {
-        Change change;
-        bool searched, loggerFound;
+        const char* fault;
+        bool news, searched, loggerFound;
     } steps[] = {
-        {nothing, true, true},
-        {nothing, false, true},
-        {[](Calls&, DeviceLocator& l) { l.deviceChanged(); }, true, true},
-        {nothing, false, true},
-        {[](Calls& c, DeviceLocator&) { c.driveStrings = "C:\\\0D:\\\0"s; }, true, false},
-        {[](Calls& c, DeviceLocator&) {
-             c.driveStrings = "C:\\\0D:\\\0e:\\\0"s;
-             c.volumes.erase('C');
-         },
-         true, true},
-        {nothing, true, true},  // C: still cannot be opened
-        {[](Calls& c, DeviceLocator&) { c.volumes['C'] = 0; }, true, true},
-        {nothing, false, true},
-        {[](Calls&, DeviceLocator& l) { l.watchDeviceChanges(false); }, true, true},
+        {"", false, true, true},                     // the first search
+        {"", false, false, true},                    // nothing changed
+        {"", true, true, true},                      // news
+        {"E: gone", false, true, false},             // other letters
+        {"C: cannot be opened", false, true, true},  // other letters
+        {"C: cannot be opened", false, true, true},  // C: could not be opened last time
+        {"", false, true, true},                     // C: could not be opened last time
+        {"", false, false, true},
     };
-    Calls calls = hostWithLogger();
+    FakeCalls calls;
     WindowsLocatorPlatform platform(calls);
     std::ostringstream console;
     DeviceLocator located(platform, console);
     located.watchDeviceChanges(true);
-    for (std::size_t i = 0; i < std::size(steps); ++i) {
-        steps[i].change(calls, located);
+    const auto search = [&](bool searched, bool loggerFound) {
         const int setsBefore = calls.setsOpened;
-        EXPECT_EQ(located.collectMatchEntries(), steps[i].loggerFound ? Logger : Found{}) << i;
-        EXPECT_EQ(calls.setsOpened - setsBefore, steps[i].searched ? 1 : 0) << i;
+        EXPECT_EQ(located.collectMatchEntries(), loggerFound ? Logger : Found{});
+        EXPECT_EQ(calls.setsOpened - setsBefore, searched ? 1 : 0);
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.fault);
+        calls.faults = {step.fault};
+        if (step.news) {
+            located.deviceChanged();
+        }
+        search(step.searched, step.loggerFound);
     }
+    located.watchDeviceChanges(false);  // no more news
+    search(true, true);
 }
 
 }  // namespace
