@@ -1,5 +1,5 @@
 // The window's widgets as a user and the core meet them: notifications, texts, layout, look,
-// keys, the About box and message boxes (the roads themselves are proven over the in-memory
+// the About box, message boxes and keys (the roads themselves are proven over the in-memory
 // window in tests/ui).
 #include <QApplication>
 #include <QComboBox>
@@ -223,27 +223,11 @@ class WindowTest : public QObject {
         QCOMPARE(window.widget(HighTempAlarm)->palette().color(QPalette::Text), QColor(Qt::red));
     }
 
-    // Neither key clicks the button, not even while it has the focus.
-    void enterAndEscapeCloseWithoutClickingTheButton() {
-        const std::pair<ControlId, Qt::Key> cases[] = {{DeviceName, Qt::Key_Return},
-                                                       {ConfigureButton, Qt::Key_Return},
-                                                       {DeviceName, Qt::Key_Escape}};
-        for (const auto& [target, key] : cases) {
-            Window window;
-            window.plugInAndShow();
-            QVERIFY(window.widget(ConfigureButton)->isEnabled());
-            window.widget(target)->setFocus();
-            QTest::keyClick(window.widget(target), key);
-            QVERIFY(!window.dialog.isVisible());
-            QCOMPARE(window.dialog.result(),
-                     int(key == Qt::Key_Escape ? QDialog::Rejected : QDialog::Accepted));
-            QCOMPARE(window.dialog.session().state().pendingEvents & ConfigureClicked, 0u);
-        }
-    }
-
-    // The context menu's one entry opens the About box, any number of times.
-    void contextMenuOpensTheAboutBox() {
+    // The context menu's one entry opens the About box; a refusal comes in a real message box,
+    // in UTF-8; neither Enter nor Escape clicks the button, not even while it has the focus.
+    void boxesAndKeys() {
         Window window;
+        window.plugInAndShow();
         QStringList seen;
         whileOpen(
             [&] {
@@ -256,33 +240,37 @@ class WindowTest : public QObject {
                     seen << action->text();
                 }
             });
-        for (int time = 0; time < 2; ++time) {
-            whileOpen([&] { window.dialog.aboutAction()->trigger(); },
-                      [&](QWidget* box) {
-                          seen << box->windowTitle()
-                               << box->findChild<QLabel*>(QStringLiteral("aboutVersion"))->text();
-                      });
-        }
-        QCOMPARE(seen, QStringList({"Aboat Quillon", "About Quillon", "Quillon V2.4xx",
-                                    "About Quillon", "Quillon V2.4xx"}));
-    }
-
-    // A refusal comes in a real message box, in UTF-8.
-    void refusalsAreShownInAMessageBox() {
-        Window window;
-        window.plugInAndShow();
+        whileOpen([&] { window.dialog.aboutAction()->trigger(); },
+                  [&](QWidget* box) {
+                      seen << box->windowTitle()
+                           << box->findChild<QLabel*>(QStringLiteral("aboutVersion"))->text();
+                  });
         window.controls.setText(HighTempAlarm, "200");
         window.ticks(1);
         window.click(ConfigureButton);
-        QString shown;
         whileOpen([&] { window.ticks(1); },
                   [&](QWidget* box) {
-                      shown = qobject_cast<QMessageBox*>(box)->text();
+                      seen << qobject_cast<QMessageBox*>(box)->text();
                       QTest::keyClick(box, Qt::Key_Return);  // OK
                   });
-        QCOMPARE(shown, QString::fromUtf8("The hight temperature alarm limit must be in the range "
-                                          "of-40.0\u2103 to 85.0\u2103"));
-        QVERIFY(window.dialog.polling());
+        QCOMPARE(seen,
+                 QStringList({"Aboat Quillon", "About Quillon", "Quillon V2.4xx",
+                              QString::fromUtf8("The hight temperature alarm limit must be "
+                                                "in the range of-40.0\u2103 to 85.0\u2103")}));
+
+        QVERIFY(window.widget(ConfigureButton)->isEnabled());
+        const std::pair<ControlId, Qt::Key> keys[] = {{DeviceName, Qt::Key_Return},
+                                                      {ConfigureButton, Qt::Key_Return},
+                                                      {DeviceName, Qt::Key_Escape}};
+        for (const auto& [target, key] : keys) {
+            window.dialog.show();
+            window.widget(target)->setFocus();
+            QTest::keyClick(window.widget(target), key);
+            QVERIFY(!window.dialog.isVisible());
+            QCOMPARE(window.dialog.result(),
+                     int(key == Qt::Key_Escape ? QDialog::Rejected : QDialog::Accepted));
+            QCOMPARE(window.dialog.session().state().pendingEvents & ConfigureClicked, 0u);
+        }
     }
 };
 
