@@ -165,10 +165,8 @@ class WindowTest : public QObject {
                                        "QComboBox"};  // in ControlKind order
         Window window;
         const DialogUnits& units = window.dialog.units();
-        const QSize size(units.toPixelsX(332), units.toPixelsY(173));
-        QCOMPARE(QList<QSize>({window.dialog.size(), window.dialog.minimumSize(),
-                               window.dialog.maximumSize()}),
-                 QList<QSize>(3, size));
+        QCOMPARE(window.dialog.minimumSize(), QSize(units.toPixelsX(332), units.toPixelsY(173)));
+        QCOMPARE(window.dialog.maximumSize(), window.dialog.minimumSize());
         const auto buttons = Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint;
         QCOMPARE(window.dialog.windowFlags() & (buttons | Qt::WindowMaximizeButtonHint), buttons);
         QList<QWidget*> tabOrder;
@@ -183,14 +181,11 @@ class WindowTest : public QObject {
             QCOMPARE(widget->pos(), expected.topLeft());
             QCOMPARE(widget->width(), expected.width());
             if (auto* box = qobject_cast<QComboBox*>(widget)) {  // its height includes the list
-                QStringList entries, items;
-                for (std::string_view entry : listEntries(control.id)) {
-                    entries << QString::fromUtf8(entry.data(), qsizetype(entry.size()));
-                }
+                const auto entries = listEntries(control.id);
+                QCOMPARE(std::size_t(box->count()), entries.size());
                 for (int i = 0; i < box->count(); ++i) {
-                    items << box->itemText(i);
+                    QCOMPARE(box->itemText(i).toStdString(), std::string(entries[std::size_t(i)]));
                 }
-                QCOMPARE(items, entries);
                 QVERIFY(!box->isEditable());
             } else {
                 QCOMPARE(widget->height(), expected.height());
