@@ -40,7 +40,7 @@ std::wstring widen(std::string_view text) {
     return std::wstring(text.begin(), text.end());
 }
 
-// The linked resources make the window that the layout every front end shares describes: its
+// The dialog made from the linked resources is the layout that every front end shares: its
 // controls in template order, each of its class, with its style bits, text and place.
 TEST_F(MainDialogTest, ResourcesMakeTheLayout) {
     const struct {
@@ -123,7 +123,9 @@ TEST_F(MainDialogTest, ResourcesMakeTheLayout) {
 }
 
 // A selection outside a list selects nothing; texts are code page bytes up to the first zero.
-TEST_F(MainDialogTest, ControlsHoldWhatTheCoreGivesThem) {
+// Each watched notification raises its bit; others raise nothing, but have the next tick read
+// the controls again. Text that the program sets notifies as the user's does.
+TEST_F(MainDialogTest, ControlsHoldTheCoresValuesAndReportChanges) {
     for (const auto& [index, selected] : {std::pair{1, 1}, {3, -1}, {0, 0}, {-5, -1}}) {
         controls.select(ControlId::DateFormat, index);
         EXPECT_EQ(controls.selection(ControlId::DateFormat), selected) << index;
@@ -133,11 +135,7 @@ TEST_F(MainDialogTest, ControlsHoldWhatTheCoreGivesThem) {
     EXPECT_EQ(controls.text(ControlId::DeviceName), bytes);
     controls.setText(ControlId::DeviceName, std::string_view("cut\0here", 8));
     EXPECT_EQ(controls.text(ControlId::DeviceName), "cut");
-}
 
-// Each watched notification raises its bit; others raise nothing, but have the next tick read
-// the controls again. Text that the program sets notifies as the user's does.
-TEST_F(MainDialogTest, NotificationsRaiseTheirBitsOnly) {
     const auto send = [&](ControlId id, WORD code) {
         const auto changes = controls.changeCount();
         raised = 0;
