@@ -38,20 +38,14 @@ TEST(Clock, ShiftsTheHostTimeIntoTheSelectedZone) {
 
 // Every month of a common year ends on its own last day, crossed both ways.
 TEST(Clock, EachMonthEndsOnItsLastDay) {
-    const int last[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    for (int month = 1; month <= 12; ++month) {
-        const int next = month % 12 + 1;
-        const int year = month == 12 ? 2024 : 2023;
-        const auto clock = [](int y, int mo, int d, int h) {
-            return Clock{
-                std::uint8_t(y - 2000), std::uint8_t(mo), std::uint8_t(d), std::uint8_t(h), 30, 0};
-        };
-        EXPECT_EQ(shiftedClock({2023, month, last[month - 1], 23, 30, 0}, 60),
-                  clock(year, next, 1, 0))
-            << month;
-        EXPECT_EQ(shiftedClock({year, next, 1, 0, 30, 0}, -60),
-                  clock(2023, month, last[month - 1], 23))
-            << month;
+    const std::uint8_t last[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    for (std::uint8_t month = 1; month <= 12; ++month) {
+        const std::uint8_t next = month % 12 + 1, year = month == 12 ? 24 : 23;
+        const std::uint8_t end = last[month - 1];
+        EXPECT_EQ(shiftedClock({2023, month, end, 23, 30, 0}, 60),
+                  (Clock{year, next, 1, 0, 30, 0}));
+        EXPECT_EQ(shiftedClock({2000 + year, next, 1, 0, 30, 0}, -60),
+                  (Clock{23, month, end, 23, 30, 0}));
     }
 }
 

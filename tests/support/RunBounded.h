@@ -56,12 +56,9 @@ inline Outcome runBounded(const std::vector<std::string>& argv, std::chrono::mil
     const pid_t pid = ::fork();
     if (pid == 0) {
         ::setpgid(0, 0);
-        const int null = ::open("/dev/null", O_RDONLY);
-        const int out = ::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        const int err = ::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        ::dup2(null, 0);
-        ::dup2(out, 1);
-        ::dup2(err, 2);
+        ::dup2(::open("/dev/null", O_RDONLY), 0);
+        ::dup2(::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 1);
+        ::dup2(::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
         std::vector<char*> args;
         for (const std::string& arg : argv) {
             args.push_back(const_cast<char*>(arg.c_str()));

@@ -11,13 +11,10 @@ class TempFolder {
   public:
     TempFolder() {
         std::random_device random;
-        for (;;) {
+        do {
             path_ = std::filesystem::temp_directory_path() /
                     ("veltra-test-" + std::to_string(random()) + std::to_string(random()));
-            if (std::filesystem::create_directory(path_)) {
-                break;
-            }
-        }
+        } while (!std::filesystem::create_directory(path_));
     }
     ~TempFolder() {
         std::error_code ignored;
