@@ -31,19 +31,13 @@ class RigLocator : public LoggerLocator {
 // The whole road without a window: the in-memory window, the real poll cycle, simulated
 // loggers in a temporary folder and a locator that reports the plugged one at drive E.
 struct DialogRig {
-    explicit DialogRig(SimulatorSettings settings = quickSettings())
+    explicit DialogRig(SimulatorSettings settings = quickSettings(1001))
         : simulator(folder.path() / "first", settings),
-          other(folder.path() / "second", otherSettings()),
+          other(folder.path() / "second", quickSettings(2002)),
           drive(makeDriveFiles([this](char letter) { return locator.rootOf(letter); })),
           session(controls, host, *drive, locator) {
         controls.setListener([this](ControlId id, Notification what) { session.notify(id, what); });
         session.open();
-    }
-
-    static SimulatorSettings otherSettings() {
-        SimulatorSettings settings = quickSettings();
-        settings.serial = 2002;
-        return settings;
     }
 
     // Plugs one of the rig's loggers in (and the other out).
@@ -61,8 +55,9 @@ struct DialogRig {
         locator.plugged = nullptr;
     }
 
-    static SimulatorSettings quickSettings() {
+    static SimulatorSettings quickSettings(std::uint32_t serial = 1001) {
         SimulatorSettings settings;
+        settings.serial = serial;
         settings.configureTime = std::chrono::milliseconds(300);
         settings.upgradeTime = std::chrono::milliseconds(500);
         return settings;
@@ -94,9 +89,6 @@ struct DialogRig {
     }
 
     std::string text(ControlId id) const { return controls.text(id); }
-    bool fileExists(const char* name) const {
-        return std::filesystem::exists(simulator.folder() / name);
-    }
     std::vector<std::uint8_t> file(const char* name) const { return file(simulator, name); }
     static std::vector<std::uint8_t> file(const LoggerSimulator& logger, const char* name) {
         std::ifstream in(logger.folder() / name, std::ios::binary);

@@ -281,7 +281,7 @@ TEST(PollCycle, TickDeliveredDuringAMessageBoxDoesNothing) {
     rig.configure();
     EXPECT_EQ(nestedTicks, 1);
     EXPECT_EQ(rig.controls.messages().size(), 1u);
-    EXPECT_FALSE(rig.fileExists("CONFIG.CFG"));
+    EXPECT_FALSE(std::filesystem::exists(rig.simulator.folder() / "CONFIG.CFG"));
 }
 
 TEST(PollCycle, SetupLockKeepsTheSettingsForTheNextLogger) {
