@@ -39,7 +39,12 @@ TEST(ParameterBinding, UnchangedSettingsGoBackAsTheyCame) {
         {"no PDF language entry", [](P& d, P& e) { d.pdfLanguage = 5, e.pdfLanguage = 255; }},
         {"no unit entry", [](P& d, P& e) { d.temperatureUnit = 2, e.temperatureUnit = 255; }},
         {"no date format entry", [](P& d, P& e) { d.dateFormat = 3, e.dateFormat = 255; }},
-        // Shown as temperature: the humidity fields keep the texts the window opened with.
+        // An unrecorded channel's fields keep the values the window opened with; an unknown
+        // mode is shown as temperature.
+        {"humidity only",
+         [](P& d, P& e) {
+             d.channelMode = e.channelMode = 2, e.highTempAlarm = 160, e.lowTempAlarm = 40;
+         }},
         {"unknown channel mode",
          [](P& d, P& e) {
              d.channelMode = 7;
@@ -123,25 +128,6 @@ TEST(ParameterBinding, ChannelCapabilityDecidesTheChannelList) {
         EXPECT_EQ(f.controls.selection(ControlId::ChannelSelection), c.index);
         EXPECT_EQ(f.controls.isEnabled(ControlId::ChannelSelection), c.enabled);
     }
-}
-
-TEST(ParameterBinding, UnrecordedChannelKeepsItsPreviousValues) {
-    LoggerParameters device = test::sampleParameters();
-    device.channelMode = 2;  // humidity only: the temperature alarms stay as they were
-    StateFixture f;
-    f.state.alarmTemperatures.highAlarmCelsius = 12.5;
-    f.state.deviceParams = device;
-    fillControls(f.state);
-    EXPECT_DOUBLE_EQ(f.state.alarmTemperatures.highAlarmCelsius, 12.5);
-    EXPECT_EQ(f.state.pendingEvents, ChannelChanged);
-    EXPECT_EQ(f.controls.text(ControlId::HighHumidityAlarm), "75.0");
-
-    device.channelMode = 1;  // temperature only: the humidity texts stay as they were
-    f.controls.setText(ControlId::HighHumidityAlarm, "33");
-    f.state.deviceParams = device;
-    fillControls(f.state);
-    EXPECT_EQ(f.controls.text(ControlId::HighHumidityAlarm), "33");
-    EXPECT_DOUBLE_EQ(f.state.alarmTemperatures.highAlarmCelsius, 25.0);
 }
 
 // Each text typed reaches its own field; one longer than its field is cut at the field, never
