@@ -85,22 +85,7 @@ TEST(Clock, TimeZoneSelectionReadsTheListOrTheHost) {
     }
 }
 
-TEST(Clock, DateFollowsTheFormat) {
-    const struct {
-        int index;
-        const char* text;
-    } cases[] = {{0, "09/02/2024"}, {1, "02/09/2024"}, {2, "2024/02/09"}};
-    for (const auto& c : cases) {
-        StateFixture f;
-        f.state.editParams.clock = {24, 2, 9, 7, 5, 3};
-        f.state.dialogValues.dateFormatIndex = c.index;
-        renderDate(f.state);
-        EXPECT_EQ(f.controls.text(ControlId::DateText), c.text);
-        EXPECT_EQ(f.controls.refreshed(), std::vector<ControlId>{ControlId::DateText});
-    }
-}
-
-TEST(Clock, TimeTextChangesOnlyWithTheSecond) {
+TEST(Clock, TimeTextChangesOnlyWithTheSecondAndTheDateWithItsFormat) {
     StateFixture f;
     f.host = FixedHost({2024, 2, 9, 7, 5, 3}, 480);
     DialogState& p = f.state;
@@ -143,6 +128,14 @@ TEST(Clock, TimeTextChangesOnlyWithTheSecond) {
     updateClock(p);
     EXPECT_EQ(p.editParams.clock, (Clock{24, 2, 8, 11, 5, 5}));
     EXPECT_EQ(p.pendingEvents, DateFormatChanged);
+
+    for (auto [format, text] : {std::pair{0, "08/02/2024"}, {1, "02/08/2024"}, {2, "2024/02/08"}}) {
+        f.controls.clearLog();
+        p.dialogValues.dateFormatIndex = format;
+        renderDate(p);
+        EXPECT_EQ(f.controls.text(ControlId::DateText), text);
+        EXPECT_EQ(f.controls.refreshed(), std::vector<ControlId>{ControlId::DateText});
+    }
 }
 
 }  // namespace
