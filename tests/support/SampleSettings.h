@@ -8,9 +8,10 @@
 
 namespace veltra::test {
 
-// Puts bytes into a text field from its start; the rest of the field keeps its bytes.
+// Puts bytes into a text field from its start, the rest of the field filled with `rest`.
 template <std::size_t Width>
-void putBytes(TextField<Width>& field, const std::string& bytes) {
+void putBytes(TextField<Width>& field, const std::string& bytes, std::uint8_t rest = 0) {
+    field.fill(rest);
     std::memcpy(field.data(), bytes.data(), bytes.size() < Width ? bytes.size() : Width);
 }
 
@@ -39,13 +40,10 @@ inline LoggerParameters sampleParameters() {
     p.utcOffsetMinutes = -30;
     p.alarmLedFlash = 45;
     p.recordLedFlash = 12;
-    p.deviceName.fill('n');
-    putBytes(p.deviceName, std::string("Cold room\0", 10));
+    putBytes(p.deviceName, std::string("Cold room\0", 10), 'n');
     putBytes(p.deviceId, "ID-never-written-123");
-    p.website.fill('w');
-    putBytes(p.website, std::string("www.example.com\0", 16));
-    p.userInfo.fill('u');
-    putBytes(p.userInfo, std::string("Batch 7\0", 8));
+    putBytes(p.website, std::string("www.example.com\0", 16), 'w');
+    putBytes(p.userInfo, std::string("Batch 7\0", 8), 'u');
     putBytes(p.trademark, "TRADEMARK-20-BYTES!!");  // full width, no terminator
     p.reserved5 = {0xE0, 0xE1, 0xE2, 0xE3};
     return p;
