@@ -156,6 +156,7 @@ TEST(FirmwareUpgrade, AnySingleFailureFallsBackToTheConfiguration) {
         if (failed == "open" || failed == "lock") {
             EXPECT_EQ(outcome.result,
                       failed == "lock" ? WriteResult::DriveBusy : WriteResult::WriteFailed);
+            EXPECT_EQ(f.drive.file("CONFIG.CFG"), f.oldConfig);  // nothing written
             continue;
         }
         EXPECT_EQ(outcome.result, WriteResult::UpgradeFailedThenWritten);
