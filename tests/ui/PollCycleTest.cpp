@@ -352,26 +352,20 @@ TEST(PollCycle, UpgradeRoadEndsWithTheHeldBackConfiguration) {
     EXPECT_EQ(rig.text(Id::DeviceName), "After upgrade");
 }
 
-// The window upgrades a logger that comes back still needing it again, and again; the
-// command line, which asks for one upgrade only, stops there.
-TEST(PollCycle, LoggerBackStillNeedingTheUpgrade) {
-    for (bool once : {false, true}) {
-        SCOPED_TRACE(once ? "once" : "repeating");
-        SimulatorSettings settings = needsUpgrade();
-        settings.upgradedRevision = 1;
-        DialogRig rig(settings);
-        int firmwareTaken = 0;
-        rig.simulator.setReporter(
-            [&](const std::string& line) { firmwareTaken += line.rfind("took APP.BIN", 0) == 0; });
-        rig.cycle.setUpgradeOnce(once);
-        rig.startWithLogger();
-        rig.configure();
-        EXPECT_EQ(rig.state.pollState.lastWrite, WriteResult::UpgradeStarted);
-        rig.run(20);  // away, back, read two ticks later, more than once over
-        EXPECT_EQ(firmwareTaken > 1, !once) << firmwareTaken;
-        EXPECT_EQ(rig.state.pollState.lastWrite,
-                  once ? WriteResult::UpgradeNotTaken : WriteResult::UpgradeStarted);
-    }
+// The window upgrades a logger that comes back still needing it again, and again (the
+// command line's tables show it stopping after one).
+TEST(PollCycle, LoggerBackStillNeedingTheUpgradeIsUpgradedAgain) {
+    SimulatorSettings settings = needsUpgrade();
+    settings.upgradedRevision = 1;
+    DialogRig rig(settings);
+    int firmwareTaken = 0;
+    rig.simulator.setReporter(
+        [&](const std::string& line) { firmwareTaken += line.rfind("took APP.BIN", 0) == 0; });
+    rig.startWithLogger();
+    rig.configure();
+    rig.run(20);  // away, back, read two ticks later, more than once over
+    EXPECT_GT(firmwareTaken, 1);
+    EXPECT_EQ(rig.state.pollState.lastWrite, WriteResult::UpgradeStarted);
 }
 
 // Another logger plugged in while an upgrade is awaited is shown but not written; the
