@@ -14,10 +14,7 @@ namespace {
 using enum LocatorState;
 using Strings = std::vector<std::string>;
 
-const std::string LoggerId = "USB\\VID_2017&PID_0901\\SN0001";
-
 TEST(ParseHexText, ReadsDigitsOfBothCasesAndOnlySkipsOthers) {
-    // Runs inside the tick: a bad character is skipped and handed to a caller who asks.
     const std::tuple<const char*, std::uint32_t, const char*> cases[] = {
         {"", 0, ""}, {"aBcF", 0xabcf, ""}, {"&PID", 0xd, "&PI"}, {"ffffffff", 0xffffffff, ""}};
     for (const auto& [text, value, skippedText] : cases) {
@@ -31,16 +28,16 @@ TEST(PickLoggerLetter, TakesTheFirstEntryWithBothIds) {
     const std::pair<Strings, char> cases[] = {
         {{}, 0},
         {{"PFAD_E\\VID_2017&PID_0901\\SN1"}, 'E'},
-        {{"PFAD_E\\VID_2017&PID_0902\\SN1"}, 0},  // other product
-        {{"PFAD_E\\VID_2018&PID_0901\\SN1"}, 0},  // other vendor
-        {{"PFAD_E\\VID_2017\\SN1"}, 0},           // no product id at all
-        {{"E\\VID_2017&PID_0901\\SN1"}, 0},       // no drive letter
+        {{"PFAD_E\\VID_2017&PID_0902\\SN1"}, 0},
+        {{"PFAD_E\\VID_2018&PID_0901\\SN1"}, 0},
+        {{"PFAD_E\\VID_2017\\SN1"}, 0},
+        {{"E\\VID_2017&PID_0901\\SN1"}, 0},
         {{"PFAD_E\\VID_0781&PID_5567\\A", "PFAD_G\\VID_2017&PID_0901\\B",
           "PFAD_H\\VID_2017&PID_0901\\C"},
          'G'},
         {{"PFAD_E\\VID_2x017&PID_0901\\A"}, 0},  // four characters are read: "2x01"
         {{"PFAD_F\\VID_201&PID_0901\\A"}, 0},    // "201&" reads as 0x201
-        {{"PFAD_F\\VID_2017&PID_901"}, 'F'},     // shorter text at the end
+        {{"PFAD_F\\VID_2017&PID_901"}, 'F'},
     };
     for (const auto& [entries, letter] : cases) {
         EXPECT_EQ(pickLoggerLetter(entries, LoggerVendorId, LoggerProductId), letter)
@@ -62,7 +59,6 @@ TEST(ClassifyLoggerDrive, FollowsTheTransitionTable) {
 }
 
 TEST(JoinMatchEntries, JoinsOnTheWholeDeviceNumberAndKeepsAtMostTwentySix) {
-    // The drive on disk 1 is not joined with disk 10.
     EXPECT_EQ(joinMatchEntries({"PFAD_C_0", "PFAD_E_1", "PFAD_F_10", "PFAD_G_8388624"},
                                {"10USB\\VID_2017&PID_0901\\B", "1USB\\VID_2017&PID_0901\\A",
                                 "8388624USB\\VID_0781&PID_5567\\C", "1USB\\VID_0781&PID_5567\\D"}),
@@ -81,101 +77,60 @@ TEST(JoinMatchEntries, JoinsOnTheWholeDeviceNumberAndKeepsAtMostTwentySix) {
     EXPECT_EQ(matches.back(), "PFAD_O\\VID_2017&PID_0901\\B");
 }
 
-class DeviceLocatorTest : public ::testing::Test {
-  protected:
-    // The three calls of one poll tick.
-    LocatorState tick() {
-        const char found =
-            pickLoggerLetter(locator.collectMatchEntries(), LoggerVendorId, LoggerProductId);
-        return classifyLoggerDrive(found, loggerDrive);
-    }
-
-    FakeLocatorPlatform platform;
-    std::ostringstream console;
-    DeviceLocator locator{platform, console};
-    char loggerDrive = 0;
-};
-
-TEST_F(DeviceLocatorTest, ALoggerArrivesStaysAndLeaves) {
-    platform.drives.push_back({'C', DriveType::Fixed, 0, false, "/", false});
-    ASSERT_EQ(tick(), NoLogger);
-
-    platform.plugStick('E', 2, "usb\\vid_2017&pid_0901\\sn00ab");  // lower case is accepted
-    EXPECT_EQ(tick(), LoggerArrived);
-    EXPECT_EQ(loggerDrive, 'E');
-    EXPECT_EQ(tick(), LoggerPresent);
-    EXPECT_EQ(tick(), LoggerPresent);
-    EXPECT_EQ(locator.rootOf('E'), std::filesystem::path("/media/fake/E"));
-    EXPECT_EQ(locator.collectMatchEntries(), Strings{"PFAD_E\\VID_2017&PID_0901\\SN00AB"});
-
-    platform.drives.pop_back();
-    platform.disks.pop_back();
-    EXPECT_EQ(tick(), NoLogger);
-    EXPECT_EQ(loggerDrive, 0);
-    EXPECT_EQ(platform.opened, platform.released);
-}
-
-TEST_F(DeviceLocatorTest, DrivesAndDisksThatFailAreLeftOutAndTheScanGoesOn) {
+TEST(DeviceLocator, DrivesAndDisksThatFailAreLeftOutAndTheScanGoesOn) {
     using Drive = FakeLocatorPlatform::Drive;
     const auto drive = [](char letter, DriveType type, std::optional<std::uint32_t> number,
                           bool openFails = false) {
         return Drive{letter, type, number, openFails, "", false};
     };
     const Drive e = drive('E', DriveType::Removable, 5);
-    const std::tuple<const char*, std::vector<Drive>, Strings> cases[] = {
-        {"no drive roots", {}, {}},
-        {"floppy letters and other types",
-         {drive('A', DriveType::Removable, 5), drive('B', DriveType::Fixed, 5),
+    const std::pair<std::vector<Drive>, Strings> cases[] = {
+        {{}, {}},
+        {{drive('A', DriveType::Removable, 5), drive('B', DriveType::Fixed, 5),
           drive('D', DriveType::Other, 5), e},
          {"PFAD_E_5"}},
-        {"a volume that cannot be opened does not end the scan",
-         {drive('C', DriveType::Fixed, 0, true), e},
-         {"PFAD_E_5"}},
-        {"a volume whose number cannot be queried",
-         {drive('C', DriveType::Fixed, std::nullopt), e},
-         {"PFAD_E_5"}},
-        {"letter order whatever the platform order",
-         {drive('G', DriveType::Removable, 7), e},
-         {"PFAD_E_5", "PFAD_G_7"}},
+        {{drive('C', DriveType::Fixed, 0, true), e}, {"PFAD_E_5"}},
+        {{drive('C', DriveType::Fixed, std::nullopt), e}, {"PFAD_E_5"}},
+        {{drive('G', DriveType::Removable, 7), e}, {"PFAD_E_5", "PFAD_G_7"}},
     };
+    const std::string loggerId = "usb\\vid_2017&pid_0901\\sn0001";  // read in upper case
+    const std::string upper = "USB\\VID_2017&PID_0901\\SN0001";
     // Disks failing detail, open and query, or not on USB, before the logger's disk; one
     // whose parent id cannot be read after it.
-    platform.disks = {{"a", LoggerId, 5, true, false},
-                      {"b", LoggerId, 5, false, true},
-                      {"c", LoggerId, std::nullopt, false, false},
+    FakeLocatorPlatform platform;
+    platform.disks = {{"a", loggerId, 5, true, false},
+                      {"b", loggerId, 5, false, true},
+                      {"c", loggerId, std::nullopt, false, false},
                       {"d", "SCSI\\DISK&VEN_X\\1", 5, false, false},
-                      {"p", LoggerId, 5, false, false},
+                      {"p", loggerId, 5, false, false},
                       {"e", std::nullopt, 5, false, false}};
-    for (const auto& [what, drives, entries] : cases) {
+    std::ostringstream console;
+    DeviceLocator locator{platform, console};
+    for (const auto& [drives, entries] : cases) {
         platform.drives = drives;
         console.str("");
         locator.collectMatchEntries();
-        EXPECT_EQ(locator.lastScan().driveEntries, entries) << what;
-        EXPECT_EQ(locator.lastScan().diskEntries, Strings{"5" + LoggerId}) << what;
-        EXPECT_EQ(platform.opened, platform.released) << what;
-        EXPECT_EQ(console.str(), "   No found ID!\n") << what;  // on every search
+        EXPECT_EQ(locator.lastScan().driveEntries, entries) << drives.size();
+        EXPECT_EQ(locator.lastScan().diskEntries, Strings{"5" + upper});
+        EXPECT_EQ(platform.opened, platform.released);
+        EXPECT_EQ(console.str(), "   No found ID!\n");  // on every search
     }
-    // Each disk left out is noted with the reason.
     EXPECT_EQ(
         locator.lastScan().notes,
-        (Strings{"disk 0: detail cannot be fetched", "disk 1 (" + LoggerId + "): cannot be opened",
-                 "disk 2 (" + LoggerId + "): device number cannot be queried",
+        (Strings{"disk 0: detail cannot be fetched", "disk 1 (" + upper + "): cannot be opened",
+                 "disk 2 (" + upper + "): device number cannot be queried",
                  "disk 3 (d): no USB parent (SCSI\\DISK&VEN_X\\1)",
                  "disk 5 (e): parent id cannot be read"}));
 
-    platform.interfaceSetFails = true;  // then there are no disks
-    locator.collectMatchEntries();
-    EXPECT_TRUE(locator.lastScan().diskEntries.empty());
-    EXPECT_EQ(platform.opened, platform.released);
-}
-
-TEST_F(DeviceLocatorTest, SurplusDisksAreIgnored) {
+    platform.disks.clear();
     for (std::uint32_t i = 0; i < 30; ++i) {
-        platform.disks.push_back(
-            {"d", "USB\\VID_0781&PID_5567\\" + std::to_string(i), i, false, false});
+        platform.disks.push_back({"d", upper + std::to_string(i), i, false, false});
     }
     locator.collectMatchEntries();
     EXPECT_EQ(locator.lastScan().diskEntries.size(), MaxEntries);
+    platform.interfaceSetFails = true;
+    locator.collectMatchEntries();
+    EXPECT_TRUE(locator.lastScan().diskEntries.empty());
     EXPECT_EQ(platform.opened, platform.released);
 }
 

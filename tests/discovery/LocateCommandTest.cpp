@@ -8,53 +8,73 @@
 
 namespace {
 
-using veltra::test::runBounded;
 using Strings = std::vector<std::string>;
 
-// Runs the built veltra-cli with these arguments, for at most 30 seconds.
-veltra::test::Outcome runCli(Strings arguments) {
-    arguments.insert(arguments.begin(), VELTRA_CLI);
-    return runBounded(arguments, std::chrono::seconds(30));
+// Runs the built veltra-cli with these arguments (over the tree, if one is given).
+veltra::test::Outcome runCli(Strings arguments, const SysfsTree* tree = nullptr) {
+    if (tree) {
+        arguments.insert(arguments.end(), {"--sysfs-root", tree->sysfs().string(), "--mountinfo",
+                                           tree->mountInfo().string()});
+    }
+    arguments.insert(arguments.begin(), {VELTRA_CLI, "locate"});
+    return veltra::test::runBounded(arguments, std::chrono::seconds(30));
 }
 
-// `locate --json` over a fake tree; its output parsed, nothing if it is not JSON.
-nlohmann::json locate(const SysfsTree& tree, int expectedStatus, Strings more = {}) {
-    more.insert(more.end(),
-                {"--sysfs-root", tree.sysfs().string(), "--mountinfo", tree.mountInfo().string()});
-    more.insert(more.begin(), {"locate", "--json"});
-    const auto run = runCli(more);
-    EXPECT_EQ(run.exitCode, expectedStatus) << run.out << run.err;
+nlohmann::json parsed(const veltra::test::Outcome& run) {
     return nlohmann::json::parse(run.out, nullptr, false);
 }
 
 const auto NoLogger = nlohmann::json::parse(R"({"loggers": [], "selected": null})");
 
-TEST(LocateCommand, ReportsTheLoggersOfAFakeTreeAsJson) {
+TEST(LocateCommand, ReportsTheLoggersOfAFakeTreeAndWhyTheOtherMountsAreNot) {
     SysfsTree tree;
     tree.addPartition(tree.addSataDisk("sda", "8:0"), "sda1", "8:1");
     tree.addPartition(tree.addUsbDisk("sdb", "8:16", {"2017", "0901", "sn0001"}, 1), "sdb1",
                       "8:17");
     tree.addUsbDisk("sdc", "8:32", {"2017", "0901", "SN0002"}, 2);
     tree.addUsbDisk("sdd", "8:48", {"0781", "5567", "X"}, 3);
+    tree.addVirtual("loop0", "7:0");
     tree.mount(30, "8:1", "/", "/", "rw", "/dev/sda1");
     tree.mount(40, "8:17", "/media/u/LOGGER", "/", "rw,nosuid", "/dev/sdb1");
     tree.mount(41, "8:32", "/media/u/LOG 2", "/", "ro,nosuid", "/dev/sdc");
     tree.mount(42, "8:48", "/media/u/STICK", "/", "rw", "/dev/sdd");
+    tree.mount(50, "7:0", "/snap/core/1", "/", "ro", "/dev/loop0");
+    tree.mount(52, "8:17", "/srv/bound", "/photos", "rw", "/dev/sdb1");  // a bind mount
+    tree.mount(53, "0:45", "/run/user/1000", "/", "rw", "tmpfs");
+    tree.mount(54, "8:65", "/media/u/GONE", "/", "rw", "/dev/sde1");  // not in sysfs any more
 
-    const auto expected = nlohmann::json::parse(R"({
+    const auto run = runCli({"--json"}, &tree);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(parsed(run), nlohmann::json::parse(R"({
         "loggers": [
             {"drive": "D", "root": "/media/u/LOGGER",
              "deviceId": "USB\\VID_2017&PID_0901\\SN0001", "readOnly": false},
             {"drive": "E", "root": "/media/u/LOG 2",
              "deviceId": "USB\\VID_2017&PID_0901\\SN0002", "readOnly": true}],
-        "selected": "D"})");
-    EXPECT_EQ(locate(tree, 0), expected);
-    // Verbose output goes to standard error and leaves the object alone.
-    EXPECT_EQ(locate(tree, 0, {"--verbose"}), expected);
+        "selected": "D"})"));
+
+    const auto verbose = runCli({"--verbose"}, &tree);
+    // Where it looked and why each mount, drive and disk was or was not taken.
+    for (const char* line :
+         {"/snap/core/1 (/dev/loop0, 7:0): virtual device (devices/virtual/block/loop0)\n",
+          "/srv/bound (/dev/sdb1, 8:17): shows only /photos of its filesystem\n",
+          "/run/user/1000 (tmpfs, 0:45): not a block device\n",
+          "/media/u/GONE (/dev/sde1, 8:65): no device in sysfs\n",
+          "  C: fixed, /, device number 8388608\n", "): no USB parent (SYSFS\\DEVICES/PCI0000",
+          "  8388656USB\\VID_0781&PID_5567\\X: other vendor/product\n",
+          "  PFAD_C_8388608: not joined (no USB disk with device number 8388608)\n",
+          "  PFAD_D\\VID_2017&PID_0901\\SN0001: taken\n", "SN0002: a logger, after the one taken\n",
+          "E: /media/u/LOG 2  USB\\VID_2017&PID_0901\\SN0002  (read-only)\nselected: D\n"}) {
+        EXPECT_NE(verbose.out.find(line), std::string::npos) << line << " in\n" << verbose.out;
+    }
 
     tree.unmount(40);
     tree.unmount(41);
-    EXPECT_EQ(locate(tree, 1), NoLogger);
+    EXPECT_EQ(parsed(runCli({"--json"}, &tree)), NoLogger);
+    // The build machine has no logger plugged in.
+    const auto here = runCli({"--json"});
+    EXPECT_EQ(here.exitCode, 1);
+    EXPECT_EQ(parsed(here), NoLogger);
 }
 
 // Sources that cannot be read give no answer rather than "no logger"; a FIFO, a device or a
@@ -65,24 +85,17 @@ TEST(LocateCommand, UnreadableSourcesAreReportedWithExitThree) {
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     const std::string sysfs = tree.sysfs().string();
     const Strings cases[] = {
-        {"locate", "--mountinfo", "/nonexistent", "--sysfs-root", sysfs},
-        {"locate", "--mountinfo", "/dev/zero", "--sysfs-root", sysfs},
-        {"locate", "--mountinfo", fifo, "--sysfs-root", sysfs},
-        {"locate", "--mountinfo", tree.base().string(), "--sysfs-root", sysfs},
-        {"locate", "--sysfs-root", "/nonexistent", "--mountinfo", tree.mountInfo().string()},
+        {"--mountinfo", "/nonexistent", "--sysfs-root", sysfs},
+        {"--mountinfo", "/dev/zero", "--sysfs-root", sysfs},
+        {"--mountinfo", fifo, "--sysfs-root", sysfs},
+        {"--mountinfo", tree.base().string(), "--sysfs-root", sysfs},
+        {"--sysfs-root", "/nonexistent", "--mountinfo", tree.mountInfo().string()},
     };
     for (const Strings& arguments : cases) {
         const auto run = runCli(arguments);
-        EXPECT_EQ(run.exitCode, 3) << arguments[2];
+        EXPECT_EQ(run.exitCode, 3) << arguments[1];
         EXPECT_EQ(run.err.rfind("veltra-cli: cannot read ", 0), 0u) << run.err;
     }
-}
-
-// The build machine has no logger plugged in.
-TEST(LocateCommand, FindsNoLoggerOnThisMachine) {
-    const auto run = runCli({"locate", "--json"});
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(nlohmann::json::parse(run.out, nullptr, false), NoLogger);
 }
 
 }  // namespace

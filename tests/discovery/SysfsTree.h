@@ -1,8 +1,8 @@
 #pragma once
 
 #include <filesystem>
+#include <fstream>
 #include <map>
-#include <optional>
 #include <string>
 
 #include "support/TempFolder.h"
@@ -13,7 +13,11 @@ class SysfsTree {
   public:
     using Path = std::filesystem::path;
 
-    SysfsTree();
+    // Mount 0 is the root filesystem, not a block device.
+    SysfsTree() {
+        std::filesystem::create_directories(sysfs() / "dev" / "block");
+        mount(0, "0:21", "/", "/", "rw", "overlay");
+    }
 
     Path sysfs() const { return base() / "sys"; }
     Path mountInfo() const { return base() / "mountinfo"; }
@@ -26,10 +30,19 @@ class SysfsTree {
     struct Usb {
         std::string vendor = "2017";
         std::string product = "0901";
-        std::optional<std::string> serial = "SN0001";
+        std::string serial = "SN0001";
     };
     // A disk on a USB mass-storage device plugged into `port`; its folder.
-    Path addUsbDisk(const std::string& name, const std::string& number, const Usb& usb, int port);
+    Path addUsbDisk(const std::string& name, const std::string& number, const Usb& usb, int port) {
+        const Path device = usbDevice(port);
+        write(device / "idVendor", usb.vendor + "\n");
+        write(device / "idProduct", usb.product + "\n");
+        write(device / "serial", usb.serial + "\n");
+        const std::string host = std::to_string(port + 5);
+        return addDevice(device / (device.filename().string() + ":1.0") / ("host" + host) /
+                             ("target" + host + ":0:0") / (host + ":0:0:0") / "block" / name,
+                         number, "removable", "1");
+    }
     Path addSataDisk(const std::string& name, const std::string& number) {
         return addDevice(sysfs() / "devices/pci0000:00/0000:00:17.0/ata1/host0/target0:0:0" /
                              "0:0:0:0/block" / name,
@@ -43,20 +56,31 @@ class SysfsTree {
         return addDevice(sysfs() / "devices/virtual/block" / name, number, "removable", "0");
     }
 
-    static void write(const Path& file, const std::string& text);
+    static void write(const Path& file, const std::string& text) {
+        std::filesystem::create_directories(file.parent_path());
+        std::ofstream(file, std::ios::binary | std::ios::trunc) << text;
+    }
 
-    // The mount table, written out on every change. Mount points are escaped as the kernel
-    // escapes them.
+    // The mount table, written out on every change (spaces in mount points escaped).
     void mount(unsigned id, const std::string& number, const std::string& mountPoint,
                const std::string& root = "/", const std::string& options = "rw,nosuid",
                const std::string& source = "/dev/sdx");
-    void unmount(unsigned id);
+    void unmount(unsigned id) {
+        mounts_.erase(id);
+        mount(0, "0:21", "/", "/", "rw", "overlay");  // writes the table out
+    }
 
   private:
     // A device folder: its dev file, one flag file and its dev/block link.
     Path addDevice(const Path& folder, const std::string& number, const std::string& flag,
-                   const std::string& value);
-    void writeMountInfo();
+                   const std::string& value) {
+        write(folder / "dev", number + "\n");
+        write(folder / flag, value + "\n");
+        const Path link = sysfs() / "dev" / "block" / number;
+        std::filesystem::create_directory_symlink(folder.lexically_relative(link.parent_path()),
+                                                  link);
+        return folder;
+    }
 
     veltra::test::TempFolder folder_;
     std::map<unsigned, std::string> mounts_;
