@@ -1,22 +1,12 @@
 // The built veltra-cli against real filesystem faults: full and read-only drives, links out of
 // the drive, pipes, another program holding the drive, I/O errors injected with strace, and a
 // filesystem mounted over the drive. One row per fault; every row is held to the same promise.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <sys/file.h>
 #include <sys/mount.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <chrono>
-#include <fstream>
-#include <functional>
 #include <iostream>
-#include <iterator>
 #include <map>
-#include <thread>
 
 #include "logger/CfgRecord.h"
 #include "logger/FirmwareImage.h"
@@ -42,13 +32,11 @@ bool entryExists(const fs::path& path) {
     return ::lstat(path.c_str(), &info) == 0;
 }
 
-const std::vector<std::string> FixedHost = {"--now", "2026-12-06 21:30:00", "--host-utc-offset",
-                                            "+00:00"};
-
 std::vector<std::string> configureCommand(const fs::path& drive,
                                           const std::vector<std::string>& settings = {}) {
-    std::vector<std::string> argv = {VELTRA_CLI, "configure", "--drive", drive.string()};
-    argv.insert(argv.end(), FixedHost.begin(), FixedHost.end());
+    std::vector<std::string> argv = {VELTRA_CLI,          "configure", "--drive",
+                                     drive.string(),      "--now",     "2026-12-06 21:30:00",
+                                     "--host-utc-offset", "+00:00"};
     argv.insert(argv.end(), settings.begin(), settings.end());
     return argv;
 }
@@ -62,10 +50,8 @@ Bytes deviceImage(bool needsUpgrade) {
 }
 
 bool canTrace() {
-    static const bool works = [] {
-        const Outcome run = runBounded({"strace", "-qq", "-o", "/dev/null", "true"}, 10s);
-        return !run.hung && run.exitCode == 0;
-    }();
+    static const bool works =
+        runBounded({"strace", "-qq", "-o", "/dev/null", "true"}, 10s).exitCode == 0;
     return works;
 }
 
@@ -84,8 +70,6 @@ class Rig {
             unmountLast();
         }
     }
-    Rig(const Rig&) = delete;
-    Rig& operator=(const Rig&) = delete;
 
     void mountTmpfs(const fs::path& where, const std::string& options) {
         ASSERT_EQ(::mount("tmpfs", where.c_str(), "tmpfs", 0, options.c_str()), 0) << where;
@@ -102,30 +86,17 @@ class Rig {
         lockFd_ = ::open(drive.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         ASSERT_EQ(::flock(lockFd_, LOCK_EX), 0);
     }
-    void unlock() {
-        if (lockFd_ >= 0) {
-            ::close(lockFd_);
-            lockFd_ = -1;
-        }
-    }
-    void remountReadOnly() {
-        ASSERT_EQ(::mount(nullptr, drive.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr), 0);
-    }
+    void unlock() { ::close(std::exchange(lockFd_, -1)); }
     void plug(bool needsUpgrade) { writeFile(drive / "DAT.SRC", deviceImage(needsUpgrade)); }
-    void put(const char* name, const std::string& text) {
+    void put(const std::string& name, const std::string& text) {
         writeFile(drive / name, Bytes(text.begin(), text.end()));
     }
     void fifo(const char* name) { ASSERT_EQ(::mkfifo((drive / name).c_str(), 0644), 0); }
-    void hardLink(const char* name) { fs::create_hard_link(outside / "x", drive / name); }
-    void symlink(const char* name) { fs::create_symlink(outside / "x", drive / name); }
 
-    // What lies outside the drive, by name.
-    std::map<std::string, Bytes> outsideNow() const {
-        std::map<std::string, Bytes> files;
-        for (const auto& entry : fs::directory_iterator(outside)) {
-            files[entry.path().filename().string()] = readFile(entry.path());
-        }
-        return files;
+    // The one file outside the drive is there alone and as it was.
+    bool outsideUnchanged() const {
+        return readText(outside / "x") == "keep" &&
+               std::distance(fs::directory_iterator(outside), fs::directory_iterator()) == 1;
     }
 
     TempFolder base;
@@ -138,7 +109,7 @@ class Rig {
     int lockFd_ = -1;
 };
 
-enum class Needs { Nothing, Root, Strace, RootAndStrace };
+enum Needs { Nothing = 0, Root = 1, Strace = 2, RootAndStrace = 3 };
 
 using Step = std::function<void(Rig&)>;
 using Command = std::function<std::vector<std::string>(Rig&)>;
@@ -148,7 +119,7 @@ struct Expect {
     int exitCode;
     const char* message;
 };
-const Expect Written{0, nullptr};
+const Expect Written{0, ""};
 const Expect NotWritten{3, "It's fail to configure device,please confirm that"};
 const Expect OldFirmware{3, "Firmware upgrade failed,Please try again!"};  // settings written
 
@@ -168,29 +139,25 @@ Step logger(bool needsUpgrade = false) {
 Step tmpfs(const char* size) {
     return [=](Rig& rig) { rig.mountTmpfs(rig.drive, std::string("size=") + size); };
 }
-Step readOnly() {
-    return [](Rig& rig) { rig.remountReadOnly(); };
-}
-Step marker() {
-    return [](Rig& rig) { rig.put("OK.DAT", "OK"); };
-}
+const Step readOnly = [](Rig& rig) {
+    ASSERT_EQ(::mount(nullptr, rig.drive.c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr), 0);
+};
+const Step staleMarker = [](Rig& rig) { rig.put("OK.DAT", "OK"); };
+const Step locked = [](Rig& rig) { rig.lock(); };
 Step pipe(const char* name) {
     return [=](Rig& rig) { rig.fifo(name); };
 }
 Step hardLink(const char* name) {
-    return [=](Rig& rig) { rig.hardLink(name); };
+    return [=](Rig& rig) { fs::create_hard_link(rig.outside / "x", rig.drive / name); };
 }
 Step symlink(const char* name) {
-    return [=](Rig& rig) { rig.symlink(name); };
-}
-Step locked() {
-    return [](Rig& rig) { rig.lock(); };
+    return [=](Rig& rig) { fs::create_symlink(rig.outside / "x", rig.drive / name); };
 }
 // Enough files with long names that the drive's folder is listed in more than one call.
 Step crowd(char prefix) {
     return [=](Rig& rig) {
         for (int i = 0; i < 600; ++i) {
-            rig.put((prefix + std::string(100, 'x') + std::to_string(i)).c_str(), "");
+            rig.put(prefix + std::string(100, 'x') + std::to_string(i), "");
         }
     };
 }
@@ -237,8 +204,8 @@ Row mountedOverWhileWaiting() {
         rig.unmountLast();
     };
     return {"a filesystem mounted over the drive while the command waits for it",
-            Needs::RootAndStrace,
-            {logger(), locked(), waitAndMount},
+            RootAndStrace,
+            {logger(), locked, waitAndMount},
             Written,
             command,
             unmount};
@@ -258,11 +225,6 @@ const Bytes& referenceConfig(const std::vector<std::string>& settings = {}) {
     return config;
 }
 
-const Bytes& firmware() {
-    static const Bytes bytes(FirmwareImage.begin(), FirmwareImage.end());
-    return bytes;
-}
-
 // The promise of every row: a marker on the drive stands only beside the complete files it
 // is for, and success means that they are there.
 void expectMarkerOnlyBesideCompleteFiles(const Rig& rig, const Outcome& run) {
@@ -270,7 +232,8 @@ void expectMarkerOnlyBesideCompleteFiles(const Rig& rig, const Outcome& run) {
     const bool marker = entryExists(d / "OK.DAT");
     const Bytes config = readFile(d / "CONFIG.CFG");
     const bool upgrade = config == buildUpgradeConfigFile(37);
-    const bool firmwareWhole = readFile(d / "APP.BIN") == firmware();
+    const bool firmwareWhole =
+        readFile(d / "APP.BIN") == Bytes(FirmwareImage.begin(), FirmwareImage.end());
     if (marker) {
         EXPECT_EQ(readFile(d / "OK.DAT"), (Bytes{'O', 'K'}));
         EXPECT_TRUE(upgrade ? firmwareWhole : config == referenceConfig())
@@ -286,7 +249,6 @@ void expectMarkerOnlyBesideCompleteFiles(const Rig& rig, const Outcome& run) {
 }
 
 std::vector<Row> rows() {
-    using enum Needs;
     const bool upgrade = true;
     const Expect busy{3, "another program kept the logger's drive locked"};
     const Command inspect = [](Rig& rig) {
@@ -298,8 +260,8 @@ std::vector<Row> rows() {
         {"drive full at OK.DAT", Root, {tmpfs("8k"), logger()}, NotWritten},
         // APP.BIN cannot be written whole; the settings fit once it is removed again.
         {"drive full at APP.BIN", Root, {tmpfs("64k"), logger(upgrade)}, OldFirmware},
-        {"stale OK.DAT on a full drive", Root, {tmpfs("8k"), logger(), marker()}, NotWritten},
-        {"read-only remount", Root, {tmpfs("64k"), logger(), readOnly()}, NotWritten},
+        {"stale OK.DAT on a full drive", Root, {tmpfs("8k"), logger(), staleMarker}, NotWritten},
+        {"read-only remount", Root, {tmpfs("64k"), logger(), readOnly}, NotWritten},
         {"CONFIG.CFG a hard link out", Nothing, {logger(), hardLink("CONFIG.CFG")}, NotWritten},
         {"CONFIG.CFG a symlink out", Nothing, {logger(), symlink("CONFIG.CFG")}, NotWritten},
         // Only the marker's name is removed, never what it points to.
@@ -311,7 +273,7 @@ std::vector<Row> rows() {
         {"DAT.SRC a pipe, inspected", Nothing, {pipe("DAT.SRC")}, {3, "not a regular"}, inspect},
         {"CONFIG.CFG a pipe", Nothing, {logger(), pipe("CONFIG.CFG")}, NotWritten},
         {"OK.DAT a pipe", Nothing, {logger(), pipe("OK.DAT")}, Written},
-        {"drive locked by another program", Nothing, {logger(), locked()}, busy},
+        {"drive locked by another program", Nothing, {logger(), locked}, busy},
         {"write CONFIG.CFG: EIO", Strace, {logger()}, NotWritten, eio("write", "CONFIG.CFG")},
         {"fsync CONFIG.CFG: EIO", Strace, {logger()}, NotWritten, eio("fsync", "CONFIG.CFG")},
         {"read CONFIG.CFG back: EIO", Strace, {logger()}, NotWritten, eio("read", "CONFIG.CFG")},
@@ -327,46 +289,32 @@ std::vector<Row> rows() {
     };
 }
 
-bool skipped(Needs needs) {
-    const bool root = ::geteuid() == 0;
-    const char* reason = nullptr;
-    if ((needs == Needs::Root || needs == Needs::RootAndStrace) && !root) {
-        reason = "needs root to mount a tmpfs";
-    } else if ((needs == Needs::Strace || needs == Needs::RootAndStrace) && !canTrace()) {
-        reason = "strace cannot trace here";
-    }
-    if (reason) {
-        std::cout << "  skipped: " << reason << "\n";
-    }
-    return reason != nullptr;
-}
-
 TEST(FaultTable, EveryFaultKeepsThePromise) {
     ASSERT_FALSE(referenceConfig().empty());
     for (const Row& row : rows()) {
         SCOPED_TRACE(row.fault);
         std::cout << "[ FAULT ] " << row.fault << "\n";
-        if (skipped(row.needs)) {
+        const char* skip = (row.needs & Root) && ::geteuid() != 0 ? "needs root to mount a tmpfs"
+                           : (row.needs & Strace) && !canTrace()  ? "strace cannot trace here"
+                                                                  : nullptr;
+        if (skip) {
+            std::cout << "  skipped: " << skip << "\n";
             continue;
         }
         Rig rig;
         for (const Step& step : row.arrange) {
             step(rig);
         }
-        const auto before = rig.outsideNow();
         const Outcome run = runBounded(row.command ? row.command(rig) : configureCommand(rig.drive),
                                        20s, rig.meanwhile);
         if (row.after) {
             row.after(rig);
         }
-        EXPECT_FALSE(run.hung);
-        EXPECT_EQ(run.signal, 0);
+        EXPECT_TRUE(!run.hung && run.signal == 0);
         EXPECT_EQ(run.exitCode, row.expect.exitCode) << run.out << run.err;
-        if (row.expect.message) {
-            EXPECT_NE(run.err.find(row.expect.message), std::string::npos) << run.err;
-        }
+        EXPECT_NE(run.err.find(row.expect.message), std::string::npos) << run.err;
         expectMarkerOnlyBesideCompleteFiles(rig, run);
-        EXPECT_EQ(rig.outsideNow(), before) << "a file outside the drive changed";
+        EXPECT_TRUE(rig.outsideUnchanged()) << "a file outside the drive changed";
     }
 }
 
@@ -385,9 +333,7 @@ TEST(FaultTable, TwoRunsAtOnceTakeTurns) {
             [&] { runs[1] = runBounded(configureCommand(rig.drive, names[1]), 20s); });
         runs[0] = runBounded(configureCommand(rig.drive, names[0]), 20s);
         second.join();
-        for (const Outcome& run : runs) {
-            EXPECT_EQ(run.exitCode, 0) << run.err;
-        }
+        EXPECT_TRUE(runs[0].exitCode == 0 && runs[1].exitCode == 0) << runs[0].err << runs[1].err;
         const Bytes config = readFile(rig.drive / "CONFIG.CFG");
         EXPECT_TRUE(config == *configs[0] || config == *configs[1]);
         EXPECT_EQ(readFile(rig.drive / "OK.DAT"), (Bytes{'O', 'K'}));
@@ -401,7 +347,6 @@ TEST(FaultTable, SimulatorNeverWaitsAndEndsWhenTold) {
     rig.fifo("DAT.SRC");
     rig.fifo("CONFIG.CFG");
     rig.put("OK.DAT", "OK");
-    const fs::path log = rig.base.path() / "simulate.log";
     std::optional<std::chrono::steady_clock::time_point> told;
     const Outcome run =
         runBounded({VELTRA_CLI, "simulate", rig.drive.string()}, 20s, [&](pid_t pid) {
@@ -412,8 +357,7 @@ TEST(FaultTable, SimulatorNeverWaitsAndEndsWhenTold) {
         });
     ASSERT_TRUE(told);
     EXPECT_LT(std::chrono::steady_clock::now() - *told, 1s) << "did not end when told";
-    EXPECT_FALSE(run.hung);
-    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.exitCode, 0);  // not hung
     EXPECT_NE(run.out.find("could not write DAT.SRC"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("refused CONFIG.CFG"), std::string::npos) << run.out;
 }
