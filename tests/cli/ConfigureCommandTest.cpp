@@ -1,10 +1,8 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <chrono>
 #include <functional>
 #include <future>
-#include <iterator>
 #include <map>
 #include <nlohmann/json.hpp>
 #include <thread>
@@ -20,15 +18,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::vector<std::uint8_t> readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
 void writeFile(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
 // A drive folder holding the DAT.SRC of a logger made from `settings`.
@@ -58,33 +50,13 @@ std::vector<std::string> args(std::vector<std::string> words,
 
 TEST(ConfigureCommand, WritesTheRecordsTheDialogWould) {
     Drive drive;
-    const CliResult result = runCli(args({"configure",
-                                          "--drive",
-                                          drive.root(),
-                                          "--device-name",
-                                          "Cold room 2",
-                                          "--unit",
-                                          "FAHRENHEIT",
-                                          "--high-temp",
-                                          "50",
-                                          "--low-temp",
-                                          "32",
-                                          "--time-zone",
-                                          "utc+01:00",
-                                          "--sampling-interval",
-                                          "300",
-                                          "--time-delay",
-                                          "5",
-                                          "--alarm-led",
-                                          "7",
-                                          "--date-format",
-                                          "mm/dd/yyyy",
-                                          "--pdf-language",
-                                          "chinese",
-                                          "--website",
-                                          "example.org",
-                                          "--trademark",
-                                          ""}));
+    // clang-format off
+    const Outcome result = runCli(args({"configure", "--drive", drive.root(),
+        "--device-name", "Cold room 2", "--unit", "FAHRENHEIT", "--high-temp", "50",
+        "--low-temp", "32", "--time-zone", "utc+01:00", "--sampling-interval", "300",
+        "--time-delay", "5", "--alarm-led", "7", "--date-format", "mm/dd/yyyy",
+        "--pdf-language", "chinese", "--website", "example.org", "--trademark", ""}));
+    // clang-format on
     ASSERT_EQ(result.exitCode, 0) << result.err;
     EXPECT_NE(result.out.find("clock 2026-12-06 22:30:00"), std::string::npos) << result.out;
 
@@ -155,7 +127,7 @@ TEST(ConfigureCommand, RefusalsWriteNothing) {
         }
         const bool ownHost =
             !c.options.empty() && (c.options[0] == "--now" || c.options[0] == "--host-utc-offset");
-        const CliResult result = runCli(ownHost ? words : args(words));
+        const Outcome result = runCli(ownHost ? words : args(words));
         EXPECT_EQ(result.exitCode, 2) << c.message << ": " << result.err;
         EXPECT_NE(result.err.find(c.message), std::string::npos) << c.message << ": " << result.err;
         EXPECT_FALSE(drive.has("CONFIG.CFG")) << c.message;
@@ -163,24 +135,12 @@ TEST(ConfigureCommand, RefusalsWriteNothing) {
     }
 }
 
-TEST(ConfigureCommand, ReportsUnreadableAndRefusedImages) {
-    Drive shortImage;
-    fs::resize_file(shortImage.folder.path() / "DAT.SRC", 636);
-    Drive missing;
-    fs::remove(missing.folder.path() / "DAT.SRC");
-    const struct {
-        const Drive& drive;
-        int exitCode;
-        const char* reason;
-    } cases[] = {
-        {shortImage, 1, "checksum"},
-        {missing, 1, "cannot read DAT.SRC"},
-    };
-    for (const auto& c : cases) {
-        const CliResult result = runCli(args({"configure", "--drive", c.drive.root()}));
-        EXPECT_EQ(result.exitCode, c.exitCode);
-        EXPECT_NE(result.err.find(c.reason), std::string::npos) << result.err;
-    }
+TEST(ConfigureCommand, ReportsARefusedImage) {
+    Drive drive;
+    fs::resize_file(drive.folder.path() / "DAT.SRC", 636);
+    const Outcome result = runCli(args({"configure", "--drive", drive.root()}));
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.err.find("checksum"), std::string::npos) << result.err;
 }
 
 SimulatorSettings quick() {
@@ -199,7 +159,7 @@ SimulatorSettings needingUpgrade(std::uint8_t upgradedRevision = 2) {
 
 // Runs veltra-cli while the loggers' firmware runs beside it, in real time: `step` lets 50 ms
 // pass for them.
-CliResult runBeside(const std::function<void()>& step, const std::vector<std::string>& words) {
+Outcome runBeside(const std::function<void()>& step, const std::vector<std::string>& words) {
     auto run = std::async(std::launch::async, [&] { return runCli(args(words)); });
     while (run.wait_for(std::chrono::milliseconds(50)) != std::future_status::ready) {
         step();
@@ -207,7 +167,7 @@ CliResult runBeside(const std::function<void()>& step, const std::vector<std::st
     return run.get();
 }
 
-CliResult runBeside(LoggerSimulator& logger, const std::vector<std::string>& words) {
+Outcome runBeside(LoggerSimulator& logger, const std::vector<std::string>& words) {
     return runBeside([&] { logger.advance(std::chrono::milliseconds(50)); }, words);
 }
 
@@ -261,7 +221,7 @@ TEST(ConfigureCommand, WaitsForTheLoggerAndVerifies) {
         std::vector<std::string> words{"configure", "--drive", folder.path().string(),
                                        "--device-name", "Checked"};
         words.insert(words.end(), c.options.begin(), c.options.end());
-        const CliResult result = runBeside(logger, words);
+        const Outcome result = runBeside(logger, words);
         EXPECT_EQ(result.exitCode, c.exitCode) << result.out << result.err;
         const std::string said = result.out + result.err;
         std::size_t at = 0;
@@ -292,7 +252,7 @@ TEST(ConfigureCommand, ProfilesRoundTripAcrossFirmware) {
     p.alarmLedFlash = 3;
     copyTextField(p.deviceName, "Cold room 2");
     writeFile(first.folder.path() / "DAT.SRC", LoggerSimulator::deviceImage(first.settings, 2, p));
-    const CliResult profile = runCli({"inspect", "--profile", first.root() + "/DAT.SRC"});
+    const Outcome profile = runCli({"inspect", "--profile", first.root() + "/DAT.SRC"});
     ASSERT_EQ(profile.exitCode, 0) << profile.err;
     const auto written = nlohmann::json::parse(profile.out);
     EXPECT_EQ(written["low-temp"], "27.04");  // 27.05 would be read as -54
@@ -305,12 +265,11 @@ TEST(ConfigureCommand, ProfilesRoundTripAcrossFirmware) {
     TempFolder second;
     LoggerSimulator logger(second.path(), old);
     logger.plugIn();
-    const CliResult applied =
+    const Outcome applied =
         runBeside(logger, {"configure", "--drive", second.path().string(), "--profile",
                            (first.folder.path() / "profile.json").string(), "--verify"});
     EXPECT_EQ(applied.exitCode, 0) << applied.out << applied.err;
-    const CliResult readBack =
-        runCli({"inspect", "--profile", (second.path() / "DAT.SRC").string()});
+    const Outcome readBack = runCli({"inspect", "--profile", (second.path() / "DAT.SRC").string()});
     EXPECT_EQ(nlohmann::json::parse(readBack.out), written);
 }
 
@@ -345,7 +304,7 @@ TEST(ConfigureCommand, ProvisionsManyLoggers) {
     };
     plug(work.path() / "a", 1);
     plug(work.path() / "b", 2);
-    const CliResult all =
+    const Outcome all =
         runBeside(step, {"configure", "--all", "--drive", (work.path() / "a").string(), "--drive",
                          (work.path() / "b").string(), "--device-name", "Lab", "--log",
                          (work.path() / "all.log").string(), "--json"});
@@ -361,7 +320,7 @@ TEST(ConfigureCommand, ProvisionsManyLoggers) {
     const fs::path folder = work.path() / "w";
     plug(folder, 3);
     int steps = 0;
-    const CliResult watched = runBeside(
+    const Outcome watched = runBeside(
         [&] {
             step();
             // Pulled out after two seconds, long enough to be configured and come back; the

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <nlohmann/json.hpp>
 
@@ -11,7 +10,7 @@ namespace {
 const std::string sample = std::string(VELTRA_TEST_DATA_DIR) + "/sample-dat.src";
 
 TEST(InspectCommand, ReportsEveryFieldOfAnAcceptedImage) {
-    const CliResult result = runCli({"inspect", "--json", sample});
+    const Outcome result = runCli({"inspect", "--json", sample});
     ASSERT_EQ(result.exitCode, 0) << result.err;
     const auto json = nlohmann::json::parse(result.out);
     EXPECT_EQ(json["accepted"], true);
@@ -21,27 +20,13 @@ TEST(InspectCommand, ReportsEveryFieldOfAnAcceptedImage) {
         {"tempRangeMax", 850},   {"tempRangeMin", -400},
     };
     EXPECT_EQ(json["device"], device);
-    const nlohmann::json parameters = {
-        {"pdfLanguage", 0},
-        {"temperatureUnit", 0},
-        {"startDelay", 3600},
-        {"sampleInterval", 60},
-        {"highTempAlarm", 160},
-        {"lowTempAlarm", 40},
-        {"highHumidityAlarm", 800},
-        {"lowHumidityAlarm", 100},
-        {"channelMode", 3},
-        {"dateFormat", 2},
-        {"utcOffsetHours", 8},
-        {"utcOffsetMinutes", 0},
-        {"alarmLedFlash", 10},
-        {"recordLedFlash", 10},
-        {"deviceName", "LAB-FRIDGE-07"},
-        {"deviceId", "TH-2017-0901"},
-        {"website", "www.example.com"},
-        {"userInfo", "Cold chain, bay 3"},
-        {"trademark", "Veltra"},
-    };
+    const auto parameters = nlohmann::json::parse(R"({
+        "pdfLanguage": 0, "temperatureUnit": 0, "startDelay": 3600, "sampleInterval": 60,
+        "highTempAlarm": 160, "lowTempAlarm": 40, "highHumidityAlarm": 800,
+        "lowHumidityAlarm": 100, "channelMode": 3, "dateFormat": 2, "utcOffsetHours": 8,
+        "utcOffsetMinutes": 0, "alarmLedFlash": 10, "recordLedFlash": 10,
+        "deviceName": "LAB-FRIDGE-07", "deviceId": "TH-2017-0901", "website": "www.example.com",
+        "userInfo": "Cold chain, bay 3", "trademark": "Veltra"})");
     EXPECT_EQ(json["parameters"], parameters);
 
     // The text shows the settings in the words and units that configure takes.
@@ -71,9 +56,9 @@ TEST(InspectCommand, RefusalsAndUnreadableFiles) {
         {(folder.path() / "none").string(), 3, "cannot read"},
     };
     for (const auto& c : cases) {
-        const CliResult json = runCli({"inspect", "--json", c.file});
+        const Outcome json = runCli({"inspect", "--json", c.file});
         EXPECT_EQ(json.exitCode, c.exitCode) << c.file;
-        const CliResult plain = runCli({"inspect", c.file});
+        const Outcome plain = runCli({"inspect", c.file});
         EXPECT_EQ(plain.exitCode, c.exitCode) << c.file;
         EXPECT_NE(plain.err.find(c.reason), std::string::npos) << plain.err;
         if (c.exitCode == 1) {
