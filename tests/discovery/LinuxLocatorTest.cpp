@@ -51,46 +51,36 @@ TEST(MountTable, EscapedFieldsAreDecodedAndBrokenLinesSkipped) {
 }
 
 TEST_F(LinuxLocatorTest, MissingOrUnreadableFilesLeaveOnlyThatDeviceOut) {
-    const std::string logger1 = "PFAD_C\\VID_2017&PID_0901\\SN0001";
-    const std::string logger2 = "PFAD_D\\VID_2017&PID_0901\\SN0002";
-    // The file (in the disk sdb, or else in its USB device), whether a folder stands in its
-    // place so that it cannot be read, the matches and what the console is told.
-    const std::tuple<std::string, bool, bool, Strings, const char*> cases[] = {
-        {"dev", true, false, {logger2}, ""},
-        {"dev", true, true, {logger2}, ""},
-        {"idVendor", false, true, {logger2}, "   No found ID!\n"},
-        {"idProduct", false, false, {logger2}, ""},
-        {"serial", false, true, {"PFAD_C\\VID_2017&PID_0901\\", logger2}, ""},
-        {"removable", true, false, {logger1, logger2}, ""},
-    };
-    for (const auto& [name, onDisk, asFolder, expected, said] : cases) {
-        SysfsTree fresh;
-        const fs::path disk = fresh.addUsbDisk("sdb", "8:16", {}, 1);
-        fresh.addUsbDisk("sdc", "8:32", {"2017", "0901", "SN0002"}, 2);
-        const fs::path file = (onDisk ? disk : fresh.usbDevice(1)) / name;
+    // A stick with a file missing or unreadable (a folder in its place) on each port from 2:
+    // the file, whether it is the disk's (else the USB device's), whether a folder stands there.
+    const std::tuple<const char*, bool, bool> breaks[] = {
+        {"dev", true, false},        {"dev", true, true},     {"idVendor", false, true},
+        {"idProduct", false, false}, {"serial", false, true}, {"removable", true, false}};
+    tree.mount(41, "8:16", "/media/u/1");
+    tree.addUsbDisk("sdb", "8:16", {}, 1);
+    int port = 2;
+    for (const auto& [name, onDisk, asFolder] : breaks) {
+        const std::string number = "8:" + std::to_string(16 * port);
+        const fs::path disk = tree.addUsbDisk("sd" + std::string(1, char('a' + port)), number,
+                                              {"2017", "0901", "SN" + std::to_string(port)}, port);
+        const fs::path file = (onDisk ? disk : tree.usbDevice(port)) / name;
         fs::remove(file);
         if (asFolder) {
             fs::create_directory(file);
         }
-        fresh.mount(40, "8:16", "/media/u/A");
-        fresh.mount(41, "8:32", "/media/u/B");
-        std::ostringstream out;
-        DeviceLocator located(
-            std::make_unique<LinuxLocatorPlatform>(fresh.sysfs(), fresh.mountInfo()), out);
-        EXPECT_EQ(located.collectMatchEntries(), expected) << name << asFolder;
-        EXPECT_EQ(out.str(), said) << name << asFolder;
+        tree.mount(40 + port, number, "/media/u/" + std::to_string(port));
+        ++port;
     }
+    const std::string logger = "VID_2017&PID_0901\\SN";
+    EXPECT_EQ(matches(), (Strings{"PFAD_C\\" + logger + "0001", "PFAD_H\\" + logger.substr(0, 18),
+                                  "PFAD_I\\" + logger + "7"}));
+    EXPECT_EQ(console.str(), "   No found ID!\n");
+
     // A device that could not be read whole is read again on the next search.
-    tree.addUsbDisk("sdb", "8:16", {}, 1);
-    const fs::path idVendor = tree.usbDevice(1) / "idVendor";
-    fs::remove(idVendor);
-    fs::create_directory(idVendor);
-    tree.mount(40, "8:16", "/media/u/A");
-    EXPECT_EQ(matches(), Strings{});
-    fs::remove(idVendor);
-    SysfsTree::write(idVendor, "2017\n");
-    tree.mount(41, "0:45", "/run/user/1000", "/", "rw", "tmpfs");  // a changed table
-    EXPECT_EQ(matches(), Strings{logger1});
+    fs::remove(tree.usbDevice(4) / "idVendor");
+    SysfsTree::write(tree.usbDevice(4) / "idVendor", "2017\n");
+    tree.mount(60, "0:45", "/run/user/1000", "/", "rw", "tmpfs");  // a changed table
+    EXPECT_EQ(matches().at(1), "PFAD_F\\" + logger + "4");
 }
 
 // Work that nothing changed is not redone, and the answers are a fresh search's all along:
