@@ -27,7 +27,6 @@ TEST(ParseHexText, ReadsDigitsOfBothCasesAndOnlySkipsOthers) {
 TEST(PickLoggerLetter, TakesTheFirstEntryWithBothIds) {
     const std::pair<Strings, char> cases[] = {
         {{}, 0},
-        {{"PFAD_E\\VID_2017&PID_0901\\SN1"}, 'E'},
         {{"PFAD_E\\VID_2017&PID_0902\\SN1"}, 0},
         {{"PFAD_E\\VID_2018&PID_0901\\SN1"}, 0},
         {{"PFAD_E\\VID_2017\\SN1"}, 0},

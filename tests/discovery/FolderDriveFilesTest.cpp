@@ -13,7 +13,7 @@ using std::chrono::milliseconds;
 
 // What a faulty drive does to the command line is in the fault table (tests/faults); these
 // are the back end's own promises.
-TEST(FolderDriveFiles, FindsFilesWhateverTheCaseAndLetsOneWriterIn) {
+TEST(FolderDriveFiles, FindsFilesWhateverTheCaseAndLetsReadersInBesideTheWriter) {
     SysfsTree tree;  // only for its temporary folder
     const fs::path root = tree.base() / "LOGGER";
     fs::create_directories(root);
@@ -41,11 +41,15 @@ TEST(FolderDriveFiles, FindsFilesWhateverTheCaseAndLetsOneWriterIn) {
     EXPECT_FALSE(fs::exists(root / "ok.dat"));
     EXPECT_TRUE(drive->remove("OK.DAT"));  // nothing there is as good as removed
 
-    // One writer at a time, readers always.
-    const DriveOpening second = files.open('E', milliseconds(100));
-    EXPECT_FALSE(second.session);
-    EXPECT_EQ(second.refusal, DriveRefusal::Busy);
+    // Readers are let in beside the writer.
     EXPECT_TRUE(files.open('E', std::nullopt).session);
+
+    // The held folder is the one written to, though another now stands at its path.
+    fs::rename(root, tree.base() / "MOVED");
+    fs::create_directories(root);
+    EXPECT_NE(files.open('E', std::nullopt).session->identity(), drive->identity());
+    EXPECT_TRUE(drive->remove("DAT.SRC"));
+    EXPECT_FALSE(fs::exists(tree.base() / "MOVED" / "dat.src"));
 }
 
 }  // namespace

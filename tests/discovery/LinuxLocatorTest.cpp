@@ -75,6 +75,7 @@ TEST_F(LinuxLocatorTest, MissingOrUnreadableFilesLeaveOnlyThatDeviceOut) {
     EXPECT_EQ(matches(), (Strings{"PFAD_C\\" + logger + "0001", "PFAD_H\\" + logger.substr(0, 18),
                                   "PFAD_I\\" + logger + "7"}));
     EXPECT_EQ(console.str(), "   No found ID!\n");
+    EXPECT_EQ(locator.lastScan().roots.back().type, DriveType::Removable);  // on USB
 
     // A device that could not be read whole is read again on the next search.
     fs::remove(tree.usbDevice(4) / "idVendor");
@@ -132,7 +133,6 @@ TEST_F(LinuxLocatorTest, DrivesKeepTheirLettersWhileMountedAndNewOnesTakeTheLowe
         EXPECT_NE(note.rfind("mount /media/a ", 0), 0u) << note;
     }
     EXPECT_EQ(locator.rootOf('D'), fs::path("/media/b"));
-    EXPECT_FALSE(locator.rootOf('C'));
 
     tree.mount(43, "8:64", "/media/d");
     EXPECT_EQ(letters(), "CDE");
@@ -170,18 +170,10 @@ TEST(MountInfoWatch, HandsOutTheTableOnceUntilItChanges) {
     EXPECT_NE(table->find(" - "), std::string::npos);
     EXPECT_FALSE(kernel.changedText());
 
+    // A table file (its changes are the locator's ticks) up to the bound is read whole; a
+    // longer one is refused.
     SysfsTree tree;
     MountInfoWatch watch(tree.mountInfo());
-    const auto first = watch.changedText();
-    ASSERT_TRUE(first);
-    EXPECT_FALSE(watch.changedText());
-    tree.mount(40, "8:16", "/media/a");
-    EXPECT_NE(watch.changedText().value_or(*first), *first);
-    EXPECT_FALSE(watch.changedText());
-    tree.unmount(40);
-    EXPECT_EQ(watch.changedText(), first);
-
-    // A table up to the bound is read whole; a longer one is refused.
     std::string text(MountInfoWatch::Limit, 'x');
     SysfsTree::write(tree.mountInfo(), text);
     EXPECT_EQ(watch.changedText(), text);

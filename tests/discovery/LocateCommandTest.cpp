@@ -84,16 +84,16 @@ TEST(LocateCommand, UnreadableSourcesAreReportedWithExitThree) {
     const std::string fifo = (tree.base() / "fifo").string();
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     const std::string sysfs = tree.sysfs().string();
-    const Strings cases[] = {
-        {"--mountinfo", "/nonexistent", "--sysfs-root", sysfs},
-        {"--mountinfo", "/dev/zero", "--sysfs-root", sysfs},
-        {"--mountinfo", fifo, "--sysfs-root", sysfs},
-        {"--mountinfo", tree.base().string(), "--sysfs-root", sysfs},
-        {"--sysfs-root", "/nonexistent", "--mountinfo", tree.mountInfo().string()},
-    };
-    for (const Strings& arguments : cases) {
-        const auto run = runCli(arguments);
-        EXPECT_EQ(run.exitCode, 3) << arguments[1];
+    // The mount table and the sysfs folder.
+    const std::pair<std::string, std::string> cases[] = {
+        {"/nonexistent", sysfs},
+        {"/dev/zero", sysfs},
+        {fifo, sysfs},
+        {tree.base().string(), sysfs},
+        {tree.mountInfo().string(), "/nonexistent"}};
+    for (const auto& [mountInfo, sysfsRoot] : cases) {
+        const auto run = runCli({"--mountinfo", mountInfo, "--sysfs-root", sysfsRoot});
+        EXPECT_EQ(run.exitCode, 3) << mountInfo;
         EXPECT_EQ(run.err.rfind("veltra-cli: cannot read ", 0), 0u) << run.err;
     }
 }
