@@ -55,8 +55,12 @@ int main(int argc, char** argv) {
     if (what == "about") {
         ::PostMessageW(window, WM_SYSCOMMAND, 0x0010, 0);
         HWND about = nullptr;
-        if (!waitFor(
-                [&] { return (about = ::FindWindowW(nullptr, L"About Quillon")) != nullptr; })) {
+        // Found only once shown: the box is found by its title while its controls are still
+        // being made.
+        if (!waitFor([&] {
+                about = ::FindWindowW(nullptr, L"About Quillon");
+                return about && ::IsWindowVisible(about);
+            })) {
             std::printf("about=missing\n");
             return 1;
         }
