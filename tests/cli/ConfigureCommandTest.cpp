@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "cli/CliRun.h"
+#include "cli/HostOptions.h"
 #include "logger/CfgRecord.h"
 #include "logger/FirmwareImage.h"
 #include "settings/ParameterConversions.h"
@@ -129,6 +130,22 @@ TEST(ConfigureCommand, RefusalsWriteNothing) {
         EXPECT_NE(result.err.find(c.message), std::string::npos) << c.message << ": " << result.err;
         EXPECT_FALSE(drive.has("CONFIG.CFG")) << c.message;
         EXPECT_FALSE(drive.has("OK.DAT")) << c.message;
+    }
+}
+
+// Month ends, leap years and the last second of a minute, where --now's checks turn.
+TEST(ConfigureCommand, NowTakesRealDatesOnly) {
+    const std::pair<const char*, bool> cases[] = {
+        {"2024-02-29 10:00:00", true},  {"2000-02-29 10:00:00", true},
+        {"2100-02-29 10:00:00", false}, {"2025-02-29 10:00:00", false},
+        {"2025-04-30 10:00:00", true},  {"2025-04-31 10:00:00", false},
+        {"2025-05-31 10:00:00", true},  {"2025-05-32 10:00:00", false},
+        {"2025-12-31 23:59:59", true},  {"2025-01-01 10:00:60", false},
+        {"2025-13-01 10:00:00", false}, {"2255-12-31 10:00:00", true},
+    };
+    for (const auto& [text, real] : cases) {
+        std::string why;
+        EXPECT_EQ(cli::parseLocalTime(text, why).has_value(), real) << text << ": " << why;
     }
 }
 
@@ -334,6 +351,7 @@ TEST(ConfigureCommand, ProvisionsManyLoggers) {
     EXPECT_NE(watched.out.find("[2] " + folder.string() + "  serial 4  configured, verified"),
               std::string::npos)
         << watched.out;
+    EXPECT_NE(watched.out.find("\n2 loggers configured.\n"), std::string::npos) << watched.out;
     EXPECT_EQ(taken[3], 1);
     EXPECT_EQ(taken[4], 1);
 
