@@ -1,21 +1,15 @@
 #include <CLI/CLI.hpp>
 #include <chrono>
-#include <csignal>
 #include <iostream>
 #include <thread>
 
 #include "cli/Command.h"
+#include "cli/StopSignals.h"
 #include "simulator/LoggerSimulator.h"
 
 namespace veltra::cli {
 
 namespace {
-
-volatile std::sig_atomic_t interrupted = 0;
-
-extern "C" void onInterrupt(int) {
-    interrupted = 1;
-}
 
 struct SimulateOptions {
     std::string folder;
@@ -41,15 +35,14 @@ int simulate(SimulateOptions options) {
 
     LoggerSimulator simulator(options.folder, s);
     simulator.setReporter([](const std::string& line) { std::cout << line << "\n" << std::flush; });
-    std::signal(SIGINT, onInterrupt);
-    std::signal(SIGTERM, onInterrupt);
+    catchStopSignals();
 
     std::cout << "Simulated logger " << s.serial << " (firmware " << options.firmwareVersion
               << " revision " << options.firmwareRevision << ") in " << options.folder
               << "; Ctrl+C ends it.\n";
     simulator.plugIn();
     constexpr std::chrono::milliseconds step{100};
-    while (!interrupted) {
+    while (!stopSignalled()) {
         std::this_thread::sleep_for(step);
         simulator.advance(step);
     }

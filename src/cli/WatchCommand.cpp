@@ -1,7 +1,6 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <chrono>
-#include <csignal>
 #include <iostream>
 #include <set>
 #include <sstream>
@@ -11,17 +10,12 @@
 #include "cli/Command.h"
 #include "cli/ConfigureOptions.h"
 #include "cli/LoggerSet.h"
+#include "cli/StopSignals.h"
 #include "ui/PollState.h"
 
 namespace veltra::cli {
 
 namespace {
-
-volatile std::sig_atomic_t stopAsked = 0;
-
-extern "C" void onStop(int) {
-    stopAsked = 1;
-}
 
 struct WatchOptions : ConfigureOptions {
     int count = 0;  // none: until interrupted
@@ -40,8 +34,7 @@ int watch(WatchOptions& options) {
     // return is not taken for a new plug-in.
     options.request.wait = true;
     options.request.awaitReturn = true;
-    std::signal(SIGINT, onStop);
-    std::signal(SIGTERM, onStop);
+    catchStopSignals();
 
     LoggerSet set(options.drives);
     std::cout << "Waiting for loggers; each one plugged in is configured once. Ctrl+C ends.\n"
@@ -49,7 +42,7 @@ int watch(WatchOptions& options) {
     std::set<char> handled;  // letters whose logger was configured and is still plugged in
     int count = 0;
     int worst = ExitOk;
-    while (!stopAsked && (options.count == 0 || count < options.count)) {
+    while (!stopSignalled() && (options.count == 0 || count < options.count)) {
         const std::vector<char> present = set.present();
         std::erase_if(handled, [&](char letter) {
             return std::find(present.begin(), present.end(), letter) == present.end();
