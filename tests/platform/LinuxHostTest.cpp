@@ -4,33 +4,16 @@
 #include <ctime>
 #include <string>
 
+#include "core/HostCharset.h"
 #include "platform/linux/LinuxHost.h"
 
 namespace veltra::test {
 namespace {
 
-// Sets TZ for the lifetime of the object.
-class TimeZone {
-public:
-    explicit TimeZone(const char* zone) {
-        if (const char* old = std::getenv("TZ")) {
-            saved_ = old;
-        }
-        ::setenv("TZ", zone, 1);
-        ::tzset();
-    }
-    ~TimeZone() {
-        if (saved_.empty()) {
-            ::unsetenv("TZ");
-        } else {
-            ::setenv("TZ", saved_.c_str(), 1);
-        }
-        ::tzset();
-    }
-
-private:
-    std::string saved_;
-};
+void setZone(const char* zone) {
+    zone ? ::setenv("TZ", zone, 1) : ::unsetenv("TZ");
+    ::tzset();
+}
 
 TEST(LinuxHost, StandardOffsetLeavesSummerTimeOut) {
     // Midsummer in the north: the zones' clocks run an hour ahead where summer time is kept.
@@ -40,16 +23,26 @@ TEST(LinuxHost, StandardOffsetLeavesSummerTimeOut) {
         std::int32_t standard;
     } cases[] = {
         {"UTC0", 0},
-        {"CET-1CEST,M3.5.0,M10.5.0/3", 60},       // summer time in July
-        {"EST5EDT,M3.2.0,M11.1.0", -300},         // summer time in July
-        {"AEST-10AEDT,M10.1.0,M4.1.0/3", 600},    // summer time in January
+        {"CET-1CEST,M3.5.0,M10.5.0/3", 60},     // summer time in July
+        {"EST5EDT,M3.2.0,M11.1.0", -300},       // summer time in July
+        {"AEST-10AEDT,M10.1.0,M4.1.0/3", 600},  // summer time in January
         {"IST-5:30", 330},
         {"<-0330>3:30", -210},
     };
+    const char* old = std::getenv("TZ");
+    const std::string saved = old ? old : "";
     for (const auto& c : cases) {
-        TimeZone zone(c.zone);
+        setZone(c.zone);
         EXPECT_EQ(LinuxHost::standardUtcOffsetAt(july2026), c.standard) << c.zone;
     }
+    setZone(old ? saved.c_str() : nullptr);
+}
+
+// More text than one pass of the converter's buffer takes is converted whole.
+TEST(HostCharset, LongTextsConvertWhole) {
+    const std::string text(1000, 'a');
+    EXPECT_EQ(hostTextToUtf8(text), text);
+    EXPECT_EQ(utf8ToHostText(text), text);
 }
 
 }  // namespace

@@ -30,6 +30,7 @@ TEST(Clock, ShiftsTheHostTimeIntoTheSelectedZone) {
         {"no century rule", {2100, 2, 28, 23, 30, 0}, 30, {100, 2, 29, 0, 0, 0}},
         {"a whole day ahead", {2024, 12, 31, 12, 0, 0}, 1440, {25, 1, 1, 12, 0, 0}},
         {"a whole day back", {2024, 3, 1, 12, 0, 0}, -1440, {24, 2, 29, 12, 0, 0}},
+        {"a month outside 1..12 has 31 days", {2024, 0, 31, 23, 30, 0}, 60, {24, 1, 1, 0, 30, 0}},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(shiftedClock(c.local, c.diff), c.expected) << c.what;
@@ -47,10 +48,6 @@ TEST(Clock, EachMonthEndsOnItsLastDay) {
         EXPECT_EQ(shiftedClock({2000 + year, next, 1, 0, 30, 0}, -60),
                   (Clock{23, month, end, 23, 30, 0}));
     }
-}
-
-std::string selectedZone(const StateFixture& f) {
-    return f.controls.entryText(ControlId::TimeZone, f.controls.selection(ControlId::TimeZone));
 }
 
 TEST(Clock, TimeZoneSelectionReadsTheListOrTheHost) {
@@ -81,54 +78,44 @@ TEST(Clock, TimeZoneSelectionReadsTheListOrTheHost) {
         applyTimeZoneSelection(f.state);
         EXPECT_EQ(f.state.clockState.hostUtcOffset, c.host);
         EXPECT_EQ(f.state.clockState.selectedUtcOffset, c.selected) << c.host;
-        EXPECT_EQ(selectedZone(f), c.shown) << c.host;
+        const int shown = f.controls.selection(ControlId::TimeZone);
+        EXPECT_EQ(f.controls.entryText(ControlId::TimeZone, shown), c.shown) << c.host;
     }
 }
 
 TEST(Clock, TimeTextChangesOnlyWithTheSecondAndTheDateWithItsFormat) {
     StateFixture f;
-    f.host = FixedHost({2024, 2, 9, 7, 5, 3}, 480);
     DialogState& p = f.state;
     p.clockState.hostUtcOffset = 480;
-    p.clockState.selectedUtcOffset = 480;
-    p.dialogValues.dateFormatIndex = 2;
-
-    // A date not shown yet: the date display is asked for, the time text waits.
-    const std::string initialTime = f.controls.text(ControlId::TimeText);
-    updateClock(p);
-    EXPECT_EQ(p.editParams.clock, (Clock{24, 2, 9, 7, 5, 3}));
-    EXPECT_EQ(p.pendingEvents, DateFormatChanged);
-    EXPECT_EQ(f.controls.text(ControlId::TimeText), initialTime);
-
-    p.pendingEvents = 0;
-    updateClock(p);
-    EXPECT_EQ(f.controls.text(ControlId::TimeText), "07:05:03");
-    EXPECT_EQ(f.controls.refreshed(), std::vector<ControlId>{ControlId::TimeText});
-
-    // The same second again touches no control; the next one is shown.
-    f.controls.clearLog();
-    f.controls.setText(ControlId::TimeText, "untouched");
-    updateClock(p);
-    EXPECT_EQ(f.controls.text(ControlId::TimeText), "untouched");
-    EXPECT_TRUE(f.controls.refreshed().empty());
-    f.host.setTime({2024, 2, 9, 7, 5, 4});
-    updateClock(p);
-    EXPECT_EQ(f.controls.text(ControlId::TimeText), "07:05:04");
-    EXPECT_EQ(p.pendingEvents, 0u);
-
-    // Another format, or another date in the selected zone, asks for the date again.
-    p.dialogValues.dateFormatIndex = 0;
-    f.host.setTime({2024, 2, 9, 7, 5, 5});
-    updateClock(p);
-    EXPECT_EQ(p.pendingEvents, DateFormatChanged);
-    EXPECT_EQ(f.controls.text(ControlId::TimeText), "07:05:04");
-
-    p.pendingEvents = 0;
-    p.clockState.selectedUtcOffset = -720;  // 20 hours back: the day before
-    updateClock(p);
+    f.controls.setText(ControlId::TimeText, "");
+    const struct {
+        std::uint8_t second;
+        int format;
+        std::int32_t zone;
+        const char* time;
+        bool dateAsked;
+    } steps[] = {
+        {3, 2, 480, "", true},  // a date not shown yet: the date is asked for, the time waits
+        {3, 2, 480, "07:05:03", false},
+        {3, 2, 480, "07:05:03", false},  // the same second touches no control
+        {4, 2, 480, "07:05:04", false},
+        {5, 0, 480, "07:05:04", true},
+        {5, 0, -720, "07:05:04", true},  // 20 hours back: the day before
+    };
+    for (const auto& s : steps) {
+        SCOPED_TRACE(testing::Message() << int(s.second) << " " << s.format << " " << s.zone);
+        const std::string before = f.controls.text(ControlId::TimeText);
+        f.host.setTime({2024, 2, 9, 7, 5, s.second});
+        p.dialogValues.dateFormatIndex = s.format;
+        p.clockState.selectedUtcOffset = s.zone;
+        p.pendingEvents = 0;
+        f.controls.clearLog();
+        updateClock(p);
+        EXPECT_EQ(f.controls.text(ControlId::TimeText), s.time);
+        EXPECT_EQ(f.controls.refreshed().size(), before == s.time ? 0u : 1u);
+        EXPECT_EQ(p.pendingEvents, s.dateAsked ? DateFormatChanged : 0u);
+    }
     EXPECT_EQ(p.editParams.clock, (Clock{24, 2, 8, 11, 5, 5}));
-    EXPECT_EQ(p.pendingEvents, DateFormatChanged);
-
     for (auto [format, text] : {std::pair{0, "08/02/2024"}, {1, "02/08/2024"}, {2, "2024/02/08"}}) {
         f.controls.clearLog();
         p.dialogValues.dateFormatIndex = format;

@@ -11,57 +11,44 @@ namespace veltra {
 namespace {
 
 using test::Shown;
-using test::StateFixture;
 
+// Each row changes the logger's settings and what is expected back.
 TEST(ParameterBinding, UnchangedSettingsGoBackAsTheyCame) {
     using P = LoggerParameters;
-    const struct {
-        const char* what;
-        // Changes the logger's settings and what is expected back.
-        std::function<void(P& device, P& sent)> change;
-    } cases[] = {
-        {"sample", [](P&, P&) {}},
-        {"delay not in whole minutes", [](P& d, P& e) { d.startDelay = 90, e.startDelay = 60; }},
-        {"negative alarm", [](P& d, P& e) { d.highTempAlarm = e.highTempAlarm = -55; }},
-        {"lowest humidity step", [](P& d, P& e) { d.lowHumidityAlarm = e.lowHumidityAlarm = 1; }},
-        {"zone -05:30",
-         [](P& d, P& e) {
-             d.utcOffsetHours = e.utcOffsetHours = -5;
-             d.utcOffsetMinutes = e.utcOffsetMinutes = -30;
-         }},
-        {"zone -05:30 with a positive minute",
-         [](P& d, P& e) { d.utcOffsetHours = e.utcOffsetHours = -5, d.utcOffsetMinutes = 30; }},
-        {"zone +05:45 has no entry",
-         [](P& d, P& e) {
-             d.utcOffsetHours = 5, d.utcOffsetMinutes = 45;
-             e.utcOffsetHours = e.utcOffsetMinutes = 0;
-         }},
-        {"no PDF language entry", [](P& d, P& e) { d.pdfLanguage = 5, e.pdfLanguage = 255; }},
-        {"no unit entry", [](P& d, P& e) { d.temperatureUnit = 2, e.temperatureUnit = 255; }},
-        {"no date format entry", [](P& d, P& e) { d.dateFormat = 3, e.dateFormat = 255; }},
+    const std::function<void(P & device, P & sent)> cases[] = {
+        [](P&, P&) {},
+        [](P& d, P& e) { d.startDelay = 90, e.startDelay = 60; },  // whole minutes only
+        [](P& d, P& e) { d.highTempAlarm = e.highTempAlarm = -55; },
+        [](P& d, P& e) { d.lowHumidityAlarm = e.lowHumidityAlarm = 1; },
+        [](P& d, P&) { d.utcOffsetMinutes = 30; },  // -03:30 with a positive minute
+        // A zone, PDF language, unit or date format without an entry in its list.
+        [](P& d, P& e) {
+            d.utcOffsetHours = 5, d.utcOffsetMinutes = 45;
+            e.utcOffsetHours = e.utcOffsetMinutes = 0;
+        },
+        [](P& d, P& e) { d.pdfLanguage = 5, e.pdfLanguage = 255; },
+        [](P& d, P& e) { d.temperatureUnit = 2, e.temperatureUnit = 255; },
+        [](P& d, P& e) { d.dateFormat = 3, e.dateFormat = 255; },
         // An unrecorded channel's fields keep the values the window opened with; an unknown
         // mode is shown as temperature.
-        {"humidity only",
-         [](P& d, P& e) {
-             d.channelMode = e.channelMode = 2, e.highTempAlarm = 160, e.lowTempAlarm = 40;
-         }},
-        {"unknown channel mode",
-         [](P& d, P& e) {
-             d.channelMode = 7;
-             e.channelMode = 1, e.highHumidityAlarm = 800, e.lowHumidityAlarm = 100;
-         }},
-        {"empty texts",
-         [](P& d, P& e) { d.website[0] = e.website[0] = 0, d.userInfo[0] = e.userInfo[0] = 0; }},
+        [](P& d, P& e) {
+            d.channelMode = e.channelMode = 2, e.highTempAlarm = 160, e.lowTempAlarm = 40;
+        },
+        [](P& d, P& e) {
+            d.channelMode = 7;
+            e.channelMode = 1, e.highHumidityAlarm = 800, e.lowHumidityAlarm = 100;
+        },
+        [](P& d, P& e) { d.website[0] = e.website[0] = 0, d.userInfo[0] = e.userInfo[0] = 0; },
     };
-    for (const auto& c : cases) {
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
         LoggerParameters device = test::sampleParameters();
         LoggerParameters expected = device;
-        c.change(device, expected);
+        cases[i](device, expected);
         Shown f(device);
         // With the host in the selected zone, the clock is the host's time.
         f.state.clockState.hostUtcOffset = f.state.clockState.selectedUtcOffset;
         expected.clock = {24, 2, 29, 19, 30, 15};
-        EXPECT_EQ(f.collect(), expected) << c.what;
+        EXPECT_EQ(f.collect(), expected) << i;
     }
 }
 
@@ -107,11 +94,9 @@ TEST(ParameterBinding, ChannelCapabilityDecidesTheChannelList) {
         {0x60, 3, 3, 2, true},  {0x60, 9, 9, 0, true},  {0x9F, 2, 2, 1, true},
     };
     for (const auto& c : cases) {
-        LoggerParameters device = test::sampleParameters();
-        device.channelMode = c.mode;
-        StateFixture f;
+        Shown f;
         f.state.deviceInfo.capabilityFlags = c.flags;
-        f.state.deviceParams = device;
+        f.state.deviceParams.channelMode = c.mode;
         fillControls(f.state);
         SCOPED_TRACE(testing::Message() << "flags " << int(c.flags) << " mode " << int(c.mode));
         EXPECT_EQ(f.state.editParams.channelMode, c.shownMode);
@@ -122,14 +107,25 @@ TEST(ParameterBinding, ChannelCapabilityDecidesTheChannelList) {
 }
 
 // Each text typed reaches its own field; one longer than its field is cut at the field, never
-// written past it.
+// written past it. Numbers are read as far as they go and kept in the field's steps.
 TEST(ParameterBinding, TypedTextsReachTheirOwnFields) {
+    using enum ControlId;
     Shown f;
-    f.controls.setText(ControlId::DeviceName, "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789");
-    f.controls.setText(ControlId::UserInfo, "Batch 8");
-    f.controls.setText(ControlId::Website, "lab.example");
-    f.controls.setText(ControlId::Trademark, "TM");
-    f.controls.setText(ControlId::DeviceId, "ID-2");
+    const std::pair<ControlId, const char*> typed[] = {
+        {DeviceName, "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789"},
+        {UserInfo, "Batch 8"},
+        {Website, "lab.example"},
+        {Trademark, "TM"},
+        {DeviceId, "ID-2"},
+        {TimeDelay, "12abc"},
+        {HighHumidityAlarm, "55.55"},
+        {LowHumidityAlarm, "-5"},
+        {RecordLedFlash, "-1"},
+    };
+    for (const auto& [id, text] : typed) {
+        f.controls.setText(id, text);
+    }
+    f.state.alarmTemperatures.highAlarmCelsius = fahrenheitToCelsius(46.4);
     const LoggerParameters& p = f.collect();
     EXPECT_EQ(std::string(p.deviceName.begin(), p.deviceName.end()), "ABCDEFGHIJKLMNOPQRST");
     EXPECT_EQ(fieldText(p.userInfo), "Batch 8");
@@ -137,7 +133,11 @@ TEST(ParameterBinding, TypedTextsReachTheirOwnFields) {
     EXPECT_EQ(fieldText(p.trademark), "TM");
     const std::string id(p.deviceId.begin(), p.deviceId.end());
     EXPECT_EQ(id, std::string("ID-2\0ver-written-123", 20));
-    EXPECT_EQ(f.validationFailure(), "Device name is too long!");
+    EXPECT_EQ(p.startDelay, 720);
+    EXPECT_EQ(p.highHumidityAlarm, 555);
+    EXPECT_EQ(p.lowHumidityAlarm, 65486);  // small negatives keep their low 16 bits
+    EXPECT_EQ(p.recordLedFlash, 65535);
+    EXPECT_EQ(p.highTempAlarm, 159);  // 7.99999 degrees, cut toward zero
 }
 
 }  // namespace

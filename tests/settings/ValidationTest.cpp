@@ -1,11 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <climits>
-#include <cmath>
+#include <cstdlib>
 #include <functional>
-#include <optional>
 #include <string>
 #include <type_traits>
+#include <vector>
 
 #include "settings/Validation.h"
 #include "support/StateFixture.h"
@@ -27,6 +26,7 @@ struct Collected : test::Shown {
 };
 using C = Collected;
 
+// The messages of the checks, in their order (0: every check passes).
 constexpr const char* Row[] = {
     "",
     "Delay time must be in the range of 0 to 1440 minutes!",
@@ -54,11 +54,6 @@ constexpr const char* Row[] = {
     "Trademark is too long",
 };
 
-// Checks the settings and expects the message of `row` (0: every check passes).
-void expectRow(const Collected& f, int row) {
-    EXPECT_EQ(f.validationFailure(), Row[row]);
-}
-
 // The sample settings with one value changed, and the row each value gives.
 template <typename S, typename T,
           typename V = std::conditional_t<std::is_arithmetic_v<T>, long long, T>>
@@ -71,7 +66,7 @@ void expectRows(T S::*field, std::initializer_list<std::pair<V, int>> cases) {
         } else {
             f.p().*field = static_cast<T>(value);
         }
-        expectRow(f, row);
+        EXPECT_EQ(f.validationFailure(), Row[row]);
     }
 }
 
@@ -109,123 +104,71 @@ TEST(Validation, EachCheckHasItsBoundsAndMessage) {
 }
 
 TEST(Validation, CapabilitiesChannelsAndOrder) {
-    const struct {
-        const char* what;
-        std::function<void(C&)> arrange;
-        int row;
-    } cases[] = {
-        {"Fahrenheit unsupported", [](C& c) { c.lack(SupportsFahrenheit); }, 5},
-        {"Fahrenheit unsupported on version 35", [](C& c) { c.lack(SupportsFahrenheit, 35); }, 5},
-        {"Celsius", [](C& c) { c.lack(SupportsFahrenheit), c.p().temperatureUnit = 0; }, 0},
+    const std::pair<std::function<void(C&)>, int> cases[] = {
+        {[](C& c) { c.lack(SupportsFahrenheit); }, 5},
+        {[](C& c) { c.lack(SupportsFahrenheit, 35); }, 5},
+        {[](C& c) { c.lack(SupportsFahrenheit), c.p().temperatureUnit = 0; }, 0},
         // Versions before 36 do not report their sensors.
-        {"no temperature sensor, v36", [](C& c) { c.lack(HasTemperatureChannel, 36); }, 6},
-        {"no temperature sensor, v35", [](C& c) { c.lack(HasTemperatureChannel, 35); }, 0},
-        {"no humidity sensor, v36", [](C& c) { c.lack(HasHumidityChannel, 36); }, 7},
-        {"no humidity sensor, v35", [](C& c) { c.lack(HasHumidityChannel, 35); }, 0},
-        {"no humidity, none recorded",
-         [](C& c) { c.lack(HasHumidityChannel), c.p().channelMode = 1; }, 0},
+        {[](C& c) { c.lack(HasTemperatureChannel, 36); }, 6},
+        {[](C& c) { c.lack(HasTemperatureChannel, 35); }, 0},
+        {[](C& c) { c.lack(HasHumidityChannel, 36); }, 7},
+        {[](C& c) { c.lack(HasHumidityChannel, 35); }, 0},
+        {[](C& c) { c.lack(HasHumidityChannel), c.p().channelMode = 1; }, 0},
         // Only the recorded channels' alarms are checked.
-        {"humidity only", [](C& c) { c.p().channelMode = 2, c.p().highTempAlarm = -30000; }, 0},
-        {"temperature only", [](C& c) { c.p().channelMode = 1, c.p().lowHumidityAlarm = 65535; },
-         0},
+        {[](C& c) { c.p().channelMode = 2, c.p().highTempAlarm = -30000; }, 0},
+        {[](C& c) { c.p().channelMode = 1, c.p().lowHumidityAlarm = 65535; }, 0},
         // Both alarms at an end of the sensor's range are within it.
-        {"both alarms at 85.0", [](C& c) { c.p().highTempAlarm = c.p().lowTempAlarm = 1700; }, 0},
-        {"both alarms at -40.0", [](C& c) { c.p().highTempAlarm = c.p().lowTempAlarm = -800; }, 0},
+        {[](C& c) { c.p().highTempAlarm = c.p().lowTempAlarm = 1700; }, 0},
+        {[](C& c) { c.p().highTempAlarm = c.p().lowTempAlarm = -800; }, 0},
         // The first failing check wins.
-        {"both humidities 100.1",
-         [](C& c) { c.p().highHumidityAlarm = c.p().lowHumidityAlarm = 1001; }, 12},
-        {"delay and interval", [](C& c) { c.p().startDelay = -1, c.p().sampleInterval = 0; }, 1},
-        {"channel mode before unit", [](C& c) { c.p().channelMode = 0, c.p().temperatureUnit = 9; },
-         3},
-        {"humidity only, bad temperature, LED 61",
-         [](C& c) { c.p().channelMode = 2, c.p().highTempAlarm = 5000, c.p().alarmLedFlash = 61; },
+        {[](C& c) { c.p().highHumidityAlarm = c.p().lowHumidityAlarm = 1001; }, 12},
+        {[](C& c) { c.p().startDelay = -1, c.p().sampleInterval = 0; }, 1},
+        {[](C& c) { c.p().channelMode = 0, c.p().temperatureUnit = 9; }, 3},
+        {[](C& c) { c.p().channelMode = 2, c.p().highTempAlarm = 5000, c.p().alarmLedFlash = 61; },
          15},
-        {"everything in the texts",
-         [](C& c) {
-             c.v().deviceNameText = "", c.v().websiteText = std::string(60, '\x80');
-             c.v().trademarkText = std::string(30, 't');
-         },
-         17},
+        {[](C& c) { c.v().deviceNameText = "", c.v().websiteText = std::string(60, '\x80'); }, 17},
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        SCOPED_TRACE(i);
+        Collected f;
+        cases[i].first(f);
+        EXPECT_EQ(f.validationFailure(), Row[cases[i].second]);
+    }
+}
+
+// A typed value that does not fit its field is held out of range instead of wrapping into a
+// valid one: "71582789" minutes would wrap to 4 s, "6553.7"% to 0.1%, "65596" s to 60 s and
+// 3277 degrees Celsius (the temperature alarms' unit here) to 0.2 degrees.
+TEST(Validation, TypedOverflowsAreRefused) {
+    using enum ControlId;
+    const struct {
+        ControlId id;
+        int row;
+        std::vector<const char*> texts;
+    } cases[] = {
+        {TimeDelay, 1, {"1441", "-1", "71582789", "-71582789", "99999999999999999999"}},
+        {SamplingInterval, 2, {"4294967297"}},
+        {HighHumidityAlarm, 12, {"6553.7", "nan", "1e300"}},
+        {LowHumidityAlarm, 13, {"-6553.6", "-inf"}},
+        {AlarmLedFlash, 15, {"65596"}},
+        {RecordLedFlash, 16, {"-1", "-65536"}},
+        {HighTempAlarm, 9, {"3277", "nan", "-inf"}},
+        {LowTempAlarm, 10, {"-3277", "inf"}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        Collected f;
-        c.arrange(f);
-        expectRow(f, c.row);
-    }
-}
-
-using test::Shown;
-
-struct Typed {
-    const char* text;
-    std::optional<long long> value;  // none: any value the check refuses
-    int row;
-};
-
-// Types into one control, collects and checks.
-template <typename T>
-void expectTyped(ControlId id, T LoggerParameters::*field, std::initializer_list<Typed> cases) {
-    for (const Typed& c : cases) {
-        SCOPED_TRACE(c.text);
-        Shown f;
-        f.controls.setText(id, c.text);
-        collectParameters(f.state);
-        if (c.value) {
-            EXPECT_EQ(f.state.editParams.*field, *c.value);
+        for (const char* text : c.texts) {
+            SCOPED_TRACE(text);
+            test::Shown f;
+            AlarmTemperatures& alarms = f.state.alarmTemperatures;
+            if (c.id == HighTempAlarm || c.id == LowTempAlarm) {
+                (c.id == HighTempAlarm ? alarms.highAlarmCelsius : alarms.lowAlarmCelsius) =
+                    std::strtod(text, nullptr);
+            } else {
+                f.controls.setText(c.id, text);
+            }
+            f.collect();
+            EXPECT_EQ(f.validationFailure(), Row[c.row]);
         }
-        EXPECT_EQ(f.validationFailure(), Row[c.row]);
-    }
-}
-
-// A value that does not fit its field is held out of range instead of wrapping into a valid
-// one; the "would wrap" values below give 4 s, -4 s, 1 s, 0.1%, 0.0%, 60 s and 0 s.
-TEST(Validation, TypedValuesAreScaledAndOverflowsRefused) {
-    using P = LoggerParameters;
-    const auto Any = std::nullopt;
-    expectTyped(ControlId::TimeDelay, &P::startDelay,
-                {{"abc", 0, 0},
-                 {"12abc", 720, 0},
-                 {"1441", 86460, 1},
-                 {"-1", -60, 1},
-                 {"71582789", INT32_MAX, 1},
-                 {"-71582789", INT32_MIN, 1},
-                 {"99999999999999999999", INT32_MAX, 1}});
-    expectTyped(ControlId::SamplingInterval, &P::sampleInterval, {{"4294967297", INT32_MAX, 2}});
-    expectTyped(ControlId::HighHumidityAlarm, &P::highHumidityAlarm,
-                {{"55.55", 555, 0}, {"6553.7", Any, 12}, {"nan", Any, 12}, {"1e300", Any, 12}});
-    expectTyped(ControlId::LowHumidityAlarm, &P::lowHumidityAlarm,
-                {{"-5", 65486, 13}, {"-6553.6", Any, 13}, {"-inf", Any, 13}});
-    expectTyped(ControlId::AlarmLedFlash, &P::alarmLedFlash, {{"65596", Any, 15}});
-    expectTyped(ControlId::RecordLedFlash, &P::recordLedFlash,
-                {{"-1", 65535, 16}, {"-65536", Any, 16}});
-
-    // The temperature alarms come as degrees Celsius and are kept in 1/20 degree.
-    const struct {
-        double high;
-        double low;
-        std::optional<long long> highValue;
-        std::optional<long long> lowValue;
-        int row;
-    } alarms[] = {
-        {fahrenheitToCelsius(46.4), 2.0, 159, 40, 0},
-        {-2.75, -2.75, -55, -55, 0},
-        {3277.0, 2.0, Any, 40, 9},  // would wrap to 0.2 degrees
-        {8.0, -3277.0, 160, Any, 10},
-        {std::nan(""), 2.0, Any, 40, 9},
-        {8.0, HUGE_VAL, 160, Any, 10},
-        {-HUGE_VAL, 2.0, Any, 40, 9},
-    };
-    for (const auto& c : alarms) {
-        SCOPED_TRACE(testing::Message() << c.high << " " << c.low);
-        Shown f;
-        f.state.alarmTemperatures.highAlarmCelsius = c.high;
-        f.state.alarmTemperatures.lowAlarmCelsius = c.low;
-        collectParameters(f.state);
-        const LoggerParameters& p = f.state.editParams;
-        EXPECT_EQ(c.highValue.value_or(p.highTempAlarm), p.highTempAlarm);
-        EXPECT_EQ(c.lowValue.value_or(p.lowTempAlarm), p.lowTempAlarm);
-        EXPECT_EQ(f.validationFailure(), Row[c.row]);
     }
 }
 

@@ -9,19 +9,13 @@
 
 namespace veltra::test {
 
-// The dialog's state over an in-memory window and a fixed host, holding a read logger
-// (sampleDeviceInfo) and valid settings to write (sampleParameters).
+// The dialog's state over an in-memory window and a fixed host, holding a read logger.
 struct StateFixture {
     MemoryControls controls;
     FixedHost host{LocalTime{2024, 2, 29, 19, 30, 15}, 0};
     DialogState state{controls, host};
 
-    StateFixture() {
-        state.deviceInfo = sampleDeviceInfo();
-        state.editParams = sampleParameters();
-    }
-
-    // What the checks say of the settings as they stand.
+    StateFixture() { state.deviceInfo = sampleDeviceInfo(); }
     std::string validationFailure() const {
         return firstValidationFailure(state.editParams, state.deviceInfo, state.dialogValues);
     }
