@@ -29,16 +29,12 @@ TEST(Clock, ShiftsTheHostTimeIntoTheSelectedZone) {
         {"2000 is a leap year", {2000, 3, 1, 0, 0, 0}, -60, {0, 2, 29, 23, 0, 0}},
         {"no century rule", {2100, 2, 28, 23, 30, 0}, 30, {100, 2, 29, 0, 0, 0}},
         {"a whole day ahead", {2024, 12, 31, 12, 0, 0}, 1440, {25, 1, 1, 12, 0, 0}},
-        {"a whole day back", {2024, 3, 1, 12, 0, 0}, -1440, {24, 2, 29, 12, 0, 0}},
         {"a month outside 1..12 has 31 days", {2024, 0, 31, 23, 30, 0}, 60, {24, 1, 1, 0, 30, 0}},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(shiftedClock(c.local, c.diff), c.expected) << c.what;
     }
-}
-
-// Every month of a common year ends on its own last day, crossed both ways.
-TEST(Clock, EachMonthEndsOnItsLastDay) {
+    // Every month of a common year ends on its own last day, crossed both ways.
     const std::uint8_t last[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     for (std::uint8_t month = 1; month <= 12; ++month) {
         const std::uint8_t next = month % 12 + 1, year = month == 12 ? 24 : 23;
@@ -68,11 +64,9 @@ TEST(Clock, TimeZoneSelectionReadsTheListOrTheHost) {
     for (const auto& c : cases) {
         StateFixture f;
         f.host.setStandardUtcOffset(c.host);
-        if (c.chosen) {
-            for (int i = 0; i < f.controls.entryCount(ControlId::TimeZone); ++i) {
-                if (f.controls.entryText(ControlId::TimeZone, i) == c.chosen) {
-                    f.controls.select(ControlId::TimeZone, i);
-                }
+        for (int i = 0; i < f.controls.entryCount(ControlId::TimeZone); ++i) {
+            if (c.chosen && f.controls.entryText(ControlId::TimeZone, i) == c.chosen) {
+                f.controls.select(ControlId::TimeZone, i);
             }
         }
         applyTimeZoneSelection(f.state);

@@ -41,8 +41,7 @@ TEST(ParameterBinding, UnchangedSettingsGoBackAsTheyCame) {
         [](P& d, P& e) { d.website[0] = e.website[0] = 0, d.userInfo[0] = e.userInfo[0] = 0; },
     };
     for (std::size_t i = 0; i < std::size(cases); ++i) {
-        LoggerParameters device = test::sampleParameters();
-        LoggerParameters expected = device;
+        P device = test::sampleParameters(), expected = device;
         cases[i](device, expected);
         Shown f(device);
         // With the host in the selected zone, the clock is the host's time.
