@@ -18,10 +18,7 @@ void setZone(const char* zone) {
 TEST(LinuxHost, StandardOffsetLeavesSummerTimeOut) {
     // Midsummer in the north: the zones' clocks run an hour ahead where summer time is kept.
     const std::time_t july2026 = 1783000000;
-    const struct {
-        const char* zone;
-        std::int32_t standard;
-    } cases[] = {
+    const std::pair<const char*, std::int32_t> cases[] = {
         {"UTC0", 0},
         {"CET-1CEST,M3.5.0,M10.5.0/3", 60},     // summer time in July
         {"EST5EDT,M3.2.0,M11.1.0", -300},       // summer time in July
@@ -31,9 +28,9 @@ TEST(LinuxHost, StandardOffsetLeavesSummerTimeOut) {
     };
     const char* old = std::getenv("TZ");
     const std::string saved = old ? old : "";
-    for (const auto& c : cases) {
-        setZone(c.zone);
-        EXPECT_EQ(LinuxHost::standardUtcOffsetAt(july2026), c.standard) << c.zone;
+    for (const auto& [zone, standard] : cases) {
+        setZone(zone);
+        EXPECT_EQ(LinuxHost::standardUtcOffsetAt(july2026), standard) << zone;
     }
     setZone(old ? saved.c_str() : nullptr);
 }

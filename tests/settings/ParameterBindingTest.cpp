@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <string>
+#include <tuple>
 
 #include "settings/Validation.h"
 #include "support/StateFixture.h"
@@ -81,27 +82,22 @@ TEST(ParameterBinding, FillShowsTheSettingsInTheControls) {
 }
 
 TEST(ParameterBinding, ChannelCapabilityDecidesTheChannelList) {
-    const struct {
-        std::uint8_t flags;
-        std::uint8_t mode;
-        std::uint8_t shownMode;
-        int index;
-        bool enabled;
-    } cases[] = {
+    // Capability flags and channel mode read, the mode and list entry shown, whether it is open.
+    const std::tuple<std::uint8_t, std::uint8_t, std::uint8_t, int, bool> cases[] = {
         {0x00, 2, 2, 1, true},  {0x00, 3, 3, 2, true},  {0x20, 3, 1, 0, false},
         {0x20, 2, 1, 0, false}, {0x40, 1, 2, 1, false}, {0x40, 3, 2, 1, false},
         {0x60, 3, 3, 2, true},  {0x60, 9, 9, 0, true},  {0x9F, 2, 2, 1, true},
     };
-    for (const auto& c : cases) {
+    for (const auto& [flags, mode, shownMode, index, enabled] : cases) {
         Shown f;
-        f.state.deviceInfo.capabilityFlags = c.flags;
-        f.state.deviceParams.channelMode = c.mode;
+        f.state.deviceInfo.capabilityFlags = flags;
+        f.state.deviceParams.channelMode = mode;
         fillControls(f.state);
-        SCOPED_TRACE(testing::Message() << "flags " << int(c.flags) << " mode " << int(c.mode));
-        EXPECT_EQ(f.state.editParams.channelMode, c.shownMode);
-        EXPECT_EQ(f.state.dialogValues.channelIndex, c.index);
-        EXPECT_EQ(f.controls.selection(ControlId::ChannelSelection), c.index);
-        EXPECT_EQ(f.controls.isEnabled(ControlId::ChannelSelection), c.enabled);
+        SCOPED_TRACE(testing::Message() << "flags " << int(flags) << " mode " << int(mode));
+        EXPECT_EQ(f.state.editParams.channelMode, shownMode);
+        EXPECT_EQ(f.state.dialogValues.channelIndex, index);
+        EXPECT_EQ(f.controls.selection(ControlId::ChannelSelection), index);
+        EXPECT_EQ(f.controls.isEnabled(ControlId::ChannelSelection), enabled);
     }
 }
 

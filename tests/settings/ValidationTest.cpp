@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <type_traits>
 #include <vector>
 
@@ -141,11 +142,7 @@ TEST(Validation, CapabilitiesChannelsAndOrder) {
 // 3277 degrees Celsius (the temperature alarms' unit here) to 0.2 degrees.
 TEST(Validation, TypedOverflowsAreRefused) {
     using enum ControlId;
-    const struct {
-        ControlId id;
-        int row;
-        std::vector<const char*> texts;
-    } cases[] = {
+    const std::tuple<ControlId, int, std::vector<const char*>> cases[] = {
         {TimeDelay, 1, {"1441", "-1", "71582789", "-71582789", "99999999999999999999"}},
         {SamplingInterval, 2, {"4294967297"}},
         {HighHumidityAlarm, 12, {"6553.7", "nan", "1e300"}},
@@ -155,19 +152,19 @@ TEST(Validation, TypedOverflowsAreRefused) {
         {HighTempAlarm, 9, {"3277", "nan", "-inf"}},
         {LowTempAlarm, 10, {"-3277", "inf"}},
     };
-    for (const auto& c : cases) {
-        for (const char* text : c.texts) {
+    for (const auto& [id, row, texts] : cases) {
+        for (const char* text : texts) {
             SCOPED_TRACE(text);
             test::Shown f;
             AlarmTemperatures& alarms = f.state.alarmTemperatures;
-            if (c.id == HighTempAlarm || c.id == LowTempAlarm) {
-                (c.id == HighTempAlarm ? alarms.highAlarmCelsius : alarms.lowAlarmCelsius) =
+            if (id == HighTempAlarm || id == LowTempAlarm) {
+                (id == HighTempAlarm ? alarms.highAlarmCelsius : alarms.lowAlarmCelsius) =
                     std::strtod(text, nullptr);
             } else {
-                f.controls.setText(c.id, text);
+                f.controls.setText(id, text);
             }
             f.collect();
-            EXPECT_EQ(f.validationFailure(), Row[c.row]);
+            EXPECT_EQ(f.validationFailure(), Row[row]);
         }
     }
 }
