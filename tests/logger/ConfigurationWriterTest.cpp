@@ -26,63 +26,50 @@ struct Configured {
         LoggerParameters old = params;
         old.sampleInterval = 7;
         oldConfig = buildConfigFile(old, version);
-        drive.put("CONFIG.CFG", oldConfig);
-        drive.put("OK.DAT", OK);
+        drive.files = {{"CONFIG.CFG", oldConfig}, {"OK.DAT", OK}};
     }
     WriteOutcome write() { return writeConfiguration(drive, target, params, info); }
 
-    // Fails without any upgrade in it; the drive is let go, and a marker stands only beside
-    // the configuration it was written for.
-    void expectFailed(WriteResult result) {
-        const WriteOutcome outcome = write();
-        EXPECT_EQ(outcome.result, result);
-        EXPECT_FALSE(outcome.upgradeFailed || outcome.firmwareOpened);
-        EXPECT_EQ(drive.sessionsOpen, 0);
-        if (drive.has("OK.DAT")) {
-            EXPECT_EQ(drive.file("CONFIG.CFG"), oldConfig);
-        }
-    }
-
-    FakeDrive drive{'E'};
+    FakeDrive drive;
     WriteTarget target{'E', drive.identity};  // DAT.SRC was read from this drive
     LoggerParameters params = sampleParameters();
     DeviceInfo info = sampleDeviceInfo();
     Bytes oldConfig;
 };
 
-TEST(ConfigurationWriter, RemovesTheMarkerFirstAndWritesItLast) {
-    Configured f(31);
-    const WriteOutcome outcome = f.write();
-    ASSERT_EQ(outcome.result, WriteResult::Written);
-    EXPECT_FALSE(outcome.upgradeFailed || outcome.firmwareOpened);
-    EXPECT_EQ(f.drive.operations, (Texts{"open", "lock", "remove OK.DAT", "create CONFIG.CFG",
-                                         "write CONFIG.CFG", "finish CONFIG.CFG", "read CONFIG.CFG",
-                                         "create OK.DAT", "write OK.DAT", "finish OK.DAT"}));
-    ASSERT_EQ(f.drive.files.size(), 2u);
-    EXPECT_EQ(f.drive.file("CONFIG.CFG"), buildConfigFile(f.params, 31));
-    EXPECT_EQ(f.drive.file("OK.DAT"), OK);
-    EXPECT_EQ(f.drive.sessionsOpen, 0);
-}
-
-// Whichever single step of the road fails, no marker is left beside a file that was being
-// rewritten.
-TEST(ConfigurationWriter, AnySingleFailureLeavesNoStrayMarker) {
-    Configured clean;
-    clean.write();
-    const Texts road = clean.drive.operations;
-    for (std::size_t step = 1; step <= road.size(); ++step) {
-        SCOPED_TRACE(road[step - 1]);
-        Configured f;
-        f.drive.failingSteps = {step};
-        f.expectFailed(road[step - 1] == "lock" ? WriteResult::DriveBusy
-                                                : WriteResult::WriteFailed);
+// The marker goes first and comes back last, beside files read back whole; firmware 33 and 36
+// at revision 1 take the carried image first, 31 needs none.
+TEST(ConfigurationWriter, WritesEachFileVerifiedBetweenTheMarkers) {
+    for (std::uint8_t version : {31, 33, 36}) {
+        const bool upgrade = version != 31;
+        Configured f(version, 1);
+        const WriteOutcome outcome = f.write();
+        EXPECT_EQ(outcome.result, upgrade ? WriteResult::UpgradeStarted : WriteResult::Written);
+        EXPECT_EQ(outcome.firmwareOpened, upgrade);
+        EXPECT_FALSE(outcome.upgradeFailed);
+        Texts road({"open", "lock", "remove OK.DAT", "create APP.BIN", "write APP.BIN",
+                    "finish APP.BIN", "read APP.BIN", "create CONFIG.CFG", "write CONFIG.CFG",
+                    "finish CONFIG.CFG", "read CONFIG.CFG", "create OK.DAT", "write OK.DAT",
+                    "finish OK.DAT"});
+        std::map<std::string, Bytes> files{
+            {"OK.DAT", OK},
+            {"CONFIG.CFG", buildUpgradeConfigFile(version)},
+            {"APP.BIN", Bytes(FirmwareImage.begin(), FirmwareImage.end())}};
+        if (!upgrade) {
+            road.erase(road.begin() + 3, road.begin() + 7);
+            files.erase("APP.BIN");
+            files["CONFIG.CFG"] = buildConfigFile(f.params, version);
+        }
+        EXPECT_EQ(f.drive.operations, road);
+        EXPECT_EQ(f.drive.files, files);
+        EXPECT_EQ(f.drive.sessionsOpen, 0);
     }
 }
 
 TEST(ConfigurationWriter, DrivesThatLieOrMovedAreFailures) {
     using F = Configured;
     const auto readBack = [](void (*change)(Bytes&)) {
-        return [=](F& f) { f.drive.alterRead = [=](auto&, Bytes& b) { change(b); }; };
+        return [=](F& f) { f.drive.alterRead = change; };
     };
     const struct {
         const char* what;
@@ -101,7 +88,13 @@ TEST(ConfigurationWriter, DrivesThatLieOrMovedAreFailures) {
         SCOPED_TRACE(c.what);
         F f;
         c.arrange(f);
-        f.expectFailed(WriteResult::WriteFailed);
+        const WriteOutcome outcome = f.write();
+        EXPECT_EQ(outcome.result, WriteResult::WriteFailed);
+        EXPECT_FALSE(outcome.upgradeFailed || outcome.firmwareOpened);
+        EXPECT_EQ(f.drive.sessionsOpen, 0);
+        if (f.drive.has("OK.DAT")) {  // only beside the configuration it was written for
+            EXPECT_EQ(f.drive.file("CONFIG.CFG"), f.oldConfig);
+        }
     }
 }
 
@@ -118,50 +111,36 @@ TEST(FirmwareUpgrade, DecisionFollowsVersionAndRevision) {
     }
 }
 
-TEST(FirmwareUpgrade, WritesTheThreeFilesVerified) {
-    for (std::uint8_t version : {33, 36}) {
-        Configured f(version, 1);
-        f.drive.files.erase("CONFIG.CFG");
-        const WriteOutcome outcome = f.write();
-        ASSERT_EQ(outcome.result, WriteResult::UpgradeStarted);
-        EXPECT_TRUE(outcome.firmwareOpened);
-        EXPECT_FALSE(outcome.upgradeFailed);
-        EXPECT_EQ(f.drive.operations,
-                  (Texts{"open", "lock", "remove OK.DAT", "create APP.BIN", "write APP.BIN",
-                         "finish APP.BIN", "read APP.BIN", "create CONFIG.CFG", "write CONFIG.CFG",
-                         "finish CONFIG.CFG", "read CONFIG.CFG", "create OK.DAT", "write OK.DAT",
-                         "finish OK.DAT"}));
-        EXPECT_EQ(f.drive.file("APP.BIN"), Bytes(FirmwareImage.begin(), FirmwareImage.end()));
-        EXPECT_EQ(f.drive.file("CONFIG.CFG"), buildUpgradeConfigFile(version));
-        EXPECT_EQ(f.drive.file("OK.DAT"), OK);
-    }
-}
-
-// Whichever single step of the upgrade fails, the settings go to the old firmware, and no
-// firmware image is left beside them.
-TEST(FirmwareUpgrade, AnySingleFailureFallsBackToTheConfiguration) {
-    Configured clean(40, 1);
-    clean.write();
-    const Texts road = clean.drive.operations;
-    const auto opened = std::find(road.begin(), road.end(), "create APP.BIN") - road.begin() + 1;
-    for (std::size_t step = 1; step <= road.size(); ++step) {
-        const std::string failed = road[step - 1];
-        SCOPED_TRACE(failed);
-        Configured f(40, 1);
-        f.drive.failingSteps = {step};
-        const WriteOutcome outcome = f.write();
-        EXPECT_TRUE(outcome.upgradeFailed);
-        EXPECT_EQ(outcome.firmwareOpened, static_cast<std::ptrdiff_t>(step) > opened);
-        EXPECT_FALSE(f.drive.has("APP.BIN"));
-        if (failed == "open" || failed == "lock") {
-            EXPECT_EQ(outcome.result,
-                      failed == "lock" ? WriteResult::DriveBusy : WriteResult::WriteFailed);
-            EXPECT_EQ(f.drive.file("CONFIG.CFG"), f.oldConfig);  // nothing written
-            continue;
+// Whichever single step fails, no marker is left beside a file that was being rewritten and no
+// firmware image beside the settings; once the drive is open, a failed upgrade falls back to
+// writing the settings for the old firmware.
+TEST(ConfigurationWriter, AnySingleFailureLeavesNoStrayFile) {
+    for (auto [version, revision] : {std::pair{48, 2}, std::pair{40, 1}}) {
+        Configured clean(version, revision);
+        clean.write();
+        const Texts road = clean.drive.operations;
+        const auto opened = std::find(road.begin(), road.end(), "create APP.BIN") - road.begin();
+        for (std::size_t step = 1; step <= road.size(); ++step) {
+            const std::string failed = road[step - 1];
+            SCOPED_TRACE(failed);
+            Configured f(version, revision);
+            f.drive.failingSteps = {step};
+            const WriteOutcome outcome = f.write();
+            const bool upgrade = revision == 1;
+            const bool fellBack = upgrade && failed != "open" && failed != "lock";
+            EXPECT_EQ(outcome.result, fellBack           ? WriteResult::UpgradeFailedThenWritten
+                                      : failed == "lock" ? WriteResult::DriveBusy
+                                                         : WriteResult::WriteFailed);
+            EXPECT_EQ(outcome.upgradeFailed, upgrade);
+            EXPECT_EQ(outcome.firmwareOpened, static_cast<std::ptrdiff_t>(step) > opened + 1);
+            EXPECT_EQ(f.drive.sessionsOpen, 0);
+            EXPECT_FALSE(f.drive.has("APP.BIN"));
+            EXPECT_TRUE(f.drive.has("OK.DAT") || !fellBack);
+            if (f.drive.has("OK.DAT")) {
+                EXPECT_EQ(f.drive.file("CONFIG.CFG"),
+                          fellBack ? buildConfigFile(f.params, version) : f.oldConfig);
+            }
         }
-        EXPECT_EQ(outcome.result, WriteResult::UpgradeFailedThenWritten);
-        EXPECT_EQ(f.drive.file("CONFIG.CFG"), buildConfigFile(f.params, 40));
-        EXPECT_EQ(f.drive.file("OK.DAT"), OK);
     }
 }
 

@@ -15,7 +15,7 @@
 namespace veltra::test {
 
 // The logger's drive held in memory, with a log of every operation tried on it and the means
-// to make any single one of them fail, as real drives do.
+// to make any one of them fail, as real drives do.
 class FakeDrive : public DriveFiles {
   public:
     using Bytes = std::vector<std::uint8_t>;
@@ -26,7 +26,7 @@ class FakeDrive : public DriveFiles {
     bool present = true;  // when false nothing on it can be done
     DriveIdentity identity{1, 2};
     // Changes what a read hands back (the stored file stays as written).
-    std::function<void(const std::string& name, Bytes& bytes)> alterRead;
+    std::function<void(Bytes& bytes)> alterRead;
     int sessionsOpen = 0;
     // Every operation tried: "open", "lock" (when asked for), and "read", "create", "write",
     // "finish" or "remove" with the file's name. Those to fail go by text or number (from 1).
@@ -72,9 +72,9 @@ class FakeDrive : public DriveFiles {
     };
 
     struct Session : DriveSession {
-        explicit Session(FakeDrive& d) : drive(d), id(d.identity) { ++drive.sessionsOpen; }
+        explicit Session(FakeDrive& d) : drive(d) { ++drive.sessionsOpen; }
         ~Session() override { --drive.sessionsOpen; }
-        DriveIdentity identity() const override { return id; }
+        DriveIdentity identity() const override { return drive.identity; }
 
         std::optional<std::size_t> read(std::string_view name,
                                         std::span<std::uint8_t> dest) override {
@@ -84,7 +84,7 @@ class FakeDrive : public DriveFiles {
             }
             Bytes bytes = drive.files[key];
             if (drive.alterRead) {
-                drive.alterRead(key, bytes);
+                drive.alterRead(bytes);
             }
             const std::size_t count = std::min(bytes.size(), dest.size());
             std::copy_n(bytes.begin(), count, dest.begin());
@@ -105,7 +105,6 @@ class FakeDrive : public DriveFiles {
             return ok;
         }
         FakeDrive& drive;
-        DriveIdentity id;
     };
 };
 

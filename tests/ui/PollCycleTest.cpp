@@ -1,15 +1,126 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
 #include "logger/CfgRecord.h"
 #include "logger/FirmwareImage.h"
+#include "platform/DriveFilesFactory.h"
+#include "platform/fake/FixedHost.h"
+#include "simulator/SimulatedLocator.h"
 #include "support/FakeDrive.h"
-#include "support/SampleSettings.h"
-#include "ui/DialogRig.h"
+#include "support/TempFolder.h"
+#include "ui/DialogSession.h"
+#include "ui/MemoryControls.h"
 
 namespace veltra::test {
 namespace {
 
 using Id = ControlId;
+
+// Reports whichever simulated logger is plugged into the rig, at drive E.
+struct RigLocator : LoggerLocator {
+    const LoggerSimulator* plugged = nullptr;
+    std::vector<std::string> collectMatchEntries() override {
+        return plugged ? SimulatedLocator(*plugged).collectMatchEntries()
+                       : std::vector<std::string>{};
+    }
+    std::optional<std::filesystem::path> rootOf(char drive) const override {
+        return plugged ? SimulatedLocator(*plugged).rootOf(drive) : std::nullopt;
+    }
+};
+
+SimulatorSettings quickSettings(std::uint32_t serial = 1001, std::uint8_t revision = 2) {
+    SimulatorSettings settings;
+    settings.serial = serial;
+    settings.firmwareRevision = revision;  // 1: it needs the carried firmware
+    settings.configureTime = std::chrono::milliseconds(300);
+    settings.upgradeTime = std::chrono::milliseconds(500);
+    return settings;
+}
+
+// The whole road without a window: the in-memory window, the real poll cycle and simulated
+// loggers in a temporary folder, reached through the real drive access or, for the faults a
+// folder cannot be made to show, through a drive held in memory that holds the first's DAT.SRC.
+struct DialogRig {
+    explicit DialogRig(SimulatorSettings settings = quickSettings(), bool inMemory = false)
+        : simulator(folder.path() / "first", settings),
+          other(folder.path() / "second", quickSettings(2002)),
+          real(makeDriveFiles([this](char letter) { return locator.rootOf(letter); })),
+          session(controls, host, inMemory ? fake : *real, locator) {
+        controls.setListener([this](ControlId id, Notification what) { session.notify(id, what); });
+        session.open();
+        if (inMemory) {
+            // A message box may stay open for long: the drive must not be held meanwhile.
+            controls.setMessageResponder([this](std::string_view) {
+                EXPECT_EQ(fake.sessionsOpen, 0) << "drive held";
+                timerDuringMessage = controls.timerRunning();
+            });
+            plug(simulator);
+            fake.files["DAT.SRC"] = file("DAT.SRC");
+            ticks(4);
+        }
+    }
+
+    // Plugs one of the rig's loggers in (and the other out).
+    void plug(LoggerSimulator& logger) {
+        unplug();
+        logger.plugIn();
+        locator.plugged = &logger;
+    }
+    void unplug() {
+        for (LoggerSimulator* logger : {&simulator, &other}) {
+            if (logger->connected()) {
+                logger->unplug();
+            }
+        }
+        locator.plugged = nullptr;
+    }
+    void ticks(int count) {
+        for (int i = 0; i < count; ++i) {
+            cycle.tick();
+        }
+    }
+    // Lets the simulator and the window run side by side for `count` ticks of 100 ms.
+    void run(int count) {
+        for (int i = 0; i < count; ++i) {
+            simulator.advance(std::chrono::milliseconds(100));
+            other.advance(std::chrono::milliseconds(100));
+            cycle.tick();
+        }
+    }
+    // Clicks the configure button and runs the tick that does the work.
+    void configure() {
+        controls.click(Id::ConfigureButton);
+        cycle.tick();
+    }
+    // Starts the window and plugs the logger in; its settings are shown afterwards.
+    void startWithLogger() {
+        ticks(2);
+        plug(simulator);
+        ticks(5);
+    }
+
+    std::string text(ControlId id) const { return controls.text(id); }
+    std::vector<std::uint8_t> file(const char* name) const { return file(simulator, name); }
+    static std::vector<std::uint8_t> file(const LoggerSimulator& logger, const char* name) {
+        std::ifstream in(logger.folder() / name, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+
+    TempFolder folder;
+    MemoryControls controls;
+    FixedHost host{{2024, 3, 1, 8, 30, 15}, 480};
+    LoggerSimulator simulator;
+    LoggerSimulator other;
+    RigLocator locator;
+    FakeDrive fake;
+    bool timerDuringMessage = false;
+    std::unique_ptr<DriveFiles> real;
+    DialogSession session;
+    DialogState& state = session.state();
+    PollCycle& cycle = session.pollCycle();
+};
 
 // The data of the record with the given tag in a CONFIG.CFG, as written.
 std::vector<std::uint8_t> recordOf(const std::vector<std::uint8_t>& file, std::uint8_t tag) {
@@ -161,40 +272,6 @@ TEST(PollCycle, RefusedImageIsReadAgainSilently) {
     EXPECT_EQ(rig.text(Id::ConfigureButton), "Configure (E)");
 }
 
-// A logger at drive E of a drive held in memory, shown in the window: for the faults that a
-// real folder cannot be made to show.
-struct FakeDriveRig {
-    explicit FakeDriveRig(std::uint8_t revision) {
-        SimulatorSettings logger;
-        logger.firmwareRevision = revision;
-        drive.put("DAT.SRC", LoggerSimulator::deviceImage(logger, revision, sampleParameters()));
-        controls.setListener([this](ControlId id, Notification what) { session.notify(id, what); });
-        // A message box may stay open for long: the drive must not be held meanwhile.
-        controls.setMessageResponder([this](std::string_view) {
-            EXPECT_EQ(drive.sessionsOpen, 0) << "drive held";
-            timerDuringMessage = controls.timerRunning();
-        });
-        session.open();
-        for (int tick = 0; tick < 4; ++tick) {
-            session.tick();
-        }
-    }
-    struct AtE : LoggerLocator {
-        bool plugged = true;
-        std::vector<std::string> collectMatchEntries() override {
-            return std::vector<std::string>(plugged, "PFAD_E\\VID_2017&PID_0901\\SN1");
-        }
-        std::optional<std::filesystem::path> rootOf(char) const override { return std::nullopt; }
-    };
-
-    MemoryControls controls;
-    bool timerDuringMessage = false;
-    FixedHost host{{2024, 3, 1, 8, 30, 15}, 0};
-    FakeDrive drive{'E'};
-    AtE locator;
-    DialogSession session{controls, host, drive, locator};
-};
-
 // What a configure request came to shows in the button's caption and in one message for each
 // failure; the timer runs again, and OK.DAT is on the drive only beside settings written whole.
 TEST(PollCycle, ConfigureShowsWhatTheWriteCameTo) {
@@ -221,20 +298,17 @@ TEST(PollCycle, ConfigureShowsWhatTheWriteCameTo) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.interval << " " << c.failing);
-        FakeDriveRig rig(c.revision);
-        ASSERT_EQ(rig.controls.text(Id::ConfigureButton), "Configure (E)");
-        if (*c.failing) {
-            rig.drive.failing = {c.failing};
-        }
+        DialogRig rig(quickSettings(1001, c.revision), true);
+        ASSERT_EQ(rig.text(Id::ConfigureButton), "Configure (E)");
+        rig.fake.failing = {c.failing};
         rig.controls.type(Id::SamplingInterval, c.interval);
-        rig.controls.click(Id::ConfigureButton);
-        rig.session.tick();
-        const PollState& poll = rig.session.state().pollState;
+        rig.configure();
+        const PollState& poll = rig.state.pollState;
         EXPECT_EQ(poll.lastWrite, c.result);
-        EXPECT_EQ(rig.controls.text(Id::ConfigureButton), c.button);
+        EXPECT_EQ(rig.text(Id::ConfigureButton), c.button);
         EXPECT_EQ(rig.controls.messages(), c.messages);
         EXPECT_EQ(poll.upgradePending, c.result == R::UpgradeStarted);
-        EXPECT_EQ(rig.drive.has("OK.DAT"), succeeded(c.result));
+        EXPECT_EQ(rig.fake.has("OK.DAT"), succeeded(c.result));
         EXPECT_TRUE(rig.controls.isEnabled(Id::ConfigureButton));
         EXPECT_TRUE(rig.controls.timerRunning());
         EXPECT_FALSE(rig.timerDuringMessage) << "no tick while the request waits for the user";
@@ -244,24 +318,21 @@ TEST(PollCycle, ConfigureShowsWhatTheWriteCameTo) {
 // The settings held back for an upgraded logger are written, unasked, when it comes back; a
 // failure then is told with the drive let go, and the button keeps its caption.
 TEST(PollCycle, HeldBackSettingsFailingOnReturn) {
-    FakeDriveRig rig(1);
-    rig.controls.click(Id::ConfigureButton);
-    rig.session.tick();
-    const PollState& poll = rig.session.state().pollState;
+    DialogRig rig(quickSettings(1001, 1), true);
+    rig.configure();
+    const PollState& poll = rig.state.pollState;
     ASSERT_EQ(poll.lastWrite, WriteResult::UpgradeStarted);
-    rig.locator.plugged = false;
-    rig.session.tick();
-    rig.locator.plugged = true;  // back with the firmware it had: it is upgraded again
-    rig.drive.failing = {"lock"};
-    for (int tick = 0; tick < 3; ++tick) {
-        rig.session.tick();
-    }
+    rig.locator.plugged = nullptr;
+    rig.ticks(1);
+    rig.locator.plugged = &rig.simulator;  // back with the firmware it had: upgraded again
+    rig.fake.failing = {"lock"};
+    rig.ticks(3);
     EXPECT_EQ(poll.lastWrite, WriteResult::DriveBusy);
     EXPECT_EQ(rig.controls.messages(),
               (std::vector<std::string>{"Firmware upgrade failed,Please try again!",
                                         "It's fail to configure device,please confirm that the "
                                         "device was plugged!"}));
-    EXPECT_EQ(rig.controls.text(Id::ConfigureButton), "Configuring...");
+    EXPECT_EQ(rig.text(Id::ConfigureButton), "Configuring...");
     EXPECT_TRUE(rig.timerDuringMessage);  // written within a tick, which the timer goes on with
 }
 
@@ -316,15 +387,8 @@ TEST(PollCycle, SetupLockKeepsTheSettingsForTheNextLogger) {
     }
 }
 
-SimulatorSettings needsUpgrade() {
-    SimulatorSettings settings = DialogRig::quickSettings();
-    settings.firmwareRevision = 1;
-    settings.upgradedRevision = 2;
-    return settings;
-}
-
 TEST(PollCycle, UpgradeRoadEndsWithTheHeldBackConfiguration) {
-    DialogRig rig(needsUpgrade());
+    DialogRig rig(quickSettings(1001, 1));
     rig.startWithLogger();
     rig.controls.type(Id::DeviceName, "After upgrade");
     rig.configure();
@@ -355,7 +419,7 @@ TEST(PollCycle, UpgradeRoadEndsWithTheHeldBackConfiguration) {
 // The window upgrades a logger that comes back still needing it again, and again (the
 // command line's tables show it stopping after one).
 TEST(PollCycle, LoggerBackStillNeedingTheUpgradeIsUpgradedAgain) {
-    SimulatorSettings settings = needsUpgrade();
+    SimulatorSettings settings = quickSettings(1001, 1);
     settings.upgradedRevision = 1;
     DialogRig rig(settings);
     int firmwareTaken = 0;
@@ -371,7 +435,7 @@ TEST(PollCycle, LoggerBackStillNeedingTheUpgradeIsUpgradedAgain) {
 // Another logger plugged in while an upgrade is awaited is shown but not written; the
 // countdown goes on when it is gone and stops at zero.
 TEST(PollCycle, PendingUpgradeOutlastsAnotherLoggerAndCountsDownToZero) {
-    DialogRig rig(needsUpgrade());
+    DialogRig rig(quickSettings(1001, 1));
     rig.startWithLogger();
     rig.configure();
     rig.unplug();  // pulled out before it could take the firmware
