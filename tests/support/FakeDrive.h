@@ -23,7 +23,6 @@ class FakeDrive : public DriveFiles {
     explicit FakeDrive(char driveLetter = 'E') : letter(driveLetter) {}
 
     char letter;
-    bool present = true;  // when false nothing on it can be done
     DriveIdentity identity{1, 2};
     // Changes what a read hands back (the stored file stays as written).
     std::function<void(Bytes& bytes)> alterRead;
@@ -54,7 +53,7 @@ class FakeDrive : public DriveFiles {
   private:
     bool step(const std::string& operation) {
         operations.push_back(operation);
-        return present && !failing.count(operation) && !failingSteps.count(operations.size());
+        return !failing.count(operation) && !failingSteps.count(operations.size());
     }
 
     struct File : OutputFile {

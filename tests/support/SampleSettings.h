@@ -1,6 +1,6 @@
 #pragma once
 
-#include <cstring>
+#include <algorithm>
 #include <string>
 
 #include "logger/DeviceInfo.h"
@@ -8,17 +8,15 @@
 
 namespace veltra::test {
 
-// Puts bytes into a text field from its start, the rest of the field filled with `rest`.
-template <std::size_t Width>
-void putBytes(TextField<Width>& field, const std::string& bytes, std::uint8_t rest = 0) {
-    field.fill(rest);
-    std::memcpy(field.data(), bytes.data(), bytes.size() < Width ? bytes.size() : Width);
-}
-
 // A full set of settings that passes every check for sampleDeviceInfo(), with a distinct
 // value in every field, bytes behind the text terminators, and carried values that are never
 // written to the logger.
 inline LoggerParameters sampleParameters() {
+    // Bytes into a text field from its start, the rest of the field filled with `rest`.
+    const auto putBytes = [](auto& field, const std::string& bytes, std::uint8_t rest = 0) {
+        field.fill(rest);
+        std::copy_n(bytes.begin(), std::min(bytes.size(), field.size()), field.begin());
+    };
     LoggerParameters p;
     p.clock = {24, 2, 29, 19, 30, 15};
     p.reserved0 = {0xD0, 0xD1, 0xD2, 0xD3, 0xD4, 0xD5, 0xD6, 0xD7};
@@ -51,9 +49,9 @@ inline LoggerParameters sampleParameters() {
 
 // A logger with both channels, Fahrenheit, a -40.0 to 85.0 degree sensor and firmware that
 // needs no upgrade.
-inline DeviceInfo sampleDeviceInfo(std::uint8_t firmwareVersion = 48) {
+inline DeviceInfo sampleDeviceInfo() {
     DeviceInfo info;
-    info.firmwareVersion = firmwareVersion;
+    info.firmwareVersion = 48;
     info.firmwareRevision = 2;
     info.capabilityFlags =
         ParametersPresent | HasTemperatureChannel | HasHumidityChannel | SupportsFahrenheit;

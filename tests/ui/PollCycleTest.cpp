@@ -18,18 +18,6 @@ namespace {
 
 using Id = ControlId;
 
-// Reports whichever simulated logger is plugged into the rig, at drive E.
-struct RigLocator : LoggerLocator {
-    const LoggerSimulator* plugged = nullptr;
-    std::vector<std::string> collectMatchEntries() override {
-        return plugged ? SimulatedLocator(*plugged).collectMatchEntries()
-                       : std::vector<std::string>{};
-    }
-    std::optional<std::filesystem::path> rootOf(char drive) const override {
-        return plugged ? SimulatedLocator(*plugged).rootOf(drive) : std::nullopt;
-    }
-};
-
 SimulatorSettings quickSettings(std::uint32_t serial = 1001, std::uint8_t revision = 2) {
     SimulatorSettings settings;
     settings.serial = serial;
@@ -42,12 +30,13 @@ SimulatorSettings quickSettings(std::uint32_t serial = 1001, std::uint8_t revisi
 // The whole road without a window: the in-memory window, the real poll cycle and simulated
 // loggers in a temporary folder, reached through the real drive access or, for the faults a
 // folder cannot be made to show, through a drive held in memory that holds the first's DAT.SRC.
-struct DialogRig {
+// It reports whichever logger is plugged in at drive E.
+struct DialogRig : LoggerLocator {
     explicit DialogRig(SimulatorSettings settings = quickSettings(), bool inMemory = false)
         : simulator(folder.path() / "first", settings),
           other(folder.path() / "second", quickSettings(2002)),
-          real(makeDriveFiles([this](char letter) { return locator.rootOf(letter); })),
-          session(controls, host, inMemory ? fake : *real, locator) {
+          real(makeDriveFiles([this](char letter) { return rootOf(letter); })),
+          session(controls, host, inMemory ? fake : *real, *this) {
         controls.setListener([this](ControlId id, Notification what) { session.notify(id, what); });
         session.open();
         if (inMemory) {
@@ -71,7 +60,7 @@ struct DialogRig {
     void plug(LoggerSimulator& logger) {
         unplug();
         logger.plugIn();
-        locator.plugged = &logger;
+        plugged = &logger;
     }
     void unplug() {
         for (LoggerSimulator* logger : {&simulator, &other}) {
@@ -79,7 +68,7 @@ struct DialogRig {
                 logger->unplug();
             }
         }
-        locator.plugged = nullptr;
+        plugged = nullptr;
     }
     void ticks(int count) {
         for (int i = 0; i < count; ++i) {
@@ -106,6 +95,13 @@ struct DialogRig {
         ticks(5);
     }
 
+    std::vector<std::string> collectMatchEntries() override {
+        return plugged ? SimulatedLocator(*plugged).collectMatchEntries()
+                       : std::vector<std::string>{};
+    }
+    std::optional<std::filesystem::path> rootOf(char drive) const override {
+        return plugged ? SimulatedLocator(*plugged).rootOf(drive) : std::nullopt;
+    }
     std::string text(ControlId id) const { return controls.text(id); }
     std::vector<std::uint8_t> file(const char* name) const { return file(simulator, name); }
     static std::vector<std::uint8_t> file(const LoggerSimulator& logger, const char* name) {
@@ -118,7 +114,7 @@ struct DialogRig {
     FixedHost host{{2024, 3, 1, 8, 30, 15}, 480};
     LoggerSimulator simulator;
     LoggerSimulator other;
-    RigLocator locator;
+    const LoggerSimulator* plugged = nullptr;
     FakeDrive fake;
     bool timerDuringMessage = false;
     std::unique_ptr<DriveFiles> real;
@@ -312,9 +308,9 @@ TEST(PollCycle, ConfigureShowsWhatTheWriteCameTo) {
         rig.controls.type(Id::SamplingInterval, c.interval);
         if (c.comesBack) {
             rig.configure();
-            rig.locator.plugged = nullptr;
+            rig.plugged = nullptr;
             rig.ticks(1);
-            rig.locator.plugged = &rig.simulator;
+            rig.plugged = &rig.simulator;
         }
         rig.fake.failing = {c.failing};
         c.comesBack ? rig.ticks(3) : rig.configure();
