@@ -70,59 +70,49 @@ TEST(ConfigurationWriter, WritesEachFileVerifiedBetweenTheMarkers) {
     }
 }
 
-TEST(ConfigurationWriter, DrivesThatLieOrMovedAreFailures) {
-    using F = Configured;
+// Whichever single step fails, and whatever drive lies or has moved, no marker is left beside a
+// file that was being rewritten and no firmware image beside the settings; once the drive is
+// open, a failed upgrade falls back to writing the settings for the old firmware.
+TEST(ConfigurationWriter, AnyFailureLeavesNoStrayFile) {
+    using Arrange = std::function<void(Configured&)>;
     const auto readBack = [](void (*change)(Bytes&)) {
-        return [=](F& f) { f.drive.alterRead = change; };
+        return Arrange([=](Configured& f) { f.drive.alterRead = change; });
     };
-    const struct {
-        const char* what;
-        std::function<void(F&)> arrange;
-    } cases[] = {
+    const std::pair<std::string, Arrange> lies[] = {
         {"read-back differs in one byte", readBack([](auto& b) { b[200] ^= 0x10; })},
         {"read-back short by a byte", readBack([](auto& b) { b.pop_back(); })},
         {"read-back with a byte more", readBack([](auto& b) { b.push_back(0); })},
         {"another filesystem there since DAT.SRC was read",
-         [](F& f) { f.drive.identity.root = 99; }},
-        {"logger on another letter", [](F& f) { f.target.letter = 'F'; }},
-        {"no logger letter", [](F& f) { f.target.letter = 0; }},
+         [](Configured& f) { f.drive.identity.root = 99; }},
+        {"logger on another letter", [](Configured& f) { f.target.letter = 'F'; }},
+        {"no logger letter", [](Configured& f) { f.target.letter = 0; }},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        F f;
-        c.arrange(f);
-        const WriteOutcome outcome = f.write();
-        EXPECT_EQ(outcome.result, WriteResult::WriteFailed);
-        EXPECT_FALSE(outcome.upgradeFailed || outcome.firmwareOpened);
-        EXPECT_EQ(f.drive.sessionsOpen, 0);
-        if (f.drive.has("OK.DAT")) {  // only beside the configuration it was written for
-            EXPECT_EQ(f.drive.file("CONFIG.CFG"), f.oldConfig);
-        }
-    }
-}
-
-// Whichever single step fails, no marker is left beside a file that was being rewritten and no
-// firmware image beside the settings; once the drive is open, a failed upgrade falls back to
-// writing the settings for the old firmware.
-TEST(ConfigurationWriter, AnySingleFailureLeavesNoStrayFile) {
     for (auto [version, revision] : {std::pair{48, 2}, std::pair{40, 1}}) {
+        const bool upgrade = revision == 1;
         Configured clean(version, revision);
         clean.write();
         const Texts road = clean.drive.operations;
-        const auto opened = std::find(road.begin(), road.end(), "create APP.BIN") - road.begin();
+        std::vector<std::pair<std::string, Arrange>> faults;
         for (std::size_t step = 1; step <= road.size(); ++step) {
-            const std::string failed = road[step - 1];
+            faults.emplace_back(road[step - 1],
+                                [step](Configured& f) { f.drive.failingSteps = {step}; });
+        }
+        if (!upgrade) {
+            faults.insert(faults.end(), std::begin(lies), std::end(lies));
+        }
+        const auto opened = std::find(road.begin(), road.end(), "create APP.BIN") - road.begin();
+        for (std::size_t i = 0; i < faults.size(); ++i) {
+            const std::string& failed = faults[i].first;
             SCOPED_TRACE(failed);
             Configured f(version, revision);
-            f.drive.failingSteps = {step};
+            faults[i].second(f);
             const WriteOutcome outcome = f.write();
-            const bool upgrade = revision == 1;
             const bool fellBack = upgrade && failed != "open" && failed != "lock";
             EXPECT_EQ(outcome.result, fellBack           ? WriteResult::UpgradeFailedThenWritten
                                       : failed == "lock" ? WriteResult::DriveBusy
                                                          : WriteResult::WriteFailed);
             EXPECT_EQ(outcome.upgradeFailed, upgrade);
-            EXPECT_EQ(outcome.firmwareOpened, static_cast<std::ptrdiff_t>(step) > opened + 1);
+            EXPECT_EQ(outcome.firmwareOpened, upgrade && static_cast<std::ptrdiff_t>(i) > opened);
             EXPECT_EQ(f.drive.sessionsOpen, 0);
             EXPECT_FALSE(f.drive.has("APP.BIN"));
             EXPECT_TRUE(f.drive.has("OK.DAT") || !fellBack);

@@ -164,11 +164,10 @@ TEST(PollCycle, SetsUpThenShowsALoggersSettingsAndEstimate) {
     EXPECT_EQ(rig.controls.entryText(Id::TimeZone, rig.controls.selection(Id::TimeZone)),
               "UTC+00:00");
     // 262144 bytes of 22-bit records, at the interval typed.
-    const std::pair<const char*, const char*> estimates[] = {{nullptr, "66.2 days"},
-                                                             {"3", "3.3 days"},
-                                                             {"3600", "3971.9 days"},
-                                                             {"1", "1.1 days"},
-                                                             {"abc", "0.0 hours"}};
+    const std::pair<const char*, const char*> estimates[] = {
+        {nullptr, "66.2 days"}, {"3", "3.3 days"},    {"3600", "3971.9 days"},
+        {"1", "1.1 days"},      {"abc", "0.0 hours"},
+    };
     for (const auto& [interval, estimate] : estimates) {
         if (interval) {
             rig.controls.type(Id::SamplingInterval, interval);
@@ -261,8 +260,7 @@ TEST(PollCycle, RefusedImageIsReadAgainSilently) {
     rig.unplug();
     rig.ticks(2);
     rig.plug(rig.simulator);
-    const auto path = rig.simulator.folder() / "DAT.SRC";
-    std::filesystem::resize_file(path, 639);
+    std::filesystem::resize_file(rig.simulator.folder() / "DAT.SRC", 639);
     rig.ticks(10);
     EXPECT_EQ(rig.text(Id::ConfigureButton), "Plug Logger");
     EXPECT_TRUE(rig.controls.messages().empty());
