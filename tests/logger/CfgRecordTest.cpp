@@ -12,11 +12,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-template <std::size_t N>
-std::string textOf(const std::array<std::uint8_t, N>& field) {
-    return std::string(field.begin(), field.end());
-}
-
 TEST(CfgRecord, LongestRecord) {
     Bytes out{0xAA};  // appends after what is there
     EXPECT_EQ(buildCfgRecord(out, 7, Bytes(250, 0x01), 30), 255u);
@@ -29,6 +24,7 @@ TEST(CfgRecord, LongestRecord) {
 TEST(CfgRecord, ConfigFileHoldsTheRecordsInOrder) {
     const LoggerParameters p = test::sampleParameters();
     using namespace std::string_literals;
+    const auto textOf = [](const auto& field) { return std::string(field.begin(), field.end()); };
     const std::string zero = "\0\0\0\0"s, name = textOf(p.deviceName), web = textOf(p.website);
     const std::string info = textOf(p.userInfo), mark = textOf(p.trademark);
     const std::string clock = "\x18\x02\x1D\x13\x1E\x0F";  // 24-02-29 19:30:15
