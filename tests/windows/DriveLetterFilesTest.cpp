@@ -25,6 +25,7 @@ Bytes pattern(std::size_t size) {
 
 class DriveLetterFilesTest : public ::testing::Test {
   protected:
+    void SetUp() override { ASSERT_TRUE(drive); }
     void put(const std::string& name, const Bytes& bytes) {
         std::ofstream(folder.path() / name, std::ios::binary)
             .write(reinterpret_cast<const char*>(bytes.data()),
@@ -46,7 +47,6 @@ class DriveLetterFilesTest : public ::testing::Test {
 
 // Reads go by whole sectors but return only what fits; a write replaces a longer file.
 TEST_F(DriveLetterFilesTest, ReadsWhatFitsAndWritesExactlyTheBytes) {
-    ASSERT_TRUE(drive);
     for (const auto& [fileSize, room, expected] :
          {std::array<std::size_t, 3>{353, 100, 100}, {65537, 131072, 65537}}) {
         put("DAT.SRC", pattern(fileSize));
@@ -63,7 +63,6 @@ TEST_F(DriveLetterFilesTest, ReadsWhatFitsAndWritesExactlyTheBytes) {
 // Only plain files in the root are used; a file with a second name elsewhere is never
 // written, as the writes would reach it there.
 TEST_F(DriveLetterFilesTest, RefusesWhatIsNotAPlainFileInTheRoot) {
-    ASSERT_TRUE(drive);
     std::filesystem::create_directory(folder.path() / "APP.BIN");
     put("DAT.SRC", pattern(10));
     ASSERT_TRUE(::CreateHardLinkW((folder.path() / "LINK.CFG").c_str(),
@@ -80,7 +79,6 @@ TEST_F(DriveLetterFilesTest, RefusesWhatIsNotAPlainFileInTheRoot) {
 
 // The lock is the volume's: another thread's writer waits for it, a reader does not.
 TEST_F(DriveLetterFilesTest, OneWriterAtATime) {
-    ASSERT_TRUE(drive);
     DriveOpening other;
     std::thread([&] { other = files.open('E', std::chrono::milliseconds(50)); }).join();
     EXPECT_EQ(other.refusal, DriveRefusal::Busy);

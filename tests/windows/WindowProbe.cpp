@@ -11,13 +11,10 @@ namespace {
 
 template <typename Done>
 bool waitFor(Done done) {
-    for (int i = 0; i < 240; ++i) {
-        if (done()) {
-            return true;
-        }
+    for (int i = 0; i < 240 && !done(); ++i) {
         ::Sleep(250);
     }
-    return false;
+    return done();
 }
 
 // As UTF-8. WM_GETTEXT itself: GetWindowText does not ask controls of another process.
@@ -55,8 +52,7 @@ int main(int argc, char** argv) {
     if (what == "about") {
         ::PostMessageW(window, WM_SYSCOMMAND, 0x0010, 0);
         HWND about = nullptr;
-        // Found only once shown: the box is found by its title while its controls are still
-        // being made.
+        // Only once shown: its title is there while its controls are still being made.
         if (!waitFor([&] {
                 about = ::FindWindowW(nullptr, L"About Quillon");
                 return about && ::IsWindowVisible(about);
