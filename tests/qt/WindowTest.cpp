@@ -121,9 +121,6 @@ class WindowTest : public QObject {
         }
         QCOMPARE(controls.selection(PdfLanguage), -1);
         QVERIFY(controls.isChecked(SetupLock));
-        controls.setEnabled(ConfigureButton, true);
-        window.click(ConfigureButton);
-        QCOMPARE(reports.back(), (std::pair{ConfigureButton, Clicked}));
     }
 
     // Texts are host bytes, kept byte for byte until the user edits the field.

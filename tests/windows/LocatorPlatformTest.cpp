@@ -188,7 +188,6 @@ TEST(WindowsLocatorPlatform, SearchesOnlyWhenSomethingMayHaveChanged) {
         {"", true, true, true, true},
         {"E: gone", true, false, true, false},
         {"C: cannot be opened", true, false, true, true},
-        {"C: cannot be opened", true, false, true, true},
         {"", true, false, true, true},
         {"", true, false, false, true},
         {"", false, false, true, true},
