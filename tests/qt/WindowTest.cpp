@@ -58,9 +58,6 @@ struct Window {
     Widget* widget(ControlId id) {
         return controls.widgetAs<Widget>(id);
     }
-    void click(ControlId id) {
-        QTest::mouseClick(widget(id), Qt::LeftButton, {}, widget(id)->rect().center());
-    }
 
     QTemporaryDir folder;
     LoggerSimulator simulator{folder.path().toStdString(), {}};
@@ -108,7 +105,8 @@ class WindowTest : public QObject {
             {TemperatureUnit, press(Qt::Key_Up), SelectionChanged},
             {PdfLanguage, press(Qt::Key_Down), none},
             {PdfLanguage, [&](ControlId id) { controls.select(id, 5); }, none},  // selects none
-            {SetupLock, [&](ControlId id) { window.click(id); }, Clicked},
+            {SetupLock, [&](ControlId id) { QTest::mouseClick(window.widget(id), Qt::LeftButton); },
+             Clicked},
             {DeviceName, type, none},
             {HighTempAlarm, type, TextChanged},
         };
@@ -196,17 +194,15 @@ class WindowTest : public QObject {
     void boxesAndKeys() {
         Window window;
         QStringList seen;
-        whileOpen(
-            [&] {
-                QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
-                                        window.dialog.mapToGlobal(QPoint(5, 5)));
-                QApplication::sendEvent(&window.dialog, &event);
-            },
-            [&](QWidget* menu) {
-                for (QAction* action : menu->actions()) {
-                    seen << action->text();
-                }
-            });
+        const QPoint corner(5, 5);
+        QContextMenuEvent click(QContextMenuEvent::Mouse, corner,
+                                window.dialog.mapToGlobal(corner));
+        whileOpen([&] { QApplication::sendEvent(&window.dialog, &click); },
+                  [&](QWidget* menu) {
+                      for (QAction* action : menu->actions()) {
+                          seen << action->text();
+                      }
+                  });
         whileOpen([&] { window.dialog.aboutAction()->trigger(); },
                   [&](QWidget* box) {
                       seen << box->windowTitle()
