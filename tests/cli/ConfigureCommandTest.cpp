@@ -19,11 +19,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-void writeFile(const fs::path& path, const std::vector<std::uint8_t>& bytes) {
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-}
-
 // A drive folder holding the DAT.SRC of a logger made from `settings`.
 struct Drive {
     explicit Drive(SimulatorSettings logger = {}) : settings(logger) {
@@ -98,6 +93,7 @@ TEST(ConfigureCommand, RefusalsWriteNothing) {
         {{}, {"--time-zone", "UTC+05:45"}, "UTC-12:00"},
         {humidityOnly, {"--channel", "both"}, "--channel"},
         {humidityOnly, {"--high-temp", "5"}, "--high-temp"},
+        {{}, {"--channel", "humidity", "--high-temp", "5"}, "--high-temp: the field is disabled"},
         {{}, {"--sampling-interval", "1e2"}, "--sampling-interval takes a whole number of seconds"},
         {{}, {"--time-delay", "1.5"}, "--time-delay takes a whole number of minutes"},
         {{}, {"--high-temp", "8,5"}, "--high-temp takes a decimal number with \".\""},
@@ -287,9 +283,9 @@ TEST(ConfigureCommand, ProfilesRoundTripAcrossFirmware) {
     EXPECT_EQ(nlohmann::json::parse(readBack.out), written);
 }
 
-std::vector<nlohmann::json> logLines(const fs::path& log) {
+std::vector<nlohmann::json> jsonLines(const std::string& text) {
     std::vector<nlohmann::json> lines;
-    std::ifstream in(log);
+    std::istringstream in(text);
     for (std::string line; std::getline(in, line);) {
         lines.push_back(nlohmann::json::parse(line));
     }
@@ -323,13 +319,10 @@ TEST(ConfigureCommand, ProvisionsManyLoggers) {
                          (work.path() / "b").string(), "--device-name", "Lab", "--log",
                          (work.path() / "all.log").string(), "--json"});
     EXPECT_EQ(all.exitCode, 0) << all.out << all.err;
-    std::istringstream printed(all.out);
-    std::string first, second;
-    std::getline(printed, first);
-    std::getline(printed, second);
-    EXPECT_EQ(nlohmann::json::parse(second)["serial"], 2) << all.out;
+    EXPECT_EQ(jsonLines(all.out).at(1)["serial"], 2) << all.out;
 
-    // One logger in the folder, pulled out once it is configured, and another plugged in.
+    // One logger in the first folder, pulled out once it is configured, and then another
+    // plugged in there and a third in the second folder, which the count leaves alone.
     loggers.clear();
     const fs::path folder = work.path() / "w";
     plug(folder, 3);
@@ -343,10 +336,12 @@ TEST(ConfigureCommand, ProvisionsManyLoggers) {
                 loggers.front()->unplug();
             } else if (steps == 46) {
                 plug(folder, 4);
+                plug(work.path() / "x", 5);
             }
         },
-        {"watch", "--drive", folder.string(), "--count", "2", "--verify", "--device-name", "Lab",
-         "--log", (work.path() / "watch.log").string(), "--timeout", "20"});
+        {"watch", "--drive", folder.string(), "--drive", (work.path() / "x").string(), "--count",
+         "2", "--verify", "--device-name", "Lab", "--log", (work.path() / "watch.log").string(),
+         "--timeout", "20"});
     EXPECT_EQ(watched.exitCode, 0) << watched.out << watched.err;
     EXPECT_NE(watched.out.find("[2] " + folder.string() + "  serial 4  configured, verified"),
               std::string::npos)
@@ -354,9 +349,10 @@ TEST(ConfigureCommand, ProvisionsManyLoggers) {
     EXPECT_NE(watched.out.find("\n2 loggers configured.\n"), std::string::npos) << watched.out;
     EXPECT_EQ(taken[3], 1);
     EXPECT_EQ(taken[4], 1);
+    EXPECT_EQ(taken[5], 0);
 
-    const auto lines = logLines(work.path() / "all.log");
-    const auto watchLines = logLines(work.path() / "watch.log");
+    const auto lines = jsonLines(readText(work.path() / "all.log"));
+    const auto watchLines = jsonLines(readText(work.path() / "watch.log"));
     ASSERT_EQ(lines.size(), 2u);
     ASSERT_EQ(watchLines.size(), 2u);
     EXPECT_EQ(lines[1]["serial"], 2);

@@ -49,7 +49,11 @@ TEST(FolderDriveFiles, FindsFilesWhateverTheCaseAndLetsReadersInBesideTheWriter)
     fs::create_directories(root);
     EXPECT_NE(files.open('E', std::nullopt).session->identity(), drive->identity());
     EXPECT_TRUE(drive->remove("DAT.SRC"));
+    file = drive->create("OK.DAT");
+    ASSERT_TRUE(file && file->write(buffer) && file->finish());
+    EXPECT_EQ(fs::file_size(tree.base() / "MOVED" / "OK.DAT"), buffer.size());
     EXPECT_FALSE(fs::exists(tree.base() / "MOVED" / "dat.src"));
+    EXPECT_TRUE(fs::is_empty(root));
 }
 
 }  // namespace

@@ -1,9 +1,5 @@
 #include "SysfsTree.h"
 
-std::string packed(unsigned major, unsigned minor) {
-    return std::to_string((major << 20) | minor);
-}
-
 void SysfsTree::mount(unsigned id, const std::string& number, const std::string& mountPoint,
                       const std::string& root, const std::string& options,
                       const std::string& source) {

@@ -85,6 +85,3 @@ class SysfsTree {
     veltra::test::TempFolder folder_;
     std::map<unsigned, std::string> mounts_;
 };
-
-// The packed device number of MAJ:MIN as the locator joins on it, in decimal.
-std::string packed(unsigned major, unsigned minor);

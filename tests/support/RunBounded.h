@@ -36,29 +36,32 @@ inline std::string readText(const std::filesystem::path& path) {
     return {bytes.begin(), bytes.end()};
 }
 
-// One bounded run of a program: how it ended and what it printed.
+inline void writeFile(const std::filesystem::path& path, const Bytes& bytes) {
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+// One bounded run of a program: how it ended (a run over its bound is killed) and what it
+// printed.
 struct Outcome {
-    bool hung = false;
     int exitCode = -1;
-    int signal = 0;  // the signal that ended it, if one did
+    int signal = 0;
     std::string out;
     std::string err;
 };
 
 // Runs the program in a process group of its own, with its output in files, for at most
-// `bound`; the group is killed when the bound is over. `meanwhile` runs every few
-// milliseconds while the program does, with its process id.
+// `bound`. `meanwhile` runs every few milliseconds while the program does, with its id.
 inline Outcome runBounded(const std::vector<std::string>& argv, std::chrono::milliseconds bound,
                           const std::function<void(pid_t)>& meanwhile = {}) {
     TempFolder output;
-    const std::string outPath = (output.path() / "out").string();
-    const std::string errPath = (output.path() / "err").string();
+    const auto out = output.path() / "out", err = output.path() / "err";
     const pid_t pid = ::fork();
     if (pid == 0) {
         ::setpgid(0, 0);
         ::dup2(::open("/dev/null", O_RDONLY), 0);
-        ::dup2(::open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 1);
-        ::dup2(::open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), 2);
+        ::dup2(::open(out.c_str(), O_WRONLY | O_CREAT, 0644), 1);
+        ::dup2(::open(err.c_str(), O_WRONLY | O_CREAT, 0644), 2);
         std::vector<char*> args;
         for (const std::string& arg : argv) {
             args.push_back(const_cast<char*>(arg.c_str()));
@@ -67,26 +70,18 @@ inline Outcome runBounded(const std::vector<std::string>& argv, std::chrono::mil
         ::execvp(args[0], args.data());
         ::_exit(127);
     }
-    Outcome run;
     int status = 0;
     const auto deadline = std::chrono::steady_clock::now() + bound;
     while (::waitpid(pid, &status, WNOHANG) == 0) {
         if (std::chrono::steady_clock::now() > deadline) {
-            run.hung = true;
             ::kill(-pid, SIGKILL);
-            ::waitpid(pid, &status, 0);
-            break;
-        }
-        if (meanwhile) {
+        } else if (meanwhile) {
             meanwhile(pid);
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
-    run.out = readText(outPath);
-    run.err = readText(errPath);
-    return run;
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1,
+            WIFSIGNALED(status) ? WTERMSIG(status) : 0, readText(out), readText(err)};
 }
 
 }  // namespace veltra::test
