@@ -29,18 +29,13 @@ struct Drive {
         return LoggerSimulator(folder.path(), settings).parameters();
     }
     std::string root() const { return folder.path().string(); }
-    bool has(const char* name) const { return fs::exists(folder.path() / name); }
 
     TempFolder folder;
     SimulatorSettings settings;
 };
 
-const std::vector<std::string> fixedHost = {"--now", "2026-12-06 21:30:00", "--host-utc-offset",
-                                            "+00:00"};
-
-std::vector<std::string> args(std::vector<std::string> words,
-                              const std::vector<std::string>& more = fixedHost) {
-    words.insert(words.end(), more.begin(), more.end());
+std::vector<std::string> args(std::vector<std::string> words) {
+    words.insert(words.end(), {"--now", "2026-12-06 21:30:00", "--host-utc-offset", "+00:00"});
     return words;
 }
 
@@ -124,8 +119,8 @@ TEST(ConfigureCommand, RefusalsWriteNothing) {
         const Outcome result = runCli(ownHost ? words : args(words));
         EXPECT_EQ(result.exitCode, 2) << c.message << ": " << result.err;
         EXPECT_NE(result.err.find(c.message), std::string::npos) << c.message << ": " << result.err;
-        EXPECT_FALSE(drive.has("CONFIG.CFG")) << c.message;
-        EXPECT_FALSE(drive.has("OK.DAT")) << c.message;
+        const fs::path& d = drive.folder.path();
+        EXPECT_FALSE(fs::exists(d / "CONFIG.CFG") || fs::exists(d / "OK.DAT")) << c.message;
     }
 }
 
@@ -190,6 +185,8 @@ TEST(ConfigureCommand, WaitsForTheLoggerAndVerifies) {
     slow.configureTime = std::chrono::minutes(1);
     SimulatorSettings slowUpgrade = needingUpgrade();
     slowUpgrade.upgradeTime = std::chrono::minutes(1);
+    SimulatorSettings longerUpgrade = needingUpgrade();  // the next wait starts a second in
+    longerUpgrade.upgradeTime = std::chrono::milliseconds(1500);
     const struct {
         SimulatorSettings logger;
         std::vector<std::string> options;
@@ -210,7 +207,11 @@ TEST(ConfigureCommand, WaitsForTheLoggerAndVerifies) {
          4,
          {"its new firmware was written and its settings were not"}},
         {quick(), {"--verify"}, 0, {"Configured", "verified"}},
-        {needingUpgrade(), {"--verify"}, 0, {"its configuration was written", "verified"}},
+        {longerUpgrade,
+         {"--verify"},
+         0,
+         {"its configuration was written",
+          "waiting for the logger to take its settings: ", "verified"}},
         {ignoring,
          {"--verify"},
          5,

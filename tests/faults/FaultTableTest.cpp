@@ -1,6 +1,3 @@
-// The built veltra-cli against real filesystem faults: full and read-only drives, links out of
-// the drive, pipes, another program holding the drive and I/O errors injected with strace. One
-// row per fault; every row is held to the same promise.
 #include <gtest/gtest.h>
 #include <sys/file.h>
 #include <sys/mount.h>
