@@ -206,15 +206,12 @@ std::vector<Row> rows() {
         {"read-only remount", Root, {tmpfs("64k"), logger(), readOnly}, NotWritten},
         {"CONFIG.CFG a hard link out", Nothing, {logger(), hardLink("CONFIG.CFG")}, NotWritten},
         {"CONFIG.CFG a symlink out", Nothing, {logger(), symlink("CONFIG.CFG")}, NotWritten},
-        // Only the marker's name is removed, never what it points to.
-        {"OK.DAT a hard link out", Nothing, {logger(), hardLink("OK.DAT")}, Written},
+        // Only the marker's name is removed (whatever it names), never what it points to.
         {"OK.DAT a symlink out", Nothing, {logger(), symlink("OK.DAT")}, Written},
         {"APP.BIN a hard link out", Nothing, {logger(upgrade), hardLink("APP.BIN")}, OldFirmware},
-        {"APP.BIN a symlink out", Nothing, {logger(upgrade), symlink("APP.BIN")}, OldFirmware},
         {"DAT.SRC a pipe", Nothing, {pipe("DAT.SRC")}, {1, "cannot read DAT.SRC"}},
         {"DAT.SRC a pipe, inspected", Nothing, {pipe("DAT.SRC")}, {3, "not a regular"}, inspect},
         {"CONFIG.CFG a pipe", Nothing, {logger(), pipe("CONFIG.CFG")}, NotWritten},
-        {"OK.DAT a pipe", Nothing, {logger(), pipe("OK.DAT")}, Written},
         {"drive locked by another program", Nothing, {logger(), locked}, busy},
         {"write CONFIG.CFG: EIO", Strace, {logger()}, NotWritten, eio("write", "CONFIG.CFG")},
         {"fsync CONFIG.CFG: EIO", Strace, {logger()}, NotWritten, eio("fsync", "CONFIG.CFG")},
@@ -234,12 +231,11 @@ TEST(FaultTable, EveryFaultKeepsThePromise) {
     ASSERT_FALSE(referenceConfig().empty());
     for (const Row& row : rows()) {
         SCOPED_TRACE(row.fault);
-        std::cout << "[ FAULT ] " << row.fault << "\n";
         const char* skip = row.needs == Root && ::geteuid() != 0 ? "needs root to mount a tmpfs"
                            : row.needs == Strace && !canTrace()  ? "strace cannot trace here"
                                                                  : nullptr;
         if (skip) {
-            std::cout << "  skipped: " << skip << "\n";
+            std::cout << "[ SKIPPED ] " << row.fault << ": " << skip << "\n";
             continue;
         }
         Rig rig;
@@ -261,7 +257,6 @@ TEST(FaultTable, EveryFaultKeepsThePromise) {
 TEST(FaultTable, TwoRunsAtOnceTakeTurns) {
     const std::vector<std::string> names[] = {{"--device-name", "First"},
                                               {"--device-name", "Second"}};
-    const Bytes* configs[] = {&referenceConfig(names[0]), &referenceConfig(names[1])};
     for (int round = 0; round < 10; ++round) {
         SCOPED_TRACE(round);
         Rig rig;
@@ -273,7 +268,7 @@ TEST(FaultTable, TwoRunsAtOnceTakeTurns) {
         second.join();
         EXPECT_TRUE(runs[0].exitCode == 0 && runs[1].exitCode == 0) << runs[0].err << runs[1].err;
         const Bytes config = readFile(rig.drive / "CONFIG.CFG");
-        EXPECT_TRUE(config == *configs[0] || config == *configs[1]);
+        EXPECT_TRUE(config == referenceConfig(names[0]) || config == referenceConfig(names[1]));
         EXPECT_EQ(readFile(rig.drive / "OK.DAT"), (Bytes{'O', 'K'}));
     }
 }
