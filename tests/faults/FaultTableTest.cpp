@@ -293,6 +293,7 @@ TEST(FaultTable, SimulatorNeverWaitsAndEndsWhenTold) {
     EXPECT_EQ(run.exitCode, 0);  // not hung
     EXPECT_NE(run.out.find("could not write DAT.SRC"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("refused CONFIG.CFG"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("unplugged"), std::string::npos) << run.out;  // as it ends
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <signal.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -23,8 +22,7 @@ using Bytes = std::vector<std::uint8_t>;
 
 // The bytes of a regular file; nothing for a pipe or a link.
 inline Bytes readFile(const std::filesystem::path& path) {
-    struct stat info {};
-    if (::lstat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (!std::filesystem::is_regular_file(std::filesystem::symlink_status(path))) {
         return {};
     }
     std::ifstream in(path, std::ios::binary);
