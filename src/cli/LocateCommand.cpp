@@ -25,11 +25,6 @@ struct FoundLogger {
     bool readOnly = false;
 };
 
-bool isLogger(const std::string& entry) {
-    const auto ids = entryUsbIds(entry);
-    return ids && ids->vendorId == LoggerVendorId && ids->productId == LoggerProductId;
-}
-
 const char* typeName(DriveType type) {
     switch (type) {
         case DriveType::Removable:
@@ -55,7 +50,7 @@ void explain(const DeviceLocator& locator, std::ostream& out) {
         out << "  " << root.letter << ": " << typeName(root.type) << ", "
             << (folder ? folder->string() : std::string("(no folder)"));
         for (const std::string& drive : scan.driveEntries) {
-            if (drive.size() > 5 && drive[5] == root.letter) {
+            if (entryDriveLetter(drive) == root.letter) {
                 out << ", device number " << driveEntryNumber(drive);
             }
         }
@@ -103,7 +98,7 @@ void explain(const DeviceLocator& locator, std::ostream& out) {
     bool taken = false;
     for (const std::string& match : scan.matchEntries) {
         const char* verdict = "other vendor/product";
-        if (isLogger(match)) {
+        if (isLoggerEntry(match)) {
             verdict = taken ? "a logger, after the one taken" : "taken";
             taken = true;
         }
@@ -130,7 +125,7 @@ int locate(const LocateOptions& options) {
 
     std::vector<FoundLogger> loggers;
     for (const std::string& entry : entries) {
-        if (!isLogger(entry) || entry.size() < 6) {
+        if (!isLoggerEntry(entry) || entry.size() < 6) {
             continue;
         }
         FoundLogger found;

@@ -10,15 +10,6 @@ namespace {
 
 constexpr char FirstFolderLetter = 'D';
 
-// Entries name the drive letter right after "PFAD_".
-constexpr std::size_t LetterAt = 5;
-
-bool isLoggerEntry(const std::string& entry) {
-    const auto ids = entryUsbIds(entry);
-    return entry.size() > LetterAt && ids && ids->vendorId == LoggerVendorId &&
-           ids->productId == LoggerProductId;
-}
-
 // Several folders, each standing for a logger under a letter of its own.
 class FoldersLocator : public LoggerLocator {
   public:
@@ -56,7 +47,7 @@ class OneLetterLocator : public LoggerLocator {
     std::vector<std::string> collectMatchEntries() override {
         std::vector<std::string> entries = all_.collectMatchEntries();
         std::erase_if(entries, [this](const std::string& entry) {
-            return entry.size() <= LetterAt || entry[LetterAt] != letter_;
+            return entryDriveLetter(entry) != letter_;
         });
         return entries;
     }
@@ -92,8 +83,8 @@ LoggerSet::~LoggerSet() = default;
 std::vector<char> LoggerSet::present() {
     std::vector<char> letters;
     for (const std::string& entry : all_->collectMatchEntries()) {
-        if (isLoggerEntry(entry)) {
-            letters.push_back(entry[LetterAt]);
+        if (const char letter = entryDriveLetter(entry); letter != 0 && isLoggerEntry(entry)) {
+            letters.push_back(letter);
         }
     }
     return letters;

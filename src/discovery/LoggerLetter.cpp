@@ -50,6 +50,19 @@ std::optional<UsbIds> entryUsbIds(std::string_view entry, std::string* skipped) 
                   static_cast<std::uint16_t>(parseHexText(*product, skipped))};
 }
 
+char entryDriveLetter(std::string_view entry) {
+    constexpr std::string_view Prefix = "PFAD_";
+    const std::size_t at = entry.find(Prefix);
+    return at != std::string_view::npos && at + Prefix.size() < entry.size()
+               ? entry[at + Prefix.size()]
+               : '\0';
+}
+
+bool isLoggerEntry(std::string_view entry) {
+    const auto ids = entryUsbIds(entry);
+    return ids && ids->vendorId == LoggerVendorId && ids->productId == LoggerProductId;
+}
+
 char pickLoggerLetter(const std::vector<std::string>& entries, std::uint16_t vendorId,
                       std::uint16_t productId) {
     for (const std::string& entry : entries) {
@@ -57,9 +70,7 @@ char pickLoggerLetter(const std::vector<std::string>& entries, std::uint16_t ven
         if (!ids || ids->vendorId != vendorId || ids->productId != productId) {
             continue;
         }
-        // The first matching entry wins.
-        const std::size_t at = entry.find("PFAD_");
-        return at != std::string::npos && at + 5 < entry.size() ? entry[at + 5] : '\0';
+        return entryDriveLetter(entry);  // the first matching entry wins
     }
     return '\0';
 }

@@ -31,6 +31,12 @@ struct UsbIds {
 };
 std::optional<UsbIds> entryUsbIds(std::string_view entry, std::string* skipped = nullptr);
 
+// The drive letter an entry names after "PFAD_"; 0 when it names none.
+char entryDriveLetter(std::string_view entry);
+
+// Whether an entry carries the logger's vendor and product ids.
+bool isLoggerEntry(std::string_view entry);
+
 // The drive letter of the first entry that carries the given vendor and product ids; 0 when
 // none does.
 char pickLoggerLetter(const std::vector<std::string>& entries, std::uint16_t vendorId,
