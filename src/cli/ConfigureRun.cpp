@@ -179,7 +179,7 @@ Outcome configureShown(HeadlessDialog& dialog, const ConfigureRequest& request,
     run.outcome.shown = true;
     run.outcome.device = dialog.state().deviceInfo;
     if (const std::string error = applySettings(dialog, request); !error.empty()) {
-        return run.fail(ExitInvalid, "" + error);
+        return run.fail(ExitInvalid, error);
     }
 
     const auto start = Clock::now();
