@@ -58,7 +58,7 @@ TEST(ConfigureCommand, RefusalsWriteNothing) {
         {{}, {"--sampling-interval", "1e2"}, "--sampling-interval takes a whole number of seconds"},
         {{}, {"--time-delay", "1.5"}, "--time-delay takes a whole number of minutes"},
         {{}, {"--high-temp", "8,5"}, "--high-temp takes a decimal number with \".\""},
-        {{}, {"--now", "2025-02-30 10:00:00"}, "--now names no such date: 2025-02-30"},
+        {{}, {"--now", "2025-00-30 10:00:00"}, "--now names no such date: 2025-00-30"},
         {{}, {"--now", "2025-06-01 25:00:00"}, "--now names no such hour: 25"},
         {{}, {"--now", "1999-12-31 10:00:00"}, "years that the logger's clock holds"},
         {{}, {"--now", "2025-06-01"}, "--now takes \"YYYY-MM-DD HH:MM:SS\""},
@@ -292,11 +292,18 @@ TEST(ConfigureCommand, ProvisionsManyLoggers) {
     EXPECT_EQ(lines[1]["settings"]["device-name"], "Lab");
     EXPECT_EQ(lines[1]["result"], "configured");
 
-    // With --count 1, the second of two loggers plugged in is left alone.
+    // With --count 1, the second of two loggers plugged in is left alone; a folder holding
+    // files but no DAT.SRC is no logger.
+    fs::create_directories(work.path() / "x");
+    writeFile(work.path() / "x" / "APP.BIN", {});
     plug(work.path() / "c", 5);
     plug(work.path() / "d", 6);
-    const Outcome one = runBeside(step, {"watch", "--drive", (work.path() / "c").string(),
-                                         "--drive", (work.path() / "d").string(), "--count", "1"});
+    const Outcome one = runBeside(step, {"watch", "--drive", (work.path() / "x").string(),
+                                         "--drive", (work.path() / "c").string(), "--drive",
+                                         (work.path() / "d").string(), "--count", "1"});
+    EXPECT_NE(one.out.find("[1] " + (work.path() / "c").string() + "  serial 5  configured\n"),
+              std::string::npos)
+        << one.out;
     EXPECT_NE(one.out.find("\n1 logger configured.\n"), std::string::npos) << one.out;
 
     // One logger in the folder, pulled out once it is configured, and another plugged in.

@@ -32,7 +32,7 @@ TEST(LocateCommand, ReportsTheLoggersOfAFakeTreeAndWhyTheOtherMountsAreNot) {
     tree.addPartition(tree.addUsbDisk("sdb", "8:16", {"2017", "0901", "sn0001"}, 1), "sdb1",
                       "8:17");
     tree.addUsbDisk("sdc", "8:32", {"2017", "0901", "SN0002"}, 2);
-    tree.addUsbDisk("sdd", "8:48", {"0781", "5567", "X"}, 3);
+    tree.addUsbDisk("sdd", "8:48", {"0781", "0901", "X"}, 3);  // the same product id
     tree.addVirtual("loop0", "7:0");
     tree.mount(30, "8:1", "/", "/", "rw", "/dev/sda1");
     tree.mount(40, "8:17", "/media/u/LOGGER", "/", "rw,nosuid", "/dev/sdb1");
@@ -61,7 +61,7 @@ TEST(LocateCommand, ReportsTheLoggersOfAFakeTreeAndWhyTheOtherMountsAreNot) {
           "/run/user/1000 (tmpfs, 0:45): not a block device\n",
           "/media/u/GONE (/dev/sde1, 8:65): no device in sysfs\n",
           "  C: fixed, /, device number 8388608\n", "): no USB parent (SYSFS\\DEVICES/PCI0000",
-          "  8388656USB\\VID_0781&PID_5567\\X: other vendor/product\n",
+          "  8388656USB\\VID_0781&PID_0901\\X: other vendor/product\n",
           "  PFAD_C_8388608: not joined (no USB disk with device number 8388608)\n",
           "  PFAD_D\\VID_2017&PID_0901\\SN0001: taken\n", "SN0002: a logger, after the one taken\n",
           "E: /media/u/LOG 2  USB\\VID_2017&PID_0901\\SN0002  (read-only)\nselected: D\n"}) {
