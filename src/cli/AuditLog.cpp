@@ -1,18 +1,18 @@
 #include "cli/AuditLog.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 
 #include <cerrno>
 #include <chrono>
 #include <cstring>
-#include <ctime>
-#include <iostream>
-
-#include "cli/Command.h"
+#include <thread>
 
 #ifdef _WIN32
 #include <io.h>
+#include <windows.h>
 #else
+#include <sys/file.h>
 #include <unistd.h>
 #endif
 
@@ -20,161 +20,239 @@ namespace veltra::cli {
 
 namespace {
 
-std::string utcNow() {
-    const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-    std::tm utc{};
-#ifdef _WIN32
-    gmtime_s(&utc, &now);
-#else
-    gmtime_r(&now, &utc);
-#endif
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
-    return text;
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+// As long as a writer waits for the logger's drive: another run appends a line in far less.
+constexpr std::chrono::milliseconds LockWait{3000};
+constexpr std::chrono::milliseconds LockRetry{20};
+
+std::string lastError() {
+    return std::strerror(errno);
 }
 
-int openAppending(const std::string& path) {
 #ifdef _WIN32
-    return ::_open(path.c_str(), _O_WRONLY | _O_APPEND | _O_CREAT | _O_BINARY, 0644);
-#else
-    return ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-#endif
+
+int openLog(const std::string& path, int flags) {
+    return ::_open(path.c_str(), _O_RDWR | _O_APPEND | _O_BINARY | flags, _S_IREAD | _S_IWRITE);
+}
+constexpr int CreateNew = _O_CREAT | _O_EXCL;
+
+bool isRegular(int fd) {
+    struct _stat64 s {};
+    return ::_fstat64(fd, &s) == 0 && (s.st_mode & _S_IFMT) == _S_IFREG;
 }
 
-bool writeDurably(int fd, const std::string& line) {
-#ifdef _WIN32
-    return ::_write(fd, line.data(), static_cast<unsigned>(line.size())) ==
-               static_cast<int>(line.size()) &&
-           ::_commit(fd) == 0;
+// A lock on a byte far past any end the log reaches, so that it keeps other writers of this
+// program out without barring anyone's writes (Windows' locks are mandatory).
+bool tryLock(int fd, bool locking) {
+    OVERLAPPED at{};
+    at.Offset = 0xFFFFFFFF;
+    at.OffsetHigh = 0x7FFFFFFF;
+    const auto file = reinterpret_cast<HANDLE>(::_get_osfhandle(fd));
+    return locking ? ::LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1,
+                                  0, &at) != 0
+                   : ::UnlockFileEx(file, 0, 1, 0, &at) != 0;
+}
+
+// The log's last byte; none for an empty log. False when it cannot be read.
+bool lastByte(int fd, int& byte) {
+    byte = -1;
+    const __int64 size = ::_lseeki64(fd, 0, SEEK_END);
+    if (size <= 0) {
+        return size == 0;
+    }
+    unsigned char c = 0;
+    const bool read = ::_lseeki64(fd, size - 1, SEEK_SET) == size - 1 && ::_read(fd, &c, 1) == 1;
+    byte = c;
+    return read;
+}
+
+long long writeSome(int fd, std::string_view bytes) {
+    return ::_write(fd, bytes.data(), static_cast<unsigned>(bytes.size()));
+}
+
+bool syncFile(int fd) {
+    return ::_commit(fd) == 0;
+}
+
+// Windows makes a new file's name durable with the file.
+bool syncFolderOf(const std::string&) {
+    return true;
+}
+
+void closeLog(int fd) {
+    ::_close(fd);
+}
+
 #else
-    return ::write(fd, line.data(), line.size()) == static_cast<ssize_t>(line.size()) &&
-           ::fsync(fd) == 0;
+
+int openLog(const std::string& path, int flags) {
+    return ::open(path.c_str(), O_RDWR | O_APPEND | O_CLOEXEC | flags, 0644);
+}
+constexpr int CreateNew = O_CREAT | O_EXCL;
+
+bool isRegular(int fd) {
+    struct stat s {};
+    return ::fstat(fd, &s) == 0 && S_ISREG(s.st_mode);
+}
+
+bool tryLock(int fd, bool locking) {
+    return ::flock(fd, locking ? LOCK_EX | LOCK_NB : LOCK_UN) == 0;
+}
+
+bool lastByte(int fd, int& byte) {
+    byte = -1;
+    struct stat s {};
+    if (::fstat(fd, &s) != 0) {
+        return false;
+    }
+    if (s.st_size == 0) {
+        return true;
+    }
+    unsigned char c = 0;
+    const bool read = ::pread(fd, &c, 1, s.st_size - 1) == 1;
+    byte = c;
+    return read;
+}
+
+long long writeSome(int fd, std::string_view bytes) {
+    return ::write(fd, bytes.data(), bytes.size());
+}
+
+bool syncFile(int fd) {
+    return ::fsync(fd) == 0;
+}
+
+// A log just created is synced together with its name in its folder.
+bool syncFolderOf(const std::string& path) {
+    fs::path folder = fs::path(path).parent_path();
+    const int fd =
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const bool synced = fd >= 0 && ::fsync(fd) == 0;
+    if (fd >= 0) {
+        ::close(fd);
+    }
+    return synced;
+}
+
+void closeLog(int fd) {
+    ::close(fd);
+}
+
 #endif
+
+// Holds the log's lock for one append, waiting a while for another writer to finish its own.
+class LogLock {
+  public:
+    LogLock(int fd, bool regular) : fd_(regular ? fd : -1) {
+        const auto deadline = Clock::now() + LockWait;
+        while (fd_ >= 0 && !tryLock(fd_, true)) {
+            if (Clock::now() >= deadline) {
+                fd_ = -1;
+                failed_ = true;
+                break;
+            }
+            std::this_thread::sleep_for(LockRetry);
+        }
+    }
+    ~LogLock() {
+        if (fd_ >= 0) {
+            tryLock(fd_, false);
+        }
+    }
+    LogLock(const LogLock&) = delete;
+    LogLock& operator=(const LogLock&) = delete;
+    bool failed() const { return failed_; }
+
+  private:
+    int fd_;
+    bool failed_ = false;
+};
+
+// Writes all of `bytes`: in one write unless the system takes only part of them.
+std::string writeAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const long long written = writeSome(fd, bytes);
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            return written == 0 ? "nothing was written" : lastError();
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return {};
 }
 
 }  // namespace
 
-const char* resultWord(int exitCode) {
-    switch (exitCode) {
-        case ExitOk:
-            return "configured";
-        case ExitRefused:
-            return "not read";
-        case ExitInvalid:
-            return "refused";
-        case ExitIoFailure:
-            return "failed";
-        case ExitPending:
-            return "incomplete";
-        case ExitUnverified:
-            return "differs";
-        default:
-            return "unknown";
-    }
-}
-
-nlohmann::ordered_json outcomeJson(const Outcome& o, bool verifyAsked) {
-    nlohmann::ordered_json record;
-    record["time"] = utcNow();
-    record["drive"] = o.where;
-    record["serial"] = nullptr;
-    record["firmwareVersion"] = nullptr;
-    record["firmwareRevision"] = nullptr;
-    if (o.shown) {
-        record["serial"] = o.device.deviceSerial;
-        record["firmwareVersion"] = o.device.firmwareVersion;
-        record["firmwareRevision"] = o.device.firmwareRevision;
-    }
-    record["settings"] = nullptr;
-    if (o.written) {
-        record["settings"] = nlohmann::ordered_json::object();
-        for (const auto& [name, value] : *o.written) {
-            record["settings"][name] = value;
-        }
-        record["clock"] = o.clock;
-    }
-    record["result"] = resultWord(o.exitCode);
-    record["exitCode"] = o.exitCode;
-    if (!o.message.empty()) {
-        record["message"] = o.message;
-    }
-    if (verifyAsked) {
-        record["verified"] = o.verified.value_or(false);
-        record["differences"] = nlohmann::ordered_json::array();
-        for (const Difference& d : o.differences) {
-            record["differences"].push_back(
-                {{"name", d.name}, {"written", d.written}, {"reported", d.reported}});
-        }
-    }
-    return record;
-}
-
 AuditLog::~AuditLog() {
     if (fd_ >= 0) {
-#ifdef _WIN32
-        ::_close(fd_);
-#else
-        ::close(fd_);
-#endif
+        closeLog(fd_);
     }
 }
 
 std::string AuditLog::open(const std::string& path) {
     path_ = path;
-    fd_ = openAppending(path);
-    return fd_ < 0 ? "cannot open the log " + path + ": " + std::strerror(errno) : "";
+    fd_ = openLog(path, CreateNew);
+    const bool created = fd_ >= 0;
+    if (!created && errno == EEXIST) {
+        fd_ = openLog(path, 0);
+    }
+    if (fd_ < 0) {
+        return "cannot open the log " + path + ": " + lastError();
+    }
+    regular_ = isRegular(fd_);
+    if (created && regular_ && !syncFolderOf(path)) {
+        return "cannot make the new log " + path + " durable: " + lastError();
+    }
+    return {};
 }
 
-std::string AuditLog::append(const nlohmann::ordered_json& record) {
-    const std::string line = record.dump() + "\n";
-    if (writeDurably(fd_, line)) {
+std::string AuditLog::append(std::string_view line) {
+    std::string text = std::string(line) + "\n";
+    std::string error;
+    {
+        const LogLock lock(fd_, regular_);
+        int last = -1;
+        if (lock.failed()) {
+            error = "another program kept it locked";
+        } else if (regular_ && !lastByte(fd_, last)) {
+            error = lastError();
+        } else {
+            // A line torn by an earlier failure is ended where it broke off: it stays visibly
+            // broken and never runs into this record.
+            if (last >= 0 && last != '\n') {
+                text.insert(0, "\n");
+            }
+            error = writeAll(fd_, text);
+            if (error.empty() && regular_ && !syncFile(fd_)) {
+                error = lastError();
+            }
+        }
+    }
+    if (error.empty()) {
         return {};
     }
     failed_ = true;
-    return "cannot append to the log " + path_ + ": " + std::strerror(errno);
+    return "cannot append to the log " + path_ + ": " + error;
 }
 
-std::string summaryLine(const Outcome& o) {
-    std::string line = o.where + "  serial " +
-                       (o.shown ? std::to_string(o.device.deviceSerial) : "unknown") + "  " +
-                       resultWord(o.exitCode);
-    if (o.verified == true) {
-        line += ", verified";
+bool liesIn(const std::string& path, const fs::path& root) {
+    std::error_code error;
+    const fs::path file = fs::weakly_canonical(fs::absolute(path, error), error);
+    if (error) {
+        return false;
     }
-    for (std::size_t i = 0; i < o.differences.size(); ++i) {
-        line += (i == 0 ? ": " : ", ") + o.differences[i].name;
-    }
-    if (o.exitCode != ExitOk && o.differences.empty() && !o.message.empty()) {
-        line += ": " + o.message;
-    }
-    return line;
-}
-
-bool OutcomeReport::openLog(const std::string& path) {
-    if (path.empty()) {
-        return true;
-    }
-    const std::string error = log_.open(path);
-    if (!error.empty()) {
-        std::cerr << "veltra-cli: " << error << "; no logger was configured\n";
-    }
-    return error.empty();
-}
-
-int OutcomeReport::add(const Outcome& outcome, const std::string& prefix) {
-    const auto record = outcomeJson(outcome, verifyAsked_);
-    if (json_) {
-        std::cout << record.dump() << "\n" << std::flush;
-    } else if (lines_) {
-        std::cout << prefix << summaryLine(outcome) << "\n" << std::flush;
-    }
-    if (log_.isOpen()) {
-        if (const std::string error = log_.append(record); !error.empty()) {
-            std::cerr << "veltra-cli: " << error << "\n";
-            return ExitIoFailure;
+    for (fs::path folder = file;; folder = folder.parent_path()) {
+        if (fs::equivalent(folder, root, error)) {
+            return true;
+        }
+        if (folder == folder.parent_path()) {
+            return false;
         }
     }
-    return outcome.exitCode;
 }
 
 }  // namespace veltra::cli

@@ -1,20 +1,15 @@
 #pragma once
 
-#include <nlohmann/json.hpp>
+#include <filesystem>
 #include <string>
-
-#include "cli/ConfigureRun.h"
+#include <string_view>
 
 namespace veltra::cli {
 
-// One logger's record: when, which logger, what was written, what it came to.
-nlohmann::ordered_json outcomeJson(const Outcome& outcome, bool verifyAsked);
-
-// The result in one word, for the record and the one line per logger.
-const char* resultWord(int exitCode);
-
-// An append-only file of one JSON object a line. Each line is written whole in one append and
-// made durable before the next logger is handled; earlier lines are never rewritten.
+// An append-only file of one record a line, kept to the standard of the logger's files: each
+// line is appended whole, in one write, under the log's lock, and made durable before the next
+// logger is handled; earlier lines are never rewritten. A log that is no regular file (a
+// pipe, a terminal, /dev/null) gets its lines but cannot be synced, and is not asked to be.
 class AuditLog {
   public:
     AuditLog() = default;
@@ -25,35 +20,24 @@ class AuditLog {
     // Opens (creating) the file; empty when done, otherwise why not.
     std::string open(const std::string& path);
     bool isOpen() const { return fd_ >= 0; }
+    const std::string& path() const { return path_; }
     // Whether an append failed: no logger is handled after that.
     bool failed() const { return failed_; }
-    // Appends the line; empty when done and durable, otherwise why not.
-    std::string append(const nlohmann::ordered_json& record);
+
+    // Appends one line (without its newline); empty when done and durable, otherwise why not.
+    // The one place where the log grows: the lock is held from reading the log's end to the
+    // sync, so that what a record is built from (the log's last line) stays its last line.
+    std::string append(std::string_view line);
 
   private:
     int fd_ = -1;
     std::string path_;
+    bool regular_ = false;
     bool failed_ = false;
 };
 
-// One logger's line: where, its serial, and what configuring it came to.
-std::string summaryLine(const Outcome& outcome);
-
-// Where each logger's outcome goes: a JSON object or a line on standard output, and the log.
-class OutcomeReport {
-  public:
-    OutcomeReport(bool json, bool lines, bool verifyAsked)
-        : json_(json), lines_(lines), verifyAsked_(verifyAsked) {}
-
-    // Opens the log when a path is given; false, with the reason printed, when it cannot.
-    bool openLog(const std::string& path);
-    // Reports one logger, `prefix` before its line; its exit code, or 3 when the log failed.
-    int add(const Outcome& outcome, const std::string& prefix = "");
-    bool logFailed() const { return log_.failed(); }
-
-  private:
-    bool json_, lines_, verifyAsked_;
-    AuditLog log_;
-};
+// Whether the file at `path` (which need not exist yet) lies in the folder `root` or in a
+// folder below it, whatever links or bind mounts lead there.
+bool liesIn(const std::string& path, const std::filesystem::path& root);
 
 }  // namespace veltra::cli

@@ -2,19 +2,20 @@
 #include <iostream>
 #include <sstream>
 
-#include "cli/AuditLog.h"
 #include "cli/Command.h"
 #include "cli/ConfigureOptions.h"
 #include "cli/FolderLocator.h"
+#include "cli/ImageFile.h"
 #include "cli/LoggerSet.h"
-#include "logger/DeviceImage.h"
-#include "logger/LoggerFiles.h"
-#include "platform/DriveFilesFactory.h"
+#include "cli/OutcomeReport.h"
+#include "cli/StopSignals.h"
 #include "platform/LocatorFactory.h"
 
 namespace veltra::cli {
 
 namespace {
+
+namespace fs = std::filesystem;
 
 constexpr const char* NotRead = "the logger's DAT.SRC could not be read";
 
@@ -23,27 +24,6 @@ struct ConfigureCommandOptions : ConfigureOptions {
     bool json = false;
 };
 
-// Reads the DAT.SRC of a folder named on the command line, so that a refusal is reported with
-// its reason (the dialog would only try again). Empty when it is accepted.
-std::string checkFolderImage(const std::string& folder, const std::filesystem::path& root) {
-    DeviceImage image;
-    const auto files = makeFolderDrive(root);
-    const DriveOpening opening = files->open('D', std::nullopt);
-    const auto count =
-        opening.session ? opening.session->read(DeviceImageFile, image.bytes) : std::nullopt;
-    if (!count) {
-        return "cannot read DAT.SRC in " + folder;
-    }
-    DeviceInfo info;
-    LoggerParameters params{};
-    image.count = static_cast<std::uint32_t>(*count);
-    const ImageVerdict verdict = parseDeviceImage(image.content(), 0, info, params);
-    if (verdict != ImageVerdict::Accepted) {
-        return "DAT.SRC in " + folder + " was refused: " + describe(verdict);
-    }
-    return {};
-}
-
 // The one logger that configure works on without --all.
 Outcome configureOne(const ConfigureCommandOptions& options, Host& host, std::ostream& out) {
     if (options.drives.empty()) {
@@ -51,19 +31,26 @@ Outcome configureOne(const ConfigureCommandOptions& options, Host& host, std::os
         return configureAt(*locator, host, options.request, "",
                            "no logger found (see `veltra-cli locate --verbose`)", out, std::cerr);
     }
+    // A folder named is read first, so that a refusal is reported with its reason (the
+    // dialog would only try again).
     const std::string& folder = options.drives.front();
-    // The folder the user named, links in its path followed; from there on the drive's files
-    // are never reached through a link.
     std::error_code error;
-    const std::filesystem::path root = std::filesystem::canonical(folder, error);
-    const std::string refusal =
-        error ? "cannot open " + folder + ": " + error.message() : checkFolderImage(folder, root);
-    if (!refusal.empty()) {
-        std::cerr << "veltra-cli: " << refusal << "\n";
+    ImageFileRead read;
+    if (fs::exists(folder, error) && !fs::is_directory(folder, error)) {
+        read.exitCode = ExitInvalid;
+        read.message = "--drive takes the logger's folder; " + folder + " is none";
+    } else {
+        read = readImageFile(folder, 0);
+    }
+    // Links in the path followed; from there on the drive's files are never reached through
+    // a link.
+    const fs::path root = fs::canonical(folder, error);
+    if (read.exitCode != ExitOk || error) {
         Outcome failed;
         failed.where = folder;
-        failed.exitCode = ExitRefused;
-        failed.message = refusal;
+        failed.exitCode = read.exitCode != ExitOk ? read.exitCode : ExitIoFailure;
+        failed.message = read.exitCode != ExitOk ? read.message : error.message();
+        std::cerr << "veltra-cli: " << failed.message << "\n";
         return failed;
     }
     FolderLocator locator(root);
@@ -75,17 +62,18 @@ int configure(ConfigureCommandOptions& options) {
     if (!host) {
         return ExitInvalid;
     }
+    LoggerSet set(options.drives);
     OutcomeReport report(options.json, options.all, options.request.verify);
-    if (!report.openLog(options.log)) {
-        return ExitIoFailure;
+    if (const int opened = report.openLog(options.log, set.roots()); opened != ExitOk) {
+        return opened;
     }
+    catchStopSignals();
     // With --json standard output carries the records alone; with --all, one line a logger.
     std::ostringstream quiet;
     std::ostream& progress = options.json ? std::cerr : options.all ? quiet : std::cout;
     if (!options.all) {
         return report.add(configureOne(options, *host, progress));
     }
-    LoggerSet set(options.drives);
     // A folder named that holds no logger is reported as one that could not be read.
     const std::vector<char> letters = set.named();
     if (letters.empty()) {
@@ -93,18 +81,24 @@ int configure(ConfigureCommandOptions& options) {
         return ExitRefused;
     }
     int worst = ExitOk;
-    for (const char letter : letters) {
-        const auto locator = set.only(letter);
-        worst = std::max(worst,
-                         report.add(configureAt(*locator, *host, options.request, set.where(letter),
-                                                NotRead, progress, std::cerr)));
-        if (report.logFailed()) {
-            break;
+    for (std::size_t i = 0; i < letters.size(); ++i) {
+        const auto locator = set.only(letters[i]);
+        worst = std::max(
+            worst, report.add(configureAt(*locator, *host, options.request, set.where(letters[i]),
+                                          NotRead, progress, std::cerr)));
+        const bool last = i + 1 == letters.size();
+        if (!last && (report.stopped() || stopSignalled())) {
+            std::string left;
+            for (std::size_t j = i + 1; j < letters.size(); ++j) {
+                left += (j == i + 1 ? "" : ", ") + set.where(letters[j]);
+            }
+            std::cerr << "veltra-cli: " << (report.stopped() ? "stopped" : "interrupted")
+                      << "; not configured: " << left << "\n";
+            return std::max(worst, report.stopped() ? ExitIoFailure : interruptedExitCode());
         }
     }
     return worst;
 }
-
 }  // namespace
 
 void addConfigureCommand(CLI::App& app, CommandRun& run) {

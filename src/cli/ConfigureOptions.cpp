@@ -98,10 +98,11 @@ std::unique_ptr<Host> prepare(ConfigureOptions& options) {
             break;
         }
     }
-    options.request.settings = options.given;
+    options.request.settings.values = options.given;
     if (why.empty() && !options.profile.empty()) {
         why = readProfile(options.profile, options.request.settings);
     }
+    options.request.keepOffDrive = options.log;
     if (!why.empty()) {
         std::cerr << "veltra-cli: " << why << "; nothing was written\n";
         return nullptr;

@@ -3,8 +3,10 @@
 #include <chrono>
 #include <thread>
 
+#include "cli/AuditLog.h"
 #include "cli/Command.h"
 #include "cli/SettingOptions.h"
+#include "cli/StopSignals.h"
 #include "cli/WaitProgress.h"
 #include "platform/DriveFilesFactory.h"
 
@@ -39,8 +41,9 @@ struct Run {
 std::string applySettings(HeadlessDialog& dialog, const ConfigureRequest& request) {
     for (const bool lists : {true, false}) {
         for (const SettingOption& option : settingOptions()) {
-            const auto given = request.settings.find(option.name);
-            if ((option.kind == SettingKind::List) != lists || given == request.settings.end()) {
+            const auto given = request.settings.values.find(option.name);
+            if ((option.kind == SettingKind::List) != lists ||
+                given == request.settings.values.end()) {
                 continue;
             }
             const std::string error =
@@ -69,27 +72,37 @@ std::string explain(WriteResult result) {
                : "the configure request was not carried out";
 }
 
-void recordWritten(Outcome& outcome, const DialogState& state) {
-    outcome.written = settingWords(state.editParams);
-    outcome.clock = clockText(state);
+// What was written, with the values that the logger keeps otherwise than they were given,
+// which the plain output names too.
+void recordWritten(Run& run, const DialogState& state, const ConfigureRequest& request) {
+    run.outcome.written = settingWords(state.editParams);
+    run.outcome.clock = clockText(state);
+    run.outcome.adjusted = adjustments(state.editParams, request.settings);
+    for (const Adjustment& adjustment : run.outcome.adjusted) {
+        run.out << "  " << adjustmentText(adjustment) << "\n";
+    }
 }
 
-// Ticks the dialog until `done` holds or the deadline passes, showing how long it waited.
+enum class Waited { Done, TimedOut, Interrupted };
+
+// Ticks the dialog until `done` holds, the deadline passes or the run is interrupted, showing
+// how long it waited.
 template <typename Done>
-bool tickUntil(HeadlessDialog& dialog, Clock::time_point start, Clock::time_point deadline,
-               WaitProgress& progress, const std::string& what, Done done) {
-    while (Clock::now() < deadline) {
+Waited tickUntil(HeadlessDialog& dialog, Clock::time_point start, Clock::time_point deadline,
+                 WaitProgress& progress, const std::string& what, Done done) {
+    Waited waited = Waited::TimedOut;
+    while (Clock::now() < deadline && !stopSignalled()) {
         std::this_thread::sleep_for(std::chrono::milliseconds(PollPeriodMs));
         dialog.tick();
         if (done()) {
-            progress.finish();
-            return true;
+            waited = Waited::Done;
+            break;
         }
-        const auto waited = std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - start);
-        progress.show(what, static_cast<int>(waited.count()));
+        const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - start);
+        progress.show(what, static_cast<int>(seconds.count()));
     }
     progress.finish();
-    return false;
+    return waited == Waited::TimedOut && stopSignalled() ? Waited::Interrupted : waited;
 }
 
 // Waits, tick by tick, for the upgraded logger to come back and take its held-back settings.
@@ -99,20 +112,25 @@ Outcome& completeUpgrade(Run& run, HeadlessDialog& dialog, Clock::time_point sta
                          const ConfigureRequest& request) {
     const DialogState& state = dialog.state();
     const WriteResult& result = state.pollState.lastWrite;
-    if (!tickUntil(dialog, start, deadline, progress, "waiting for the upgraded logger",
-                   [&] { return result != WriteResult::UpgradeStarted; })) {
-        return run.fail(ExitPending, "the logger did not come back within " +
-                                         std::to_string(request.timeoutSeconds) +
-                                         " s: its new firmware was written and its settings were "
-                                         "not; configure it again once it is back.");
+    const Waited waited =
+        tickUntil(dialog, start, deadline, progress, "waiting for the upgraded logger",
+                  [&] { return result != WriteResult::UpgradeStarted; });
+    if (waited != Waited::Done) {
+        const bool interrupted = waited == Waited::Interrupted;
+        return run.fail(interrupted ? interruptedExitCode() : ExitPending,
+                        (interrupted ? std::string("interrupted while waiting for the logger")
+                                     : "the logger did not come back within " +
+                                           std::to_string(request.timeoutSeconds) + " s") +
+                            ": its new firmware was written and its settings were not; "
+                            "configure it again once it is back.");
     }
     run.printMessages(dialog);
     if (result == WriteResult::Written) {
         run.outcome.device = state.deviceInfo;  // its new firmware
-        recordWritten(run.outcome, state);
         run.out << "The logger is back with its new firmware; its configuration was written "
                    "(clock "
-                << run.outcome.clock << ").\n";
+                << clockText(state) << ").\n";
+        recordWritten(run, state, request);
         return run.outcome;
     }
     if (result == WriteResult::UpgradeNotTaken) {
@@ -133,16 +151,19 @@ Outcome& awaitReturn(Run& run, HeadlessDialog& dialog, const ConfigureRequest& r
     const DialogState& state = dialog.state();
     const std::uint32_t serial = state.deviceInfo.deviceSerial;
     bool gone = false;
-    const bool back = tickUntil(
+    const Waited waited = tickUntil(
         dialog, start, deadline, progress, "waiting for the logger to take its settings", [&] {
             gone = gone || !state.pollState.imageLoaded;
             return gone && state.pollState.imageLoaded && state.deviceInfo.deviceSerial == serial;
         });
-    if (!back) {
-        return run.fail(ExitPending, "the logger did not come back within " +
-                                         std::to_string(request.timeoutSeconds) +
-                                         " s; its settings were written" +
-                                         (request.verify ? " and are not verified." : "."));
+    if (waited != Waited::Done) {
+        const bool interrupted = waited == Waited::Interrupted;
+        return run.fail(interrupted ? interruptedExitCode() : ExitPending,
+                        (interrupted ? std::string("interrupted while waiting for the logger")
+                                     : "the logger did not come back within " +
+                                           std::to_string(request.timeoutSeconds) + " s") +
+                            "; its settings were written" +
+                            (request.verify ? " and are not verified." : "."));
     }
     if (!request.verify) {
         return run.outcome;
@@ -181,26 +202,40 @@ Outcome configureShown(HeadlessDialog& dialog, const ConfigureRequest& request,
     if (const std::string error = applySettings(dialog, request); !error.empty()) {
         return run.fail(ExitInvalid, error);
     }
+    if (stopSignalled()) {
+        return run.fail(interruptedExitCode(), "interrupted; nothing was written");
+    }
 
     const auto start = Clock::now();
     const auto deadline = start + std::chrono::seconds(request.timeoutSeconds);
     WaitProgress progress(out, outputIsTerminal(), request.timeoutSeconds);
     const WriteResult result = dialog.configure();
+    const DialogState& state = dialog.state();
+    if (result == WriteResult::Refused) {
+        // What the window's message is about, in the command line's words, before it.
+        const auto failure =
+            findValidationFailure(state.editParams, state.deviceInfo, state.dialogValues);
+        const std::string about = describeRefusal(failure, state.editParams, state.dialogValues,
+                                                  state.deviceInfo, request.settings);
+        if (!about.empty()) {
+            run.fail(ExitInvalid, about + "; nothing was written");
+        }
+        run.printMessages(dialog);
+        run.outcome.exitCode = ExitInvalid;
+        return run.outcome;
+    }
     run.printMessages(dialog);
     switch (result) {
-        case WriteResult::Refused:
-            run.outcome.exitCode = ExitInvalid;
-            return run.outcome;
         case WriteResult::Written:
-            recordWritten(run.outcome, dialog.state());
             out << "Configured the logger at " << where << ": CONFIG.CFG and OK.DAT written, "
-                << "clock " << run.outcome.clock << ".\n";
+                << "clock " << clockText(state) << ".\n";
+            recordWritten(run, state, request);
             break;
         case WriteResult::UpgradeFailedThenWritten:
             // The settings are on the logger, but the upgrade that it needs did not happen.
-            recordWritten(run.outcome, dialog.state());
             out << "Configured the logger at " << where << " for its current firmware: "
-                << "CONFIG.CFG and OK.DAT written, clock " << run.outcome.clock << ".\n";
+                << "CONFIG.CFG and OK.DAT written, clock " << clockText(state) << ".\n";
+            recordWritten(run, state, request);
             return run.fail(ExitIoFailure,
                             "the firmware upgrade failed; the logger keeps its old "
                             "firmware");
@@ -239,8 +274,19 @@ Outcome configureAt(LoggerLocator& locator, Host& host, const ConfigureRequest& 
         run.outcome.where = where;
         return run.fail(ExitRefused, notFound);
     }
+    const auto root = locator.rootOf(dialog.state().pollState.LoggerDrive);
     if (where.empty()) {
-        where = locator.rootOf(dialog.state().pollState.LoggerDrive).value_or("?").string();
+        where = root.value_or("?").string();
+    }
+    // A logger plugged in after the log was opened may be the drive that the log is on.
+    if (!request.keepOffDrive.empty() && root && liesIn(request.keepOffDrive, *root)) {
+        Run run{{}, out, err};
+        run.outcome.where = where;
+        run.outcome.shown = true;
+        run.outcome.device = dialog.state().deviceInfo;
+        run.outcome.logOnDrive = true;
+        return run.fail(ExitInvalid, "the log " + request.keepOffDrive +
+                                         " lies on the logger's drive; nothing was written");
     }
     return configureShown(dialog, request, where, out, err);
 }

@@ -10,17 +10,20 @@
 
 #include "cli/HeadlessDialog.h"
 #include "cli/Profile.h"
+#include "cli/SettingNotes.h"
 
 namespace veltra::cli {
 
 // What configure does to each logger.
 struct ConfigureRequest {
-    std::map<std::string_view, std::string> settings;  // by option name, each one given
-    bool wait = false;                                 // complete a firmware upgrade
-    bool verify = false;  // read the settings back from the returning logger
+    GivenSettings settings;  // each one given, by option name
+    bool wait = false;       // complete a firmware upgrade
+    bool verify = false;     // read the settings back from the returning logger
     // Wait for the logger to come back from taking its settings, even without verifying.
     bool awaitReturn = false;
     int timeoutSeconds = 300;
+    // A file of the run's own (the log) that must not lie on the logger's drive.
+    std::string keepOffDrive;
 };
 
 // A setting that the returning logger reports otherwise than it was written.
@@ -36,9 +39,11 @@ struct Outcome {
     DeviceInfo device;                    // as shown before the write
     std::optional<SettingWords> written;  // once the settings were written
     std::string clock;                    // the clock written with them
+    std::vector<Adjustment> adjusted;     // values the logger keeps otherwise than given
     std::optional<bool> verified;         // when they were read back
     std::vector<Difference> differences;
-    std::string message;  // why it failed
+    std::string message;      // why it failed
+    bool logOnDrive = false;  // refused because the log lies on this logger's drive
 };
 
 // Configures the logger that `dialog` shows as configure's options say, waiting for it and

@@ -1,14 +1,12 @@
 #include <CLI/CLI.hpp>
-#include <filesystem>
 #include <iostream>
 #include <nlohmann/json.hpp>
 
 #include "cli/Command.h"
 #include "cli/HostOptions.h"
+#include "cli/ImageFile.h"
 #include "cli/ImageReport.h"
 #include "cli/Profile.h"
-#include "logger/DeviceImage.h"
-#include "platform/DriveFilesFactory.h"
 #include "platform/HostFactory.h"
 
 namespace veltra::cli {
@@ -34,43 +32,28 @@ int inspect(const InspectOptions& options) {
         hostOffset = *parsed;
     }
 
-    // Read as the dialog reads DAT.SRC: a regular file only (a pipe or device is refused at
-    // once, never waited on), at most as much as the image holds.
-    DeviceImage image;
-    std::error_code error;
-    const std::filesystem::path file = std::filesystem::canonical(options.file, error);
-    const auto folder = makeFolderDrive(file.parent_path());
-    const DriveOpening opening = folder->open('D', std::nullopt);
-    const auto count = !error && opening.session
-                           ? opening.session->read(file.filename().string(), image.bytes)
-                           : std::nullopt;
-    if (!count) {
-        std::cerr << "veltra-cli: cannot read " << options.file
-                  << " (missing, unreadable, or not a regular file)\n";
-        return ExitIoFailure;
+    const ImageFileRead read = readImageFile(options.file, hostOffset);
+    if (read.exitCode != ExitOk && read.refusal.empty()) {
+        std::cerr << "veltra-cli: " << read.message << "\n";
+        return read.exitCode;
     }
-    image.count = static_cast<std::uint32_t>(*count);
-
-    DeviceInfo info;
-    LoggerParameters params{};
-    const ImageVerdict verdict = parseDeviceImage(image.content(), hostOffset, info, params);
-    const bool accepted = verdict == ImageVerdict::Accepted;
+    const bool accepted = read.exitCode == ExitOk;
     if (options.profile && accepted) {
-        std::cout << profileOf(info, params).dump(2) << "\n";
+        std::cout << profileOf(read.info, read.params).dump(2) << "\n";
     } else if (options.json) {
         nlohmann::ordered_json out;
         out["accepted"] = accepted;
         if (accepted) {
-            out["device"] = deviceJson(info);
-            out["parameters"] = parametersJson(params);
+            out["device"] = deviceJson(read.info);
+            out["parameters"] = parametersJson(read.params);
         } else {
-            out["reason"] = describe(verdict);
+            out["reason"] = read.refusal;
         }
         std::cout << out.dump(2) << "\n";
     } else if (accepted) {
-        std::cout << options.file << ": accepted\n" << readableReport(info, params);
+        std::cout << options.file << ": accepted\n" << readableReport(read.info, read.params);
     } else {
-        std::cerr << options.file << ": refused: " << describe(verdict) << "\n";
+        std::cerr << options.file << ": refused: " << read.refusal << "\n";
     }
     return accepted ? ExitOk : ExitRefused;
 }
@@ -81,7 +64,10 @@ void addInspectCommand(CLI::App& app, CommandRun& run) {
     auto options = std::make_shared<InspectOptions>();
     CLI::App* command = app.add_subcommand(
         "inspect", "Check a logger's DAT.SRC as the dialog does and show what it reports");
-    command->add_option("FILE", options->file, "the DAT.SRC file to check")->required();
+    command
+        ->add_option("FILE", options->file,
+                     "the DAT.SRC file to check, or the logger's folder that holds it")
+        ->required();
     CLI::Option* json = command->add_flag("--json", options->json, "print one JSON object");
     command
         ->add_flag("--profile", options->profile,

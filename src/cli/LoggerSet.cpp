@@ -105,6 +105,16 @@ std::unique_ptr<LoggerLocator> LoggerSet::only(char letter) {
     return std::make_unique<OneLetterLocator>(*all_, letter);
 }
 
+std::vector<std::filesystem::path> LoggerSet::roots() {
+    std::vector<std::filesystem::path> found;
+    for (const char letter : names_.empty() ? present() : named()) {
+        if (auto root = all_->rootOf(letter)) {
+            found.push_back(std::move(*root));
+        }
+    }
+    return found;
+}
+
 std::string LoggerSet::where(char letter) const {
     const auto index = static_cast<std::size_t>(letter - FirstFolderLetter);
     if (!names_.empty() && index < names_.size()) {

@@ -24,6 +24,8 @@ class LoggerSet {
     std::vector<char> named();
     // A locator that sees only the logger at `letter`, for one dialog to configure it.
     std::unique_ptr<LoggerLocator> only(char letter);
+    // The drives' roots: the folders named, or those of the loggers plugged in now.
+    std::vector<std::filesystem::path> roots();
     // Where the logger at `letter` is, as the user would name it.
     std::string where(char letter) const;
 

@@ -1,8 +1,16 @@
 #include "cli/Profile.h"
 
+#include <cerrno>
 #include <cmath>
-#include <fstream>
+#include <cstdio>
+#include <cstring>
 #include <functional>
+#include <set>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 #include "cli/SettingOptions.h"
 #include "core/HostCharset.h"
@@ -28,6 +36,41 @@ std::string exactText(double shown, int stored, const std::function<double(doubl
         }
     }
     return formatText("%.12f", shown);
+}
+
+// A profile is a few hundred bytes; anything far larger is not one.
+constexpr std::size_t MaxProfileBytes = 1 << 20;
+
+// Reads the whole file (standard input for "-"), at most MaxProfileBytes; empty when done,
+// otherwise why not.
+std::string readBounded(const std::string& path, std::string& text) {
+    const bool standardInput = path == "-";
+#ifdef _WIN32
+    if (standardInput) {
+        _setmode(_fileno(stdin), _O_BINARY);
+    }
+#endif
+    std::FILE* file = standardInput ? stdin : std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        return std::strerror(errno);
+    }
+    std::string error;
+    char chunk[65536];
+    while (error.empty()) {
+        const std::size_t count = std::fread(chunk, 1, sizeof chunk, file);
+        text.append(chunk, count);
+        if (text.size() > MaxProfileBytes) {
+            error = "it is larger than 1 MiB, which no profile is";
+        } else if (std::ferror(file)) {
+            error = std::strerror(errno);
+        } else if (count < sizeof chunk && std::feof(file)) {
+            break;
+        }
+    }
+    if (!standardInput) {
+        std::fclose(file);
+    }
+    return error;
 }
 
 std::string word(const std::vector<std::string>& words, std::uint8_t index) {
@@ -121,31 +164,52 @@ nlohmann::ordered_json profileOf(const DeviceInfo& info, const LoggerParameters&
     return profile;
 }
 
-std::string readProfile(const std::string& path,
-                        std::map<std::string_view, std::string>& settings) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return "cannot read the profile " + path;
+std::string readProfile(const std::string& path, GivenSettings& settings) {
+    const std::string name = path == "-" ? "on standard input" : path;
+    std::string content;
+    if (const std::string error = readBounded(path, content); !error.empty()) {
+        return "cannot read the profile " + name + ": " + error;
+    }
+    // JSON has no raw NUL; the parser would end the input there and ignore what follows.
+    if (const auto nul = content.find('\0'); nul != std::string::npos) {
+        return "the profile " + name + " is not JSON: it breaks off at byte " +
+               std::to_string(nul + 1) + ", a NUL";
     }
     nlohmann::json profile;
+    std::set<std::string> keys;
+    std::string twice;
     try {
-        profile = nlohmann::json::parse(in);
+        profile = nlohmann::json::parse(
+            content, [&](int depth, nlohmann::json::parse_event_t event, nlohmann::json& parsed) {
+                if (event == nlohmann::json::parse_event_t::key && depth == 1 &&
+                    !keys.insert(parsed.get<std::string>()).second && twice.empty()) {
+                    twice = parsed.get<std::string>();
+                }
+                return true;
+            });
     } catch (const nlohmann::json::parse_error& error) {
-        return "the profile " + path + " is not JSON: it breaks off at byte " +
+        return "the profile " + name + " is not JSON: it breaks off at byte " +
                std::to_string(error.byte);
     }
     if (!profile.is_object()) {
-        return "the profile " + path + " is not one JSON object";
+        return "the profile " + name + " is not one JSON object";
+    }
+    if (!twice.empty()) {
+        return "the profile's " + nlohmann::json(twice).dump() + " is given twice";
     }
     std::map<std::string_view, std::string> taken;
     for (const auto& [key, value] : profile.items()) {
         const SettingOption* option = findSetting(key);
-        const std::string where = "the profile's \"" + key + "\"";
+        const std::string where = "the profile's " + nlohmann::json(key).dump();
         if (option == nullptr) {
             return where + " is not an option of configure";
         }
         if (!value.is_string()) {
             return where + " is not a text";
+        }
+        // No field holds a NUL: the logger would end the text there.
+        if (value.get<std::string>().find('\0') != std::string::npos) {
+            return where + " holds a NUL (\\u0000), which no setting can hold";
         }
         const auto text = utf8ToHostText(value.get<std::string>());
         if (!text) {
@@ -156,7 +220,12 @@ std::string readProfile(const std::string& path,
         }
         taken.emplace(option->name, *text);
     }
-    settings.merge(taken);  // what the command line gave stays
+    for (const auto& [option, value] : taken) {
+        if (settings.values.emplace(option, value).second) {  // what the command line gave stays
+            settings.fromProfile.insert(option);
+        }
+    }
+    settings.profile = path;
     return {};
 }
 

@@ -1,12 +1,12 @@
 #pragma once
 
-#include <map>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "cli/SettingNotes.h"
 #include "logger/DeviceInfo.h"
 #include "settings/LoggerParameters.h"
 
@@ -24,9 +24,10 @@ SettingWords settingWords(const LoggerParameters& params);
 // temperature, the unit) of the channels it does not record, whose fields the window disables.
 nlohmann::ordered_json profileOf(const DeviceInfo& info, const LoggerParameters& params);
 
-// Adds a profile file's entries to `settings` (by option name) where the command line gave
-// none. Empty when every entry is one that configure takes; otherwise why not, naming the key
-// or the place where the file stops being JSON.
-std::string readProfile(const std::string& path, std::map<std::string_view, std::string>& settings);
+// Adds a profile's entries to `settings` where the command line gave none, and marks them
+// as the profile's. `path` "-" reads standard input. Empty when every entry is one that
+// configure takes; otherwise why not, naming the key or the byte where the file stops being
+// JSON. The whole file is judged, even the entries that the command line overrides.
+std::string readProfile(const std::string& path, GivenSettings& settings);
 
 }  // namespace veltra::cli

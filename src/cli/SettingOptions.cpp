@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <regex>
 
 #include "cli/CommandLine.h"
@@ -43,6 +44,37 @@ constexpr SettingOption options[] = {
     {"--trademark", Id::Trademark, Text, "up to 20 bytes"},
 };
 
+// The Time Zone list's entries nearest to an offset written some other way ("UTC+5", "+0530",
+// "gmt-3:30"), or how its entries are written when the text names no offset ("CET").
+std::string nearestZones(const std::string& text) {
+    static const std::regex offset(R"((?:utc|gmt)?\s*([+-])\s*([0-9]{1,2})(?::?([0-9]{2}))?)",
+                                   std::regex::icase);
+    const std::vector<std::string> entries = listWords(*findSetting("time-zone"));
+    const std::string range = entries.back() + " to " + entries.front() + " in steps of 30 minutes";
+    std::smatch match;
+    if (!std::regex_match(text, match, offset)) {
+        return "; its entries name an offset from UTC, UTC+HH:MM or UTC-HH:MM, from " + range;
+    }
+    const int minutes = std::stoi(match[2]) * 60 + (match[3].matched ? std::stoi(match[3]) : 0);
+    const int wanted = match[1] == "-" ? -minutes : minutes;
+    std::vector<std::string> nearest;
+    int best = 0;
+    for (const std::string& entry : entries) {
+        const int m = (std::stoi(entry.substr(4, 2)) * 60 + std::stoi(entry.substr(7, 2))) *
+                      (entry[3] == '-' ? -1 : 1);
+        const int distance = std::abs(m - wanted);
+        if (nearest.empty() || distance < best) {
+            nearest = {entry};
+            best = distance;
+        } else if (distance == best &&
+                   std::find(nearest.begin(), nearest.end(), entry) == nearest.end()) {
+            nearest.push_back(entry);
+        }
+    }
+    return (nearest.size() == 1 ? "; the nearest entry is " : "; the nearest entries are ") +
+           joined(nearest, " and ") + " (the list runs from " + range + ")";
+}
+
 }  // namespace
 
 std::span<const SettingOption> settingOptions() {
@@ -82,11 +114,14 @@ std::string refusalOf(const SettingOption& option, const std::string& value) {
     const std::string name(option.name);
     switch (option.kind) {
         case List:
-            if (wordIndex(option, value) < 0) {
-                return name + ": \"" + value +
-                       "\" is not in the list; choose one of: " + joined(listWords(option), ", ");
+            if (wordIndex(option, value) >= 0) {
+                break;
             }
-            break;
+            if (option.control == Id::TimeZone) {
+                return name + ": \"" + value + "\" is not in the list" + nearestZones(value);
+            }
+            return name + ": \"" + value +
+                   "\" is not in the list; choose one of: " + joined(listWords(option), ", ");
         case Integer:
             if (!std::regex_match(value, whole)) {
                 const char* unit = option.control == Id::TimeDelay ? "minutes" : "seconds";

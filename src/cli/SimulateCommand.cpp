@@ -1,6 +1,8 @@
 #include <CLI/CLI.hpp>
 #include <chrono>
+#include <filesystem>
 #include <iostream>
+#include <regex>
 #include <thread>
 
 #include "cli/Command.h"
@@ -21,10 +23,46 @@ struct SimulateOptions {
     int tempSampleBits = 12;
     int configureMs = 2000;
     int upgradeMs = 5000;
+    CLI::Option* serialGiven = nullptr;
 };
 
+// A simulator without --serial is told apart from the others by its folder: the number in
+// the folder's name ("logger-7": 7), or else a number made from the name, 1000 to 9999.
+std::uint32_t serialOf(const std::filesystem::path& folder) {
+    const std::filesystem::path path = std::filesystem::absolute(folder).lexically_normal();
+    const std::string name = (path.has_filename() ? path : path.parent_path()).filename().string();
+    static const std::regex digits("[0-9]{1,9}");
+    std::uint32_t number = 0;
+    for (std::sregex_iterator at(name.begin(), name.end(), digits), end; at != end; ++at) {
+        number = static_cast<std::uint32_t>(std::stoul(at->str()));
+    }
+    if (number != 0) {
+        return number;
+    }
+    std::uint32_t hash = 2166136261u;  // FNV-1a
+    for (const unsigned char c : name) {
+        hash = (hash ^ c) * 16777619u;
+    }
+    return 1000 + hash % 9000;
+}
+
 int simulate(SimulateOptions options) {
+    std::error_code error;
+    if (std::filesystem::exists(options.folder, error) &&
+        !std::filesystem::is_directory(options.folder, error)) {
+        std::cerr << "veltra-cli: " << options.folder
+                  << " is not a folder; simulate keeps its logger in a folder\n";
+        return ExitInvalid;
+    }
+    if (!std::filesystem::create_directories(options.folder, error) && error) {
+        std::cerr << "veltra-cli: cannot make the folder " << options.folder << ": "
+                  << error.message() << "\n";
+        return ExitIoFailure;
+    }
     SimulatorSettings& s = options.settings;
+    if (options.serialGiven->count() == 0) {
+        s.serial = serialOf(options.folder);
+    }
     s.firmwareVersion = static_cast<std::uint8_t>(options.firmwareVersion);
     s.firmwareRevision = static_cast<std::uint8_t>(options.firmwareRevision);
     s.upgradedRevision = static_cast<std::uint8_t>(options.upgradedRevision);
@@ -40,7 +78,12 @@ int simulate(SimulateOptions options) {
     std::cout << "Simulated logger " << s.serial << " (firmware " << options.firmwareVersion
               << " revision " << options.firmwareRevision << ") in " << options.folder
               << "; Ctrl+C ends it.\n";
-    simulator.plugIn();
+    if (!simulator.plugIn()) {
+        std::cerr << "veltra-cli: " << options.folder
+                  << " holds a DAT.SRC already (another simulated logger's, or one left "
+                     "behind); remove it to simulate a logger there\n";
+        return ExitInvalid;
+    }
     constexpr std::chrono::milliseconds step{100};
     while (!stopSignalled()) {
         std::this_thread::sleep_for(step);
@@ -60,7 +103,10 @@ void addSimulateCommand(CLI::App& app, CommandRun& run) {
         "and takes CONFIG.CFG, OK.DAT and APP.BIN as a logger does");
     command->add_option("DIR", options->folder, "the folder that stands for the logger's drive")
         ->required();
-    command->add_option("--serial", options->settings.serial, "serial number");
+    options->serialGiven =
+        command->add_option("--serial", options->settings.serial,
+                            "serial number (default: the number in the folder's name, or one "
+                            "made from the name)");
     command->add_option("--firmware-version", options->firmwareVersion)->check(CLI::Range(0, 255));
     command->add_option("--firmware-revision", options->firmwareRevision)
         ->check(CLI::Range(0, 255));

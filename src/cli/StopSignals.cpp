@@ -6,8 +6,8 @@ namespace {
 
 volatile std::sig_atomic_t signalled = 0;
 
-extern "C" void onStopSignal(int) {
-    signalled = 1;
+extern "C" void onStopSignal(int signal) {
+    signalled = signal;
 }
 
 }  // namespace
@@ -21,6 +21,10 @@ void catchStopSignals() {
 
 bool stopSignalled() {
     return signalled != 0;
+}
+
+int interruptedExitCode() {
+    return 128 + (signalled != 0 ? static_cast<int>(signalled) : SIGINT);
 }
 
 }  // namespace veltra::cli

@@ -6,10 +6,10 @@
 #include <sstream>
 #include <thread>
 
-#include "cli/AuditLog.h"
 #include "cli/Command.h"
 #include "cli/ConfigureOptions.h"
 #include "cli/LoggerSet.h"
+#include "cli/OutcomeReport.h"
 #include "cli/StopSignals.h"
 #include "ui/PollState.h"
 
@@ -26,9 +26,10 @@ int watch(WatchOptions& options) {
     if (!host) {
         return ExitInvalid;
     }
+    LoggerSet set(options.drives);
     OutcomeReport report(false, true, options.request.verify);
-    if (!report.openLog(options.log)) {
-        return ExitIoFailure;
+    if (const int opened = report.openLog(options.log, set.roots()); opened != ExitOk) {
+        return opened;
     }
     // Each logger is seen through its upgrade and back from taking its settings, so that its
     // return is not taken for a new plug-in.
@@ -36,19 +37,19 @@ int watch(WatchOptions& options) {
     options.request.awaitReturn = true;
     catchStopSignals();
 
-    LoggerSet set(options.drives);
     std::cout << "Waiting for loggers; each one plugged in is configured once. Ctrl+C ends.\n"
               << std::flush;
     std::set<char> handled;  // letters whose logger was configured and is still plugged in
     int count = 0;
     int worst = ExitOk;
-    while (!stopSignalled() && (options.count == 0 || count < options.count)) {
+    while (!stopSignalled() && !report.stopped() && (options.count == 0 || count < options.count)) {
         const std::vector<char> present = set.present();
         std::erase_if(handled, [&](char letter) {
             return std::find(present.begin(), present.end(), letter) == present.end();
         });
         for (const char letter : present) {
-            if (handled.contains(letter) || (options.count != 0 && count >= options.count)) {
+            if (handled.contains(letter) || (options.count != 0 && count >= options.count) ||
+                stopSignalled() || report.stopped()) {
                 continue;
             }
             std::ostringstream quiet;
@@ -58,9 +59,6 @@ int watch(WatchOptions& options) {
                             "the logger's DAT.SRC could not be read", quiet, std::cerr);
             ++count;
             worst = std::max(worst, report.add(outcome, "[" + std::to_string(count) + "] "));
-            if (report.logFailed()) {
-                return worst;
-            }
             // One that did not come back in time is configured again when it does.
             if (outcome.exitCode != ExitPending) {
                 handled.insert(letter);
@@ -68,7 +66,9 @@ int watch(WatchOptions& options) {
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(PollPeriodMs));
     }
-    std::cout << count << (count == 1 ? " logger" : " loggers") << " configured.\n";
+    // Ctrl+C is how watch ends: it counts as a failure only for a logger it cut short.
+    std::cout << count << (count == 1 ? " logger" : " loggers") << " configured"
+              << (stopSignalled() ? "; interrupted." : ".") << "\n";
     return worst;
 }
 

@@ -26,9 +26,11 @@ WriteOutcome writeConfiguration(DriveFiles& files, const WriteTarget& target,
         }
     }
     // After a failed upgrade the settings go to the old firmware, without a firmware image
-    // beside them that no upgrade record asked for.
+    // beside them that no upgrade record asked for. A marker that the failed upgrade left
+    // (one it could not remove again) still vouches for APP.BIN: it must be gone, durably,
+    // before APP.BIN is touched.
     const auto file = buildConfigFile(params, info.firmwareVersion);
-    if ((upgrade && !drive.remove(FirmwareFile)) || !removeMarker(drive) ||
+    if (!removeMarker(drive) || (upgrade && !drive.remove(FirmwareFile)) ||
         !writeVerified(drive, ConfigFile, file) || !writeMarker(drive)) {
         return outcome;
     }

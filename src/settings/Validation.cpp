@@ -32,8 +32,9 @@ TextCheck checkTextField(std::string_view text, std::size_t width, bool checkByt
     return text.empty() ? TextCheck::Empty : TextCheck::Fine;
 }
 
-std::string firstValidationFailure(const LoggerParameters& p, const DeviceInfo& info,
-                                   const DialogValues& values) {
+ValidationFailure findValidationFailure(const LoggerParameters& p, const DeviceInfo& info,
+                                        const DialogValues& values) {
+    using enum ValidationCheck;
     const bool temperature = (p.channelMode & TemperatureRecorded) != 0;
     const bool humidity = (p.channelMode & HumidityRecorded) != 0;
     // The sensor's range in the alarms' unit, and in degrees for the message.
@@ -45,84 +46,86 @@ std::string firstValidationFailure(const LoggerParameters& p, const DeviceInfo& 
     constexpr int FullHumidity = 100 * HumidityStepsPerPercent;
 
     if (p.startDelay < 0 || p.startDelay > SecondsPerDay) {
-        return "Delay time must be in the range of 0 to 1440 minutes!";
+        return {StartDelay, "Delay time must be in the range of 0 to 1440 minutes!"};
     }
     if (p.sampleInterval < 1 || p.sampleInterval > SecondsPerDay) {
-        return "Sample interval must be in the range of 1 second to 1440 minutes!";
+        return {SampleInterval,
+                "Sample interval must be in the range of 1 second to 1440 minutes!"};
     }
     if (p.channelMode < 1 || p.channelMode > 3) {
-        return "Channel Selected parameter error!";
+        return {ChannelMode, "Channel Selected parameter error!"};
     }
     if (p.temperatureUnit > 1) {
-        return "Temperature unit error!";
+        return {TemperatureUnit, "Temperature unit error!"};
     }
     if (p.temperatureUnit == 1 && !info.has(SupportsFahrenheit)) {
-        return "Tish device don't support Fahrenheit unit!";
+        return {Fahrenheit, "Tish device don't support Fahrenheit unit!"};
     }
     if (info.firmwareVersion >= NewFirmwareFamily && temperature &&
         !info.has(HasTemperatureChannel)) {
-        return "The device don't support temperature channel!";
+        return {TemperatureChannel, "The device don't support temperature channel!"};
     }
     if (info.firmwareVersion >= NewFirmwareFamily && humidity && !info.has(HasHumidityChannel)) {
-        return "The device don't support humidity channel!";
+        return {HumidityChannel, "The device don't support humidity channel!"};
     }
     if (values.pdfLanguageIndex != 0 && values.pdfLanguageIndex != 1) {
-        return "Pdf language error!";
+        return {PdfLanguage, "Pdf language error!"};
     }
     if (temperature) {
         if (p.highTempAlarm > rangeMax || p.highTempAlarm < rangeMin) {
-            return formatText(
-                "The hight temperature alarm limit must be in the range of%1.1f\u2103 to "
-                "%1.1f\u2103",
-                shownMin, shownMax);
+            return {HighTemp,
+                    formatText(
+                        "The hight temperature alarm limit must be in the range of%1.1f\u2103 to "
+                        "%1.1f\u2103",
+                        shownMin, shownMax)};
         }
         if (p.lowTempAlarm < rangeMin || p.lowTempAlarm > rangeMax) {
-            return formatText(
-                "The low temperature alarm limit must be in the range of%1.1f\u2103 to %1.1f\u2103",
-                shownMin, shownMax);
+            return {LowTemp, formatText("The low temperature alarm limit must be in the range "
+                                        "of%1.1f\u2103 to %1.1f\u2103",
+                                        shownMin, shownMax)};
         }
         if (p.highTempAlarm < p.lowTempAlarm) {
-            return "Low temperature alarm must be lower then High temperature alarm";
+            return {TempOrder, "Low temperature alarm must be lower then High temperature alarm"};
         }
     }
     if (humidity) {
         if (p.highHumidityAlarm > FullHumidity) {
-            return "Hight humidity alarm limit must be in the range of 0% to 100%";
+            return {HighHumidity, "Hight humidity alarm limit must be in the range of 0% to 100%"};
         }
         if (p.lowHumidityAlarm > FullHumidity) {
-            return "Low humidity alarm limit must be in the range of 0% to 100%";
+            return {LowHumidity, "Low humidity alarm limit must be in the range of 0% to 100%"};
         }
         if (p.highHumidityAlarm < p.lowHumidityAlarm) {
-            return "Low humidity alarm must be lower then hight humidity alarm";
+            return {HumidityOrder, "Low humidity alarm must be lower then hight humidity alarm"};
         }
     }
     if (p.alarmLedFlash > 60) {
-        return "Alarm LED flash Cycle must be in the range of 0 to 60 seconds!";
+        return {AlarmLed, "Alarm LED flash Cycle must be in the range of 0 to 60 seconds!"};
     }
     if (p.recordLedFlash > 60) {
-        return "Record LED flash Cycle must be in the range of 0 to 60 seconds!";
+        return {RecordLed, "Record LED flash Cycle must be in the range of 0 to 60 seconds!"};
     }
     switch (checkTextField(values.deviceNameText, p.deviceName.size(), false)) {
         case TextCheck::Empty:
-            return "Device name can't be empty!";
+            return {DeviceNameEmpty, "Device name can't be empty!"};
         case TextCheck::TooLong:
-            return "Device name is too long!";
+            return {DeviceNameTooLong, "Device name is too long!"};
         default:
             break;
     }
     switch (checkTextField(values.websiteText, p.website.size(), true)) {
         case TextCheck::TooLong:
-            return "Website is too long!";
+            return {WebsiteTooLong, "Website is too long!"};
         case TextCheck::InvalidByte:
-            return "There are some invalid characters in Website!";
+            return {WebsiteBytes, "There are some invalid characters in Website!"};
         default:
             break;
     }
     if (checkTextField(values.userInfoText, p.userInfo.size(), false) == TextCheck::TooLong) {
-        return "User-defined information is too long";
+        return {UserInfoTooLong, "User-defined information is too long"};
     }
     if (checkTextField(values.trademarkText, p.trademark.size(), false) == TextCheck::TooLong) {
-        return "Trademark is too long";
+        return {TrademarkTooLong, "Trademark is too long"};
     }
     return {};
 }

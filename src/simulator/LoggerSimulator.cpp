@@ -151,28 +151,51 @@ void LoggerSimulator::writeDeviceImage() {
     const bool written = file && file->write(image);
     if (!file || !file->finish() || !written) {
         report("could not write DAT.SRC");
-    }
-}
-
-void LoggerSimulator::removeDeviceImage() {
-    if (const auto drive = openDrive(false)) {
-        drive->remove(DeviceImageFile);
-    }
-}
-
-void LoggerSimulator::plugIn() {
-    if (state_ != State::Unplugged) {
         return;
+    }
+    written_ = image;
+}
+
+// Whether the folder's DAT.SRC is the one this logger wrote last, byte for byte.
+bool LoggerSimulator::holdsOwnImage(DriveSession& drive) {
+    std::vector<std::uint8_t> there(ImageSize + 1);
+    const auto count = drive.read(DeviceImageFile, there);
+    there.resize(count.value_or(0));
+    return count && !written_.empty() && there == written_;
+}
+
+// Whether the folder holds a DAT.SRC (a regular file) that this logger did not write.
+bool LoggerSimulator::holdsOtherImage(DriveSession& drive) {
+    std::uint8_t byte[1];
+    return drive.read(DeviceImageFile, byte) && !holdsOwnImage(drive);
+}
+
+void LoggerSimulator::removeDeviceImage(DriveSession& drive) {
+    if (holdsOwnImage(drive)) {
+        drive.remove(DeviceImageFile);
+    }
+}
+
+bool LoggerSimulator::plugIn() {
+    if (state_ != State::Unplugged) {
+        return true;
     }
     std::error_code ignored;
     fs::create_directories(folder_, ignored);
+    if (const auto drive = openDrive(false); drive && holdsOtherImage(*drive)) {
+        report("the folder holds a DAT.SRC that this logger did not write: not plugged in");
+        return false;
+    }
     writeDeviceImage();
     state_ = State::Connected;
     report("plugged in");
+    return true;
 }
 
 void LoggerSimulator::unplug() {
-    removeDeviceImage();
+    if (const auto drive = openDrive(false)) {
+        removeDeviceImage(*drive);
+    }
     state_ = State::Unplugged;
     report("unplugged");
 }
@@ -189,6 +212,12 @@ void LoggerSimulator::advance(std::chrono::milliseconds elapsed) {
     if (state_ == State::Away) {
         awayLeft_ -= elapsed;
         if (awayLeft_.count() <= 0) {
+            // Another logger took the folder while this one was away.
+            if (const auto drive = openDrive(false); drive && holdsOtherImage(*drive)) {
+                state_ = State::Unplugged;
+                report("the folder holds a DAT.SRC that this logger did not write: not back");
+                return;
+            }
             writeDeviceImage();
             state_ = State::Connected;
             report("back");
@@ -248,9 +277,10 @@ void LoggerSimulator::takeFiles(DriveSession& drive) {
         }
     }
 
-    for (std::string_view name : {ConfigFile, MarkerFile, FirmwareFile, DeviceImageFile}) {
+    for (std::string_view name : {ConfigFile, MarkerFile, FirmwareFile}) {
         drive.remove(name);
     }
+    removeDeviceImage(drive);
     state_ = State::Away;
     report("away");
 }

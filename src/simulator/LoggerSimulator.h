@@ -48,8 +48,10 @@ class LoggerSimulator {
   public:
     LoggerSimulator(std::filesystem::path folder, SimulatorSettings settings);
 
-    // Plugs the logger in (writes DAT.SRC) or pulls it out (removes it).
-    void plugIn();
+    // Plugs the logger in (writes DAT.SRC) or pulls it out (removes it). A DAT.SRC that this
+    // logger did not write (another's in the same folder) is neither rewritten nor removed:
+    // plugIn then answers false and the logger stays out.
+    bool plugIn();
     void unplug();
     bool connected() const { return state_ == State::Connected; }
 
@@ -79,8 +81,10 @@ class LoggerSimulator {
     std::unique_ptr<DriveSession> openDrive(bool lock);
     void takeFiles(DriveSession& drive);
     bool takesFirmware(DriveSession& drive);
+    bool holdsOwnImage(DriveSession& drive);
+    bool holdsOtherImage(DriveSession& drive);
     void writeDeviceImage();
-    void removeDeviceImage();
+    void removeDeviceImage(DriveSession& drive);
     void report(const std::string& line);
 
     std::filesystem::path folder_;
@@ -90,6 +94,7 @@ class LoggerSimulator {
     std::uint8_t revision_;
     State state_ = State::Unplugged;
     std::chrono::milliseconds awayLeft_{0};
+    std::vector<std::uint8_t> written_;  // the DAT.SRC it wrote last
     std::function<void(const std::string&)> reporter_;
 };
 

@@ -209,7 +209,7 @@ std::vector<Row> rows() {
         // Only the marker's name is removed (whatever it names), never what it points to.
         {"OK.DAT a symlink out", Nothing, {logger(), symlink("OK.DAT")}, Written},
         {"APP.BIN a hard link out", Nothing, {logger(upgrade), hardLink("APP.BIN")}, OldFirmware},
-        {"DAT.SRC a pipe", Nothing, {pipe("DAT.SRC")}, {1, "cannot read DAT.SRC"}},
+        {"DAT.SRC a pipe", Nothing, {pipe("DAT.SRC")}, {3, "not a regular"}},
         {"DAT.SRC a pipe, inspected", Nothing, {pipe("DAT.SRC")}, {3, "not a regular"}, inspect},
         {"CONFIG.CFG a pipe", Nothing, {logger(), pipe("CONFIG.CFG")}, NotWritten},
         {"drive locked by another program", Nothing, {logger(), locked}, busy},
@@ -222,7 +222,7 @@ std::vector<Row> rows() {
         {"list a crowded drive: EIO on its second part",
          Strace,
          {crowd('a'), logger(), crowd('b')},
-         {1, "could not"},
+         {3, "cannot list"},
          eio("getdents64", "", 2)},
     };
 }
@@ -283,7 +283,7 @@ TEST(FaultTable, SimulatorNeverWaitsAndEndsWhenTold) {
     std::optional<std::chrono::steady_clock::time_point> told;
     const Outcome run =
         runBounded({VELTRA_CLI, "simulate", rig.drive.string()}, 20s, [&](pid_t pid) {
-            if (!told && entryExists(rig.drive / "DAT.SRC") == false) {
+            if (!told && !entryExists(rig.drive / "OK.DAT")) {
                 ::kill(pid, SIGTERM);  // it has taken the files and gone away
                 told = std::chrono::steady_clock::now();
             }
@@ -294,6 +294,7 @@ TEST(FaultTable, SimulatorNeverWaitsAndEndsWhenTold) {
     EXPECT_NE(run.out.find("could not write DAT.SRC"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("refused CONFIG.CFG"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("unplugged"), std::string::npos) << run.out;  // as it ends
+    EXPECT_TRUE(entryExists(rig.drive / "DAT.SRC")) << "removed a DAT.SRC it did not write";
 }
 
 }  // namespace

@@ -68,6 +68,7 @@ void expectRows(T S::*field, std::initializer_list<std::pair<V, int>> cases) {
             f.p().*field = static_cast<T>(value);
         }
         EXPECT_EQ(f.validationFailure(), Row[row]);
+        EXPECT_EQ(f.failedCheck(), row);  // the check that the command line names
     }
 }
 

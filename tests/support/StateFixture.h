@@ -19,6 +19,10 @@ struct StateFixture {
     std::string validationFailure() const {
         return firstValidationFailure(state.editParams, state.deviceInfo, state.dialogValues);
     }
+    int failedCheck() const {
+        return static_cast<int>(
+            findValidationFailure(state.editParams, state.deviceInfo, state.dialogValues).check);
+    }
 };
 
 // The window showing a logger's settings, as after a newly read DAT.SRC.

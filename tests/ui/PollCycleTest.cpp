@@ -265,7 +265,8 @@ TEST(PollCycle, RefusedImageIsReadAgainSilently) {
     EXPECT_EQ(rig.text(Id::ConfigureButton), "Plug Logger");
     EXPECT_TRUE(rig.controls.messages().empty());
 
-    rig.unplug();
+    rig.unplug();  // the simulator leaves the damaged DAT.SRC: it is no longer what it wrote
+    std::filesystem::remove(rig.simulator.folder() / "DAT.SRC");
     rig.plug(rig.simulator);  // a good image under the same drive, read on the next tick
     rig.ticks(1);
     EXPECT_EQ(rig.text(Id::ConfigureButton), "Configure (E)");
