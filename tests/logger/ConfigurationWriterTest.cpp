@@ -124,5 +124,36 @@ TEST(ConfigurationWriter, AnyFailureLeavesNoStrayFile) {
     }
 }
 
+// Whichever three steps fail (an upgrade whose marker fails to sync and then cannot be
+// removed, twice), a marker on the drive stands only beside the complete files it is for.
+// Steps past a road's end make the pairs and single faults among them.
+TEST(ConfigurationWriter, AnyThreeFailuresLeaveTheMarkerBesideItsFiles) {
+    const Bytes image(FirmwareImage.begin(), FirmwareImage.end());
+    for (auto [version, revision] : {std::pair{48, 2}, std::pair{40, 1}}) {
+        Configured clean(version, revision);
+        clean.write();
+        const std::size_t steps = clean.drive.operations.size() + 4;  // and the fallback's
+        for (std::size_t a = 1; a <= steps; ++a) {
+            for (std::size_t b = a + 1; b <= steps; ++b) {
+                for (std::size_t c = b + 1; c <= steps + 2; ++c) {
+                    Configured f(version, revision);
+                    f.drive.failingSteps = {a, b, c};
+                    f.write();
+                    const Bytes& config = f.drive.file("CONFIG.CFG");
+                    const bool upgradeFiles = config == buildUpgradeConfigFile(version) &&
+                                              f.drive.has("APP.BIN") &&
+                                              f.drive.file("APP.BIN") == image;
+                    const bool settings =
+                        (config == f.oldConfig || config == buildConfigFile(f.params, version)) &&
+                        !f.drive.has("APP.BIN");
+                    EXPECT_TRUE(!f.drive.has("OK.DAT") || upgradeFiles || settings)
+                        << version << ": steps " << a << ", " << b << ", " << c << " failed";
+                    EXPECT_EQ(f.drive.sessionsOpen, 0);
+                }
+            }
+        }
+    }
+}
+
 }  // namespace
 }  // namespace veltra::test
