@@ -150,6 +150,21 @@ Command eio(std::string syscall, std::string name, int from = 1) {
     };
 }
 
+// The configure command under strace with several faults at once, each an strace injection
+// ("fsync:error=EIO:when=6") counted over the whole run.
+Command faults(std::vector<std::string> injections) {
+    return [=](Rig& rig) {
+        auto argv = configureCommand(rig.drive);
+        std::vector<std::string> trace = {
+            "strace", "-f", "-qq", "-E", "ASAN_OPTIONS=detect_leaks=0", "-o", "/dev/null"};
+        for (const std::string& injection : injections) {
+            trace.insert(trace.end(), {"-e", "inject=" + injection});
+        }
+        argv.insert(argv.begin(), trace.begin(), trace.end());
+        return argv;
+    };
+}
+
 // The CONFIG.CFG of a finished configuration with these settings, as a clean run writes it.
 const Bytes& referenceConfig(const std::vector<std::string>& settings = {}) {
     static std::map<std::vector<std::string>, Bytes> configs;
@@ -218,6 +233,13 @@ std::vector<Row> rows() {
         {"read CONFIG.CFG back: EIO", Strace, {logger()}, NotWritten, eio("read", "CONFIG.CFG")},
         {"read APP.BIN back: EIO", Strace, {logger(upgrade)}, OldFirmware, eio("read", "APP.BIN")},
         {"fsync the drive's folder: EIO", Strace, {logger()}, NotWritten, eio("fsync", "")},
+        // The upgrade's marker fails to sync and cannot be removed, nor on the way back: it
+        // stays, so APP.BIN and the upgrade's CONFIG.CFG must stay beside it.
+        {"upgrade: fsync OK.DAT and two removals of it: EIO",
+         Strace,
+         {logger(upgrade)},
+         NotWritten,
+         faults({"fsync:error=EIO:when=6", "unlinkat:error=EIO:when=2..4+2"})},
         // DAT.SRC among many files: the listing fails part way.
         {"list a crowded drive: EIO on its second part",
          Strace,
