@@ -38,6 +38,14 @@ int openLog(const std::string& path, int flags) {
 }
 constexpr int CreateNew = _O_CREAT | _O_EXCL;
 
+int openOther(const std::string& path) {
+    return openLog(path, 0);
+}
+
+bool truncateTo(int fd, long long size) {
+    return ::_chsize_s(fd, size) == 0;
+}
+
 bool isRegular(int fd) {
     struct _stat64 s {};
     return ::_fstat64(fd, &s) == 0 && (s.st_mode & _S_IFMT) == _S_IFREG;
@@ -55,10 +63,10 @@ bool tryLock(int fd, bool locking) {
                    : ::UnlockFileEx(file, 0, 1, 0, &at) != 0;
 }
 
-// The log's last byte; none for an empty log. False when it cannot be read.
-bool lastByte(int fd, int& byte) {
+// The log's length and last byte; none for an empty log. False when it cannot be read.
+bool lastByte(int fd, int& byte, long long& size) {
     byte = -1;
-    const __int64 size = ::_lseeki64(fd, 0, SEEK_END);
+    size = ::_lseeki64(fd, 0, SEEK_END);
     if (size <= 0) {
         return size == 0;
     }
@@ -92,6 +100,20 @@ int openLog(const std::string& path, int flags) {
 }
 constexpr int CreateNew = O_CREAT | O_EXCL;
 
+// A FIFO without a reader is refused at once rather than waited on; once open, a slow reader
+// is waited for as any pipe's.
+int openOther(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd >= 0) {
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    }
+    return fd;
+}
+
+bool truncateTo(int fd, long long size) {
+    return ::ftruncate(fd, size) == 0;
+}
+
 bool isRegular(int fd) {
     struct stat s {};
     return ::fstat(fd, &s) == 0 && S_ISREG(s.st_mode);
@@ -101,12 +123,13 @@ bool tryLock(int fd, bool locking) {
     return ::flock(fd, locking ? LOCK_EX | LOCK_NB : LOCK_UN) == 0;
 }
 
-bool lastByte(int fd, int& byte) {
+bool lastByte(int fd, int& byte, long long& size) {
     byte = -1;
     struct stat s {};
     if (::fstat(fd, &s) != 0) {
         return false;
     }
+    size = s.st_size;
     if (s.st_size == 0) {
         return true;
     }
@@ -195,9 +218,14 @@ AuditLog::~AuditLog() {
 
 std::string AuditLog::open(const std::string& path) {
     path_ = path;
-    fd_ = openLog(path, CreateNew);
-    const bool created = fd_ >= 0;
-    if (!created && errno == EEXIST) {
+    // A regular file is read as well, for its last byte; anything else (a pipe, a terminal,
+    // /dev/null) is only written.
+    std::error_code error;
+    const fs::file_status status = fs::status(path, error);
+    const bool other = fs::exists(status) && !fs::is_regular_file(status);
+    fd_ = other ? openOther(path) : openLog(path, CreateNew);
+    const bool created = !other && fd_ >= 0;
+    if (!other && !created && errno == EEXIST) {
         fd_ = openLog(path, 0);
     }
     if (fd_ < 0) {
@@ -216,19 +244,25 @@ std::string AuditLog::append(std::string_view line) {
     {
         const LogLock lock(fd_, regular_);
         int last = -1;
+        long long size = 0;
         if (lock.failed()) {
             error = "another program kept it locked";
-        } else if (regular_ && !lastByte(fd_, last)) {
+        } else if (regular_ && !lastByte(fd_, last, size)) {
             error = lastError();
         } else {
-            // A line torn by an earlier failure is ended where it broke off: it stays visibly
-            // broken and never runs into this record.
+            // A line torn by an earlier run (one killed mid-write) is ended where it broke
+            // off: it stays visibly broken and never runs into this record.
             if (last >= 0 && last != '\n') {
                 text.insert(0, "\n");
             }
             error = writeAll(fd_, text);
             if (error.empty() && regular_ && !syncFile(fd_)) {
                 error = lastError();
+            }
+            // What part of the line went in is taken out again, so that the log holds whole
+            // lines only (the next run mends it should this fail too).
+            if (!error.empty() && regular_ && truncateTo(fd_, size)) {
+                syncFile(fd_);
             }
         }
     }
