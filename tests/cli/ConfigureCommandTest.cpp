@@ -70,11 +70,28 @@ TEST(ConfigureCommand, RefusalsWriteNothing) {
         {{}, {}, "is not JSON: it breaks off at byte 19", R"({"unit": "celsius")"},
         // The profile is checked whole, even where the command line gives the setting.
         {{}, {"--unit", "celsius"}, "\"unit\": --unit: \"kelvin\"", R"({"unit": "kelvin"})"},
+        {{}, {}, "\"device-name\" holds a NUL", R"({"device-name": "\u0000"})"},
+        {{}, {}, "is not JSON: it breaks off at byte 21", R"({"unit": "celsius"} x)"},
+        {{}, {}, "\"unit\" is given twice", R"({"unit": "celsius", "unit": "fahrenheit"})"},
+        {{}, {"--profile", "DRIVE"}, "cannot read the profile"},  // a folder
+        {{}, {"--profile", "/dev/zero"}, "larger than 1 MiB"},
+        {{}, {"--profile", "-"}, "the profile on standard input is not JSON"},  // it is empty
+        // The one file on the logger's drive that the command line writes is none of its own.
+        {{}, {"--log", "DRIVE/CONFIG.CFG"}, "lies on the logger's drive"},
+        {{}, {"--log", "DRIVE/OK.DAT"}, "lies on the logger's drive"},
+        // Ranges in the option's own unit, the dialog's message after them.
+        {{}, {"--unit", "fahrenheit", "--high-temp", "200"}, "outside -40.0 to 185.0 °F"},
+        {{}, {"--sampling-interval", "0"}, "outside 1 to 86400 seconds"},
+        {{}, {"--sampling-intervall", "300"}, "the nearest is --sampling-interval"},
+        {{}, {"--time-zone", "UTC+5"}, "the nearest entry is UTC+05:00"},
     };
     for (const auto& c : cases) {
         Drive drive(c.logger);
         std::vector<std::string> words{"configure", "--drive", drive.root()};
-        words.insert(words.end(), c.options.begin(), c.options.end());
+        for (const std::string& option : c.options) {
+            words.push_back(option.rfind("DRIVE", 0) == 0 ? drive.root() + option.substr(5)
+                                                          : option);
+        }
         TempFolder profile;
         if (c.profile) {
             std::ofstream(profile.path() / "p.json") << c.profile;
