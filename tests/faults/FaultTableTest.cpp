@@ -4,6 +4,8 @@
 
 #include <iostream>
 #include <map>
+#include <nlohmann/json.hpp>
+#include <sstream>
 
 #include "logger/CfgRecord.h"
 #include "logger/FirmwareImage.h"
@@ -52,11 +54,13 @@ class Rig {
     Rig() {
         fs::create_directory(drive);
         fs::create_directory(outside);
+        fs::create_directory(logs);
         writeFile(outside / "x", Bytes{'k', 'e', 'e', 'p'});
     }
     ~Rig() {
         ::close(lockFd);
         ::umount2(drive.c_str(), MNT_DETACH);  // when a row mounted a tmpfs there
+        ::umount2(logs.c_str(), MNT_DETACH);
     }
 
     void plug(bool needsUpgrade) { writeFile(drive / "DAT.SRC", deviceImage(needsUpgrade)); }
@@ -74,6 +78,8 @@ class Rig {
     TempFolder base;
     fs::path drive = base.path() / "drive";
     fs::path outside = base.path() / "outside";
+    fs::path logs = base.path() / "logs";  // beside the drive, where the audit log goes
+    fs::path log = logs / "audit.log";
     int lockFd = -1;  // the drive's lock, held as another program would
 };
 
@@ -97,6 +103,10 @@ struct Row {
     std::vector<Step> arrange;
     Expect expect;
     Command command = {};  // the configure command when not given
+    // Sent once OK.DAT is on the drive; the run must end within a second of it.
+    int signal = 0;
+    // What the audit log must hold afterwards, when the row looks at it.
+    std::function<void(const std::string& log)> logged = {};
 };
 
 // The steps that make a row's drive.
@@ -165,6 +175,42 @@ Command faults(std::vector<std::string> injections) {
     };
 }
 
+// A log that already holds `text`, on a filesystem of its own of `size` when one is given.
+Step logHolding(std::string text, const char* size = nullptr) {
+    return [=](Rig& rig) {
+        if (size) {
+            const std::string options = std::string("size=") + size;
+            ASSERT_EQ(::mount("tmpfs", rig.logs.c_str(), "tmpfs", 0, options.c_str()), 0);
+        }
+        writeFile(rig.log, Bytes(text.begin(), text.end()));
+    };
+}
+// A command that keeps its records in the rig's log (or in `log` when given).
+Command logging(std::vector<std::string> words, std::string log = "") {
+    return [=](Rig& rig) {
+        std::vector<std::string> argv = {VELTRA_CLI, words[0],
+                                         "--drive",  rig.drive.string(),
+                                         "--log",    log.empty() ? rig.log.string() : log};
+        argv.insert(argv.end(), words.begin() + 1, words.end());
+        argv.insert(argv.end(), {"--now", "2026-12-06 21:30:00", "--host-utc-offset", "+00:00"});
+        return argv;
+    };
+}
+// Each record of the log whole, on a line of its own, with these results.
+std::function<void(const std::string&)> records(std::vector<std::string> results,
+                                                std::string before = "") {
+    return [=](const std::string& log) {
+        ASSERT_EQ(log.rfind(before, 0), 0u) << log;
+        std::istringstream in(log.substr(before.size()));
+        std::vector<std::string> found;
+        for (std::string line; std::getline(in, line);) {
+            found.push_back(nlohmann::json::parse(line).at("result"));
+        }
+        EXPECT_EQ(found, results) << log;
+        EXPECT_TRUE(log.empty() || log.back() == '\n') << log;
+    };
+}
+
 // The CONFIG.CFG of a finished configuration with these settings, as a clean run writes it.
 const Bytes& referenceConfig(const std::vector<std::string>& settings = {}) {
     static std::map<std::vector<std::string>, Bytes> configs;
@@ -205,6 +251,12 @@ void expectMarkerOnlyBesideCompleteFiles(const Rig& rig, const Outcome& run) {
 std::vector<Row> rows() {
     const bool upgrade = true;
     const Expect busy{3, "another program kept the logger's drive locked"};
+    const std::string lines(3999, 'x');  // a full page of earlier records, once ended
+    const Command closedOutput = [](Rig& rig) {
+        std::vector<std::string> argv = logging({"configure", "--json"})(rig);
+        argv.insert(argv.begin(), {"bash", "-c", "set -o pipefail; \"$@\" | true", "bash"});
+        return argv;
+    };
     const Command inspect = [](Rig& rig) {
         return std::vector<std::string>{VELTRA_CLI, "inspect", rig.drive / "DAT.SRC"};
     };
@@ -240,6 +292,44 @@ std::vector<Row> rows() {
          {logger(upgrade)},
          NotWritten,
          faults({"fsync:error=EIO:when=6", "unlinkat:error=EIO:when=2..4+2"})},
+        // The audit log: whole lines only, whatever it is and whatever befalls it.
+        {"log full in the middle of a record",
+         Root,
+         {logger(), logHolding(lines + "\n", "4k")},
+         {3, "cannot append to the log"},
+         logging({"configure"}),
+         0,
+         [=](const std::string& log) { EXPECT_EQ(log, lines + "\n"); }},
+        {"log ending in a torn line",
+         Nothing,
+         {logger(), logHolding(R"({"torn")")},
+         Written,
+         logging({"configure"}),
+         0,
+         records({"configured"}, "{\"torn\"\n")},
+        {"log /dev/null", Nothing, {logger()}, Written, logging({"configure"}, "/dev/null")},
+        {"standard output closed",
+         Nothing,
+         {logger()},
+         {3, "standard output is closed"},
+         closedOutput,
+         0,
+         records({"configured"})},
+        // Interrupted once the files are written: the record says so, and the code is listed.
+        {"configure --wait interrupted after the upgrade's files",
+         Nothing,
+         {logger(upgrade)},
+         {130, "interrupted while waiting"},
+         logging({"configure", "--wait"}),
+         SIGINT,
+         records({"interrupted"})},
+        {"watch terminated once it configured a logger",
+         Nothing,
+         {logger()},
+         {143, "interrupted"},
+         logging({"watch"}),
+         SIGTERM,
+         records({"interrupted"})},
         // DAT.SRC among many files: the listing fails part way.
         {"list a crowded drive: EIO on its second part",
          Strace,
@@ -264,8 +354,18 @@ TEST(FaultTable, EveryFaultKeepsThePromise) {
         for (const Step& step : row.arrange) {
             step(rig);
         }
-        const Outcome run =
-            runBounded(row.command ? row.command(rig) : configureCommand(rig.drive), 20s);
+        std::optional<std::chrono::steady_clock::time_point> told;
+        const Outcome run = runBounded(
+            row.command ? row.command(rig) : configureCommand(rig.drive), 20s, [&](pid_t pid) {
+                if (row.signal && !told && entryExists(rig.drive / "OK.DAT")) {
+                    told = std::chrono::steady_clock::now();
+                    ::kill(pid, row.signal);
+                }
+            });
+        EXPECT_TRUE(!told || std::chrono::steady_clock::now() - *told < 1s) << "ended late";
+        if (row.logged) {
+            row.logged(readText(rig.log));
+        }
         EXPECT_EQ(run.signal, 0);
         EXPECT_EQ(run.exitCode, row.expect.exitCode) << run.out << run.err;
         EXPECT_NE((run.out + run.err).find(row.expect.message), std::string::npos) << run.err;
