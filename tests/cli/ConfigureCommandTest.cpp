@@ -264,6 +264,19 @@ TEST(ConfigureCommand, WritesTheRecordsAndProfilesRoundTrip) {
     EXPECT_EQ(applied.exitCode, 0) << applied.out << applied.err;
     const Outcome readBack = runCli({"inspect", "--profile", (second.path() / "DAT.SRC").string()});
     EXPECT_EQ(nlohmann::json::parse(readBack.out), written);
+
+    // A value that the logger keeps otherwise than typed is named with both, plain and JSON.
+    Drive celsius;
+    const Outcome rounded =
+        runCli(args({"configure", "--drive", celsius.root(), "--high-temp", "9.27"}));
+    EXPECT_NE(rounded.out.find("high-temp 9.27 → 9.25 (the logger keeps 0.05 °C steps)"),
+              std::string::npos)
+        << rounded.out;
+    const Outcome json = runCli(args({"configure", "--drive", celsius.root(), "--json", "--unit",
+                                      "fahrenheit", "--high-temp", "50.3", "--low-temp", "32"}));
+    EXPECT_EQ(
+        nlohmann::json::parse(json.out)["adjusted"],
+        nlohmann::json::parse(R"([{"name": "high-temp", "given": "50.3", "stored": "50.27"}])"));
 }
 
 std::vector<nlohmann::json> jsonLines(const std::string& text) {

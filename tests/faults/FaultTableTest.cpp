@@ -417,6 +417,9 @@ TEST(FaultTable, SimulatorNeverWaitsAndEndsWhenTold) {
     EXPECT_NE(run.out.find("refused CONFIG.CFG"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("unplugged"), std::string::npos) << run.out;  // as it ends
     EXPECT_TRUE(entryExists(rig.drive / "DAT.SRC")) << "removed a DAT.SRC it did not write";
+
+    // A file where its folder should be is refused at once.
+    EXPECT_EQ(runBounded({VELTRA_CLI, "simulate", (rig.outside / "x").string()}, 5s).exitCode, 2);
 }
 
 }  // namespace
