@@ -105,6 +105,17 @@ Waited tickUntil(HeadlessDialog& dialog, Clock::time_point start, Clock::time_po
     return waited == Waited::TimedOut && stopSignalled() ? Waited::Interrupted : waited;
 }
 
+// A wait that ended without its logger: interrupted, or out of time; `left` says what it left.
+Outcome& failWait(Run& run, Waited waited, const ConfigureRequest& request,
+                  const std::string& left) {
+    const bool interrupted = waited == Waited::Interrupted;
+    return run.fail(interrupted ? interruptedExitCode() : ExitPending,
+                    (interrupted ? std::string("interrupted while waiting for the logger")
+                                 : "the logger did not come back within " +
+                                       std::to_string(request.timeoutSeconds) + " s") +
+                        left);
+}
+
 // Waits, tick by tick, for the upgraded logger to come back and take its held-back settings.
 // A logger that comes back still needing the upgrade is not upgraded again.
 Outcome& completeUpgrade(Run& run, HeadlessDialog& dialog, Clock::time_point start,
@@ -116,13 +127,9 @@ Outcome& completeUpgrade(Run& run, HeadlessDialog& dialog, Clock::time_point sta
         tickUntil(dialog, start, deadline, progress, "waiting for the upgraded logger",
                   [&] { return result != WriteResult::UpgradeStarted; });
     if (waited != Waited::Done) {
-        const bool interrupted = waited == Waited::Interrupted;
-        return run.fail(interrupted ? interruptedExitCode() : ExitPending,
-                        (interrupted ? std::string("interrupted while waiting for the logger")
-                                     : "the logger did not come back within " +
-                                           std::to_string(request.timeoutSeconds) + " s") +
-                            ": its new firmware was written and its settings were not; "
-                            "configure it again once it is back.");
+        return failWait(run, waited, request,
+                        ": its new firmware was written and its settings were not; configure it "
+                        "again once it is back.");
     }
     run.printMessages(dialog);
     if (result == WriteResult::Written) {
@@ -157,12 +164,8 @@ Outcome& awaitReturn(Run& run, HeadlessDialog& dialog, const ConfigureRequest& r
             return gone && state.pollState.imageLoaded && state.deviceInfo.deviceSerial == serial;
         });
     if (waited != Waited::Done) {
-        const bool interrupted = waited == Waited::Interrupted;
-        return run.fail(interrupted ? interruptedExitCode() : ExitPending,
-                        (interrupted ? std::string("interrupted while waiting for the logger")
-                                     : "the logger did not come back within " +
-                                           std::to_string(request.timeoutSeconds) + " s") +
-                            "; its settings were written" +
+        return failWait(run, waited, request,
+                        std::string("; its settings were written") +
                             (request.verify ? " and are not verified." : "."));
     }
     if (!request.verify) {
