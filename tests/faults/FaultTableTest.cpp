@@ -147,12 +147,16 @@ Step crowd(char prefix) {
 
 // The configure command under strace, failing the calls of `syscall` on the named file (on the
 // drive's folder itself when the name is empty) from the `from`th call on. The leak checker of
-// a sanitized build cannot work under a tracer, so it is left out there.
-Command eio(std::string syscall, std::string name, int from = 1) {
+// a sanitized build cannot work under a tracer, so it is left out there. `profile`: the file
+// is given as the profile.
+Command eio(std::string syscall, std::string name, int from = 1, bool profile = false) {
     return [=](Rig& rig) {
         const fs::path path = name.empty() ? rig.drive : rig.drive / name;
         const std::string when = ":error=EIO:when=" + std::to_string(from) + "+";
         auto argv = configureCommand(rig.drive);
+        if (profile) {
+            argv.insert(argv.end(), {"--profile", path.string()});
+        }
         argv.insert(argv.begin(), {"strace", "-f", "-qq", "-E", "ASAN_OPTIONS=detect_leaks=0", "-o",
                                    "/dev/null", "-P", path.string(), "-e", "trace=" + syscall, "-e",
                                    "inject=" + syscall + when});
@@ -330,6 +334,11 @@ std::vector<Row> rows() {
          logging({"watch"}),
          SIGTERM,
          records({"interrupted"})},
+        {"profile read: EIO",
+         Strace,
+         {logger(), [](Rig& rig) { rig.put("p.json", R"({"unit": "celsius"})"); }},
+         {2, "cannot read the profile"},
+         eio("read", "p.json", 1, true)},
         // DAT.SRC among many files: the listing fails part way.
         {"list a crowded drive: EIO on its second part",
          Strace,
