@@ -239,7 +239,6 @@ std::string AuditLog::open(const std::string& path) {
 }
 
 std::string AuditLog::append(std::string_view line) {
-    std::string text = std::string(line) + "\n";
     std::string error;
     {
         const LogLock lock(fd_, regular_);
@@ -252,9 +251,8 @@ std::string AuditLog::append(std::string_view line) {
         } else {
             // A line torn by an earlier run (one killed mid-write) is ended where it broke
             // off: it stays visibly broken and never runs into this record.
-            if (last >= 0 && last != '\n') {
-                text.insert(0, "\n");
-            }
+            std::string text = last >= 0 && last != '\n' ? "\n" : "";
+            text.append(line).append("\n");
             error = writeAll(fd_, text);
             if (error.empty() && regular_ && !syncFile(fd_)) {
                 error = lastError();

@@ -1,6 +1,7 @@
 #include "cli/SettingNotes.h"
 
 #include <cmath>
+#include <nlohmann/json.hpp>
 
 #include "cli/Profile.h"
 #include "cli/SettingOptions.h"
@@ -69,8 +70,9 @@ std::string named(std::string_view key, const std::string& shown, const GivenSet
     const SettingOption& option = *findSetting(key);
     const auto at = given.values.find(option.name);
     const std::string& value = at == given.values.end() ? shown : at->second;
-    const std::string text =
-        option.kind == SettingKind::Text ? "\"" + hostTextToUtf8Lossy(value) + "\"" : value;
+    const std::string text = option.kind == SettingKind::Text
+                                 ? nlohmann::json(hostTextToUtf8Lossy(value)).dump()
+                                 : value;
     if (at == given.values.end()) {
         return std::string(key) + " " + text + " (the logger's own)";
     }
