@@ -141,6 +141,16 @@ const ControlTemplate* unitLabel(ControlId id) {
     return labelOf(id, LabelFor::Unit);
 }
 
+ControlId unitOwner(ControlId label) {
+    for (const ControlTemplate& control : mainControls) {
+        if (label != ControlId::None && control.id == label &&
+            control.labelFor.role == LabelFor::Unit) {
+            return control.labelFor.control;
+        }
+    }
+    return ControlId::None;
+}
+
 std::span<const std::string_view> listEntries(ControlId id) {
     switch (id) {
         case ControlId::TemperatureUnit:

@@ -50,6 +50,8 @@ const DialogTemplate& mainDialogTemplate();
 std::string_view controlName(ControlId id);
 // The label that gives a control's unit ("Min.", "%RH", the alarms' unit), or null for none.
 const ControlTemplate* unitLabel(ControlId id);
+// The control whose unit a label (with an id of its own, its text changing) gives; None for none.
+ControlId unitOwner(ControlId label);
 
 // The entries of the combo boxes, index 0 first, that stand for values of the settings.
 inline constexpr std::string_view UnitEntries[] = {"Celsius", "Fahrenheit"};
