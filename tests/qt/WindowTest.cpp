@@ -11,10 +11,12 @@
 #include <QTimer>
 #include <algorithm>
 #include <functional>
+#include <set>
 #include <vector>
 
 #include "platform/fake/FixedHost.h"
 #include "platform/linux/FolderDriveFiles.h"
+#include "qt/DialogLook.h"
 #include "qt/MainDialog.h"
 #include "qt/QtControls.h"
 #include "simulator/LoggerSimulator.h"
@@ -187,6 +189,40 @@ class WindowTest : public QObject {
         // An empty field shows the background through; the alarms' texts are red.
         QCOMPARE(image.pixelColor(window.widget(Website)->geometry().center()), Background);
         QCOMPARE(window.widget(HighTempAlarm)->palette().color(QPalette::Text), QColor(Qt::red));
+    }
+
+    // A Tab walk through the window shows a black ring around each control that takes the
+    // focus, of every kind, and only around that one; each step's picture is kept (the test
+    // runs at 1x and again at 2x).
+    void focusIsSeenOnEveryKind() {
+        Window window;
+        window.simulator.plugIn();
+        window.ticks(4);  // the button is enabled for the logger
+        window.dialog.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window.dialog));
+        const double scale = window.dialog.devicePixelRatioF();
+        const auto ringAt = [scale](const QImage& image, const QWidget* control) {
+            const QRect g = control->geometry();
+            return image.pixelColor(int((g.left() - 1) * scale), int(g.center().y() * scale));
+        };
+        std::set<QString> kinds;
+        const QWidget* before = nullptr;
+        for (int step = 0; step < 25; ++step) {
+            const QWidget* focused = QApplication::focusWidget();
+            QVERIFY(focused && focused->parentWidget() == &window.dialog);
+            const QImage image = window.dialog.grab().toImage();
+            image.save(QStringLiteral(VELTRA_FOCUS_PICTURES "/focus-%1x-%2.png")
+                           .arg(scale)
+                           .arg(step, 2, 10, QChar('0')));
+            QCOMPARE(ringAt(image, focused), dialogLook::focusRing());
+            if (before) {
+                QVERIFY(ringAt(image, before) != dialogLook::focusRing());
+            }
+            kinds.insert(focused->metaObject()->className());
+            before = focused;
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        QCOMPARE(kinds, (std::set<QString>{"QCheckBox", "QComboBox", "QLineEdit", "QPushButton"}));
     }
 
     // The context menu's one entry opens the About box; messages come in a real message box, in
