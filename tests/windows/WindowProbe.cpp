@@ -1,8 +1,13 @@
 // Looks at the running Veltra.exe from outside, under the same Wine, and prints "name=value"
 // lines: "report" what the window shows once its clock runs, "about" the texts of the About
-// box opened from the system menu, "close" whether the window went when closed. Exits 1 when
-// a window does not appear (or go) within 60 seconds.
+// box opened from the system menu, "close" whether the window went when closed, "tab" the
+// control that the next Tab gives the focus (its id and the screen point just left of it, on
+// the focus ring; "enable-button" first, as no logger is plugged in), "names" what the
+// accessibility interface tells of each control. Exits 1 when a window does not appear (or go)
+// within 60 seconds.
 #include <windows.h>
+// After windows.h.
+#include <oleacc.h>
 
 #include <cstdio>
 #include <string>
@@ -36,6 +41,74 @@ int closeAndWait(HWND window, UINT message, WPARAM wParam, const char* name) {
     return gone ? 0 : 1;
 }
 
+std::string utf8(const wchar_t* wide) {
+    char text[2048] = {};
+    if (wide) {
+        ::WideCharToMultiByte(CP_UTF8, 0, wide, -1, text, sizeof text, nullptr, nullptr);
+    }
+    return text;
+}
+
+// Role, name and description of each control, as a screen reader asks for them.
+void printNames(HWND window) {
+    ::CoInitialize(nullptr);
+    int line = 0;
+    for (HWND child = ::GetWindow(window, GW_CHILD); child;
+         child = ::GetWindow(child, GW_HWNDNEXT)) {
+        IAccessible* object = nullptr;
+        // Not IID_IAccessible: the import library gives the address of a thunk for it.
+        const HRESULT found = ::AccessibleObjectFromWindow(
+            child, DWORD(OBJID_CLIENT), __uuidof(IAccessible), reinterpret_cast<void**>(&object));
+        if (found != S_OK || !object) {
+            std::printf("name%d=%d|none (0x%08lx)\n", ++line, short(::GetDlgCtrlID(child)),
+                        static_cast<unsigned long>(found));
+            continue;
+        }
+        VARIANT self{};
+        self.vt = VT_I4;
+        self.lVal = CHILDID_SELF;
+        BSTR name = nullptr, description = nullptr;
+        VARIANT role{};
+        object->get_accName(self, &name);
+        object->get_accDescription(self, &description);
+        object->get_accRole(self, &role);
+        wchar_t roleText[128] = {};
+        ::GetRoleTextW(role.vt == VT_I4 ? DWORD(role.lVal) : 0, roleText, 128);
+        std::printf("name%d=%d|%s|%s|%s\n", ++line, short(::GetDlgCtrlID(child)),
+                    utf8(roleText).c_str(), utf8(name).c_str(), utf8(description).c_str());
+        ::SysFreeString(name);
+        ::SysFreeString(description);
+        object->Release();
+    }
+    ::CoUninitialize();
+}
+
+// Moves the focus on as Tab does and tells where it went.
+int tabOnce(HWND window) {
+    ::PostMessageW(window, WM_NEXTDLGCTL, 0, FALSE);
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    HWND before = nullptr;
+    ::Sleep(300);
+    // Settled once the same control holds it twice.
+    waitFor([&] {
+        ::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &thread);
+        const bool settled = thread.hwndFocus && thread.hwndFocus == before;
+        before = thread.hwndFocus;
+        return settled;
+    });
+    if (!thread.hwndFocus) {
+        std::printf("focus=none\n");
+        return 1;
+    }
+    RECT box{};
+    ::GetWindowRect(thread.hwndFocus, &box);
+    std::printf("focus=%d\nring=%ld,%ld\n", short(::GetDlgCtrlID(thread.hwndFocus)), box.left - 1,
+                (box.top + box.bottom) / 2);
+    ::Sleep(300);  // painted
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -45,6 +118,18 @@ int main(int argc, char** argv) {
     if (!waitFor([&] { return (window = ::FindWindowW(nullptr, title)) != nullptr; })) {
         std::printf("window=missing\n");
         return 1;
+    }
+    if (what == "names") {
+        printNames(window);
+        return 0;
+    }
+    if (what == "tab") {
+        return tabOnce(window);
+    }
+    if (what == "enable-button") {
+        // Without a logger the button is disabled, and the focus passes it by.
+        ::EnableWindow(::GetDlgItem(window, 1001), TRUE);
+        return 0;
     }
     if (what == "close") {
         return closeAndWait(window, WM_CLOSE, 0, "closed");
