@@ -286,10 +286,13 @@ TEST(PollCycle, ConfigureShowsWhatTheWriteCameTo) {
     const std::string notTaken = "The logger did not take these settings: ";
     const std::string nameKept =
         notTaken + "Device Name (written \"Freezer 7\", reported \"Simulated logger\")";
-    const std::vector<std::pair<Id, const char*>> manyTyped = {
-        {Id::TimeDelay, "30"},         {Id::SamplingInterval, "300"}, {Id::AlarmLedFlash, "5"},
-        {Id::DeviceName, "Freezer 7"}, {Id::Website, "example.org"},  {Id::UserInfo, "Shelf 2"},
-        {Id::Trademark, "Acme"}};
+    using Typed = std::vector<std::pair<Id, const char*>>;
+    const Typed named = {{Id::DeviceName, "Freezer 7"}};
+    const std::vector<std::string> keepsName = {"device-name"}, keepsAll = ignorableSettings();
+    const Typed manyTyped = {{Id::TimeDelay, "30"},        {Id::SamplingInterval, "300"},
+                             {Id::AlarmLedFlash, "5"},     {Id::DeviceName, "Freezer 7"},
+                             {Id::Website, "example.org"}, {Id::UserInfo, "Shelf 2"},
+                             {Id::Trademark, "Acme"}};
     const std::string allKept =
         notTaken +
         "Time Delay (written \"30\", reported \"60\"), Sampling Interval (written \"300\", "
@@ -300,9 +303,9 @@ TEST(PollCycle, ConfigureShowsWhatTheWriteCameTo) {
     // logger's own return, or another logger's in its place.
     enum Then { Stays, ComesBack, OtherComes };
     const struct {
-        std::uint8_t revision;                          // 1: the logger needs the carried firmware
-        std::vector<std::pair<Id, const char*>> typed;  // before the click
-        const char* failing;                            // the drive operation that fails, if any
+        std::uint8_t revision;  // 1: the logger needs the carried firmware
+        Typed typed;            // before the click
+        const char* failing;    // the drive operation that fails, if any
         R result;
         const char* button;
         std::vector<std::string> messages;
@@ -318,43 +321,11 @@ TEST(PollCycle, ConfigureShowsWhatTheWriteCameTo) {
         {1, {}, "read APP.BIN", R::UpgradeFailedThenWritten, "Firmware Upgrade", {upgradeFailed}},
         {1, {}, "lock", R::DriveBusy, "Plug logger", {upgradeFailed, failed}},
         {1, {}, "lock", R::DriveBusy, "Configuring...", {upgradeFailed, failed}, true},
-        {2, {{Id::DeviceName, "Freezer 7"}}, "", R::Written, "Configure (E)", {}, false, ComesBack},
-        {2,
-         {{Id::DeviceName, "Freezer 7"}},
-         "",
-         R::Written,
-         "Configure (E)",
-         {nameKept},
-         false,
-         ComesBack,
-         {"device-name"}},
-        {2,
-         manyTyped,
-         "",
-         R::Written,
-         "Configure (E)",
-         {allKept},
-         false,
-         ComesBack,
-         ignorableSettings()},
-        {2,
-         {{Id::DeviceName, "Freezer 7"}},
-         "",
-         R::Written,
-         "Configure (E)",
-         {},
-         false,
-         OtherComes,
-         {"device-name"}},
-        {1,
-         {{Id::DeviceName, "Freezer 7"}},
-         "",
-         R::Written,
-         "Configure (E)",
-         {nameKept},
-         false,
-         ComesBack,
-         {"device-name"}},
+        {2, named, "", R::Written, "Configure (E)", {}, false, ComesBack},
+        {2, named, "", R::Written, "Configure (E)", {nameKept}, false, ComesBack, keepsName},
+        {2, manyTyped, "", R::Written, "Configure (E)", {allKept}, false, ComesBack, keepsAll},
+        {2, named, "", R::Written, "Configure (E)", {}, false, OtherComes, keepsName},
+        {1, named, "", R::Written, "Configure (E)", {nameKept}, false, ComesBack, keepsName},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "row " << &c - cases + 1);

@@ -41,14 +41,6 @@ int closeAndWait(HWND window, UINT message, WPARAM wParam, const char* name) {
     return gone ? 0 : 1;
 }
 
-std::string utf8(const wchar_t* wide) {
-    char text[2048] = {};
-    if (wide) {
-        ::WideCharToMultiByte(CP_UTF8, 0, wide, -1, text, sizeof text, nullptr, nullptr);
-    }
-    return text;
-}
-
 // Role, name and description of each control, as a screen reader asks for them.
 void printNames(HWND window) {
     ::CoInitialize(nullptr);
@@ -57,55 +49,41 @@ void printNames(HWND window) {
          child = ::GetWindow(child, GW_HWNDNEXT)) {
         IAccessible* object = nullptr;
         // Not IID_IAccessible: the import library gives the address of a thunk for it.
-        const HRESULT found = ::AccessibleObjectFromWindow(
-            child, DWORD(OBJID_CLIENT), __uuidof(IAccessible), reinterpret_cast<void**>(&object));
-        if (found != S_OK || !object) {
-            std::printf("name%d=%d|none (0x%08lx)\n", ++line, short(::GetDlgCtrlID(child)),
-                        static_cast<unsigned long>(found));
+        if (::AccessibleObjectFromWindow(child, DWORD(OBJID_CLIENT), __uuidof(IAccessible),
+                                         reinterpret_cast<void**>(&object)) != S_OK) {
             continue;
         }
-        VARIANT self{};
-        self.vt = VT_I4;
-        self.lVal = CHILDID_SELF;
-        BSTR name = nullptr, description = nullptr;
-        VARIANT role{};
-        object->get_accName(self, &name);
-        object->get_accDescription(self, &description);
+        VARIANT self{}, role{};
+        self.vt = VT_I4;  // CHILDID_SELF
+        BSTR said[2] = {};
+        object->get_accName(self, &said[0]);
+        object->get_accDescription(self, &said[1]);
         object->get_accRole(self, &role);
-        wchar_t roleText[128] = {};
-        ::GetRoleTextW(role.vt == VT_I4 ? DWORD(role.lVal) : 0, roleText, 128);
-        std::printf("name%d=%d|%s|%s|%s\n", ++line, short(::GetDlgCtrlID(child)),
-                    utf8(roleText).c_str(), utf8(name).c_str(), utf8(description).c_str());
-        ::SysFreeString(name);
-        ::SysFreeString(description);
+        wchar_t text[3][512] = {};
+        ::GetRoleTextW(role.vt == VT_I4 ? DWORD(role.lVal) : 0, text[0], 512);
+        for (int i = 0; i < 2; ++i) {
+            ::lstrcpynW(text[i + 1], said[i] ? said[i] : L"", 512);
+            ::SysFreeString(said[i]);
+        }
+        std::printf("name%d=%d|%ls|%ls|%ls\n", ++line, short(::GetDlgCtrlID(child)), text[0],
+                    text[1], text[2]);
         object->Release();
     }
-    ::CoUninitialize();
 }
 
-// Moves the focus on as Tab does and tells where it went.
+// Moves the focus on as Tab does and tells where it went, once it is painted.
 int tabOnce(HWND window) {
     ::PostMessageW(window, WM_NEXTDLGCTL, 0, FALSE);
+    ::Sleep(600);
     GUITHREADINFO thread{};
     thread.cbSize = sizeof thread;
-    HWND before = nullptr;
-    ::Sleep(300);
-    // Settled once the same control holds it twice.
-    waitFor([&] {
-        ::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &thread);
-        const bool settled = thread.hwndFocus && thread.hwndFocus == before;
-        before = thread.hwndFocus;
-        return settled;
-    });
-    if (!thread.hwndFocus) {
-        std::printf("focus=none\n");
+    ::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &thread);
+    RECT box{};
+    if (!thread.hwndFocus || !::GetWindowRect(thread.hwndFocus, &box)) {
         return 1;
     }
-    RECT box{};
-    ::GetWindowRect(thread.hwndFocus, &box);
     std::printf("focus=%d\nring=%ld,%ld\n", short(::GetDlgCtrlID(thread.hwndFocus)), box.left - 1,
                 (box.top + box.bottom) / 2);
-    ::Sleep(300);  // painted
     return 0;
 }
 
