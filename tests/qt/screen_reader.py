@@ -47,13 +47,9 @@ def boxes(app):
             for box in app if box.getRole() == pyatspi.ROLE_ALERT]
 
 
-def press(node):
-    node.queryAction().doAction(0)
-
-
 def check(app, template):
     window = app[0]
-    wait_for(lambda: any(n.name == "Configure (E)" for n in window), 20)
+    wait_for(lambda: any(n.name == "Configure (E)" for n in window), 20)  # the logger is in
     controls = [n for n in window if n.getRole() != pyatspi.ROLE_LABEL]
     table = control_table(template)
     failures = [] if len(controls) == len(table) else [f"{len(controls)} controls, not {len(table)}"]
@@ -65,11 +61,12 @@ def check(app, template):
     # Named and configured, the logger upgrades, takes the held-back settings and comes back.
     by_name = {node.name: node for node in controls}
     by_name["Device Name"].queryEditableText().setTextContents("Freezer 7")
-    press(by_name["Configure (E)"])
+    by_name["Configure (E)"].queryAction().doAction(0)
     shown = wait_for(lambda: boxes(app), 40)
     if [text for _, text in shown] != [NOT_TAKEN]:
         return failures + [f"messages: {[text for _, text in shown]}"]
-    press(pyatspi.findDescendant(shown[0][0], lambda n: n.getRole() == pyatspi.ROLE_PUSH_BUTTON))
+    ok = pyatspi.findDescendant(shown[0][0], lambda n: n.getRole() == pyatspi.ROLE_PUSH_BUTTON)
+    ok.queryAction().doAction(0)
     if not wait_for(lambda: not boxes(app), 5) or wait_for(lambda: boxes(app), 4):
         failures.append("the message did not go, or came again")
     return failures

@@ -59,14 +59,12 @@ void printNames(HWND window) {
         object->get_accName(self, &said[0]);
         object->get_accDescription(self, &said[1]);
         object->get_accRole(self, &role);
-        wchar_t text[3][512] = {};
-        ::GetRoleTextW(role.vt == VT_I4 ? DWORD(role.lVal) : 0, text[0], 512);
-        for (int i = 0; i < 2; ++i) {
-            ::lstrcpynW(text[i + 1], said[i] ? said[i] : L"", 512);
-            ::SysFreeString(said[i]);
-        }
-        std::printf("name%d=%d|%ls|%ls|%ls\n", ++line, short(::GetDlgCtrlID(child)), text[0],
-                    text[1], text[2]);
+        wchar_t roleText[128] = {};
+        ::GetRoleTextW(role.vt == VT_I4 ? DWORD(role.lVal) : 0, roleText, 128);
+        std::printf("name%d=%d|%ls|%ls|%ls\n", ++line, short(::GetDlgCtrlID(child)), roleText,
+                    said[0] ? said[0] : L"", said[1] ? said[1] : L"");
+        ::SysFreeString(said[0]);
+        ::SysFreeString(said[1]);
         object->Release();
     }
 }
