@@ -1,6 +1,5 @@
-"""veltra-demo's window as a screen reader finds it on the accessibility bus (run it under
-xvfb-run -a dbus-run-session): each control's role, name and description against the control
-table, then a device name given to a logger that keeps its own, and the one message of it."""
+"""veltra-demo as a screen reader finds it (under xvfb-run -a dbus-run-session): each control
+against the control table, then a device name that the logger keeps, and its one message."""
 
 import os
 import re
@@ -34,8 +33,7 @@ def wait_for(what, seconds):
 
 
 def read(node, kind):
-    # A closed list is named by its entry; its label comes through the relation.
-    if kind == "ComboBox":
+    if kind == "ComboBox":  # named by its entry; its label comes through the relation
         labels = [r.getTarget(0) for r in node.getRelationSet()
                   if r.getRelationType() == pyatspi.RELATION_LABELLED_BY]
         return labels[0].name.rstrip(":") if labels else None

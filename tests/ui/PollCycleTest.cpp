@@ -299,8 +299,7 @@ TEST(PollCycle, ConfigureShowsWhatTheWriteCameTo) {
         "reported \"60\"), Alarm Led Flash Time (written \"5\", reported \"0\"), Device Name "
         "(written \"Freezer 7\", reported \"Simulated logger\"), Website (written "
         "\"example.org\", reported \"\"), and 2 more";
-    // What follows the write: nothing (the rows over the drive in memory), the simulated
-    // logger's own return, or another logger's in its place.
+    // After the write: nothing (the drive in memory), the logger's return, or another logger.
     enum Then { Stays, ComesBack, OtherComes };
     const struct {
         std::uint8_t revision;  // 1: the logger needs the carried firmware
