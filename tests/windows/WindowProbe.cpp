@@ -1,10 +1,9 @@
 // Looks at the running Veltra.exe from outside, under the same Wine, and prints "name=value"
-// lines: "report" what the window shows once its clock runs, "about" the texts of the About
-// box opened from the system menu, "close" whether the window went when closed, "tab" the
-// control that the next Tab gives the focus (its id and the screen point just left of it, on
-// the focus ring; "enable-button" first, as no logger is plugged in), "names" what the
-// accessibility interface tells of each control. Exits 1 when a window does not appear (or go)
-// within 60 seconds.
+// lines: "report" what the window shows once its clock runs, "about" the About box's texts,
+// "close" whether the window went when closed, "tab" where the next Tab puts the focus (the
+// control and the point just left of it, on the ring; "enable-button" first, without a
+// logger), "names" what the accessibility interface tells of each control. Exits 1 when a
+// window does not appear (or go) within 60 seconds.
 #include <windows.h>
 // After windows.h.
 #include <oleacc.h>
