@@ -91,5 +91,4 @@ def main(demo, template):
     return 1 if failures else 0
 
 
-if __name__ == "__main__":
-    sys.exit(main(sys.argv[1], sys.argv[2]))
+sys.exit(main(sys.argv[1], sys.argv[2]))
