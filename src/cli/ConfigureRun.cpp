@@ -171,12 +171,17 @@ Outcome& awaitReturn(Run& run, HeadlessDialog& dialog, const ConfigureRequest& r
     if (!request.verify) {
         return run.outcome;
     }
+    // The poll cycle compared them as the logger came back, as the window does; each
+    // difference is told in configure's words.
     const SettingWords reported = settingWords(state.deviceParams);
     const SettingWords& written = *run.outcome.written;
-    for (std::size_t i = 0; i < written.size(); ++i) {
-        if (written[i].second != reported[i].second) {
-            run.outcome.differences.push_back(
-                {written[i].first, written[i].second, reported[i].second});
+    for (const SettingDifference& d :
+         state.pollState.returnDifferences.value_or(std::vector<SettingDifference>{})) {
+        for (std::size_t i = 0; i < written.size(); ++i) {
+            if (findSetting(written[i].first)->control == d.control) {
+                run.outcome.differences.push_back(
+                    {written[i].first, written[i].second, reported[i].second});
+            }
         }
     }
     run.outcome.verified = run.outcome.differences.empty();

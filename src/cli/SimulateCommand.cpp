@@ -132,10 +132,11 @@ void addSimulateCommand(CLI::App& app, CommandRun& run) {
                      "milliseconds away while taking firmware")
         ->check(CLI::Range(0, 600000));
     command
-        ->add_option("--ignore", options->settings.ignoredSetting,
+        ->add_option("--ignore", options->settings.ignoredSettings,
                      "keep this setting when taking new ones (named as configure's option, "
                      "without dashes), to try --verify")
-        ->check(CLI::IsMember(ignorableSettings()));
+        ->check(CLI::IsMember(ignorableSettings()))
+        ->allow_extra_args(false);  // one setting per --ignore, which may be repeated
     command->callback([options, &run] { run = [options] { return simulate(*options); }; });
 }
 

@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 #include "qt/DialogLook.h"
 #include "qt/HostText.h"
@@ -62,6 +64,20 @@ QWidget* makeComboBox(const ControlTemplate& control, const DialogUnits& units, 
     return combo;
 }
 
+// What a screen reader says of a control: its label's name and its unit; the button and the
+// check box are named by their own captions.
+void nameForScreenReaders(const ControlTemplate& control, QWidget& widget) {
+    if (control.kind == ControlKind::Label) {
+        return;
+    }
+    if (const std::string_view name = controlName(control.id); !name.empty()) {
+        widget.setAccessibleName(templateText(name));
+    }
+    if (const ControlTemplate* unit = unitLabel(control.id)) {
+        widget.setAccessibleDescription(templateText(unit->text));
+    }
+}
+
 QWidget* make(const ControlTemplate& control, const DialogUnits& units, QWidget& window) {
     switch (control.kind) {
         case ControlKind::Label:
@@ -83,11 +99,16 @@ QWidget* make(const ControlTemplate& control, const DialogUnits& units, QWidget&
 void buildControls(const DialogTemplate& dialog, const DialogUnits& units, QWidget& window,
                    QtControls& controls) {
     QWidget* previous = nullptr;
+    std::vector<std::pair<QLabel*, ControlId>> names;
     for (const ControlTemplate& control : dialog.controls) {
         QWidget* widget = make(control, units, window);
         const int height = control.kind == ControlKind::ComboBox ? 12 : control.height;
         widget->setGeometry(units.toPixels(control.x, control.y, control.width, height));
         widget->setObjectName(QStringLiteral("control%1").arg(toInt(control.id)));
+        nameForScreenReaders(control, *widget);
+        if (control.labelFor.role == LabelFor::Name) {
+            names.emplace_back(qobject_cast<QLabel*>(widget), control.labelFor.control);
+        }
         if (control.id != ControlId::None) {
             controls.add(control.id, control.kind, widget);
         }
@@ -97,6 +118,11 @@ void buildControls(const DialogTemplate& dialog, const DialogUnits& units, QWidg
             }
             previous = widget;
         }
+    }
+    // Screen readers on Linux name a closed list by its entry and find its label through
+    // this relation.
+    for (const auto& [label, id] : names) {
+        label->setBuddy(controls.widget(id));
     }
 }
 

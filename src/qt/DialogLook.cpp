@@ -55,6 +55,10 @@ QColor background() {
     return QColor(BackgroundColour.red, BackgroundColour.green, BackgroundColour.blue);
 }
 
+QColor focusRing() {
+    return Qt::black;
+}
+
 void styleLabel(QWidget& label) {
     setColours(label, Qt::black, Qt::transparent);
 }

@@ -16,6 +16,10 @@ QFont mainFont();
 QFont aboutFont();
 
 QColor background();
+// The ring around the control with the keyboard focus, just outside it: black, which stands
+// out from the background and from the controls' own frames.
+QColor focusRing();
+inline constexpr int FocusRingWidth = 2;
 
 // Labels: black text over the window's background.
 void styleLabel(QWidget& label);

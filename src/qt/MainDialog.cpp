@@ -1,6 +1,7 @@
 #include "qt/MainDialog.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -47,6 +48,7 @@ MainDialog::MainDialog(Host& host, DriveFiles& drive, LoggerLocator& locator, QW
     aboutAction_->setShortcutContext(Qt::WindowShortcut);
     connect(aboutAction_, &QAction::triggered, this, &MainDialog::showAbout);
     addAction(aboutAction_);
+    connect(qApp, &QApplication::focusChanged, this, [this] { update(); });
 }
 
 MainDialog::~MainDialog() = default;
@@ -83,6 +85,14 @@ void MainDialog::addMenuAction(QAction* action) {
 void MainDialog::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     painter.fillRect(event->rect(), dialogLook::background());
+    // The style's own focus marks hardly show against the window's colour: a ring around
+    // the control with the keyboard focus, of every kind alike.
+    const QWidget* focused = focusWidget();
+    if (focused && focused->hasFocus() && focused->parentWidget() == this) {
+        painter.setPen(QPen(dialogLook::focusRing(), dialogLook::FocusRingWidth));
+        const double half = dialogLook::FocusRingWidth / 2.0;
+        painter.drawRect(QRectF(focused->geometry()).adjusted(-half, -half, half, half));
+    }
 }
 
 void MainDialog::keyPressEvent(QKeyEvent* event) {

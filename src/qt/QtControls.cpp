@@ -118,6 +118,10 @@ void QtControls::setText(ControlId id, std::string_view text) {
     }
     if (auto* label = qobject_cast<QLabel*>(entry.widget)) {
         label->setText(shown);
+        // A unit that changes (the alarms' temperature unit) is told with its control.
+        if (QWidget* owner = widget(unitOwner(id))) {
+            owner->setAccessibleDescription(shown);
+        }
     } else if (auto* button = qobject_cast<QAbstractButton*>(entry.widget)) {
         button->setText(shown);
     } else {

@@ -1,5 +1,6 @@
 #include "simulator/LoggerSimulator.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "logger/ByteOrder.h"
@@ -264,7 +265,8 @@ void LoggerSimulator::takeFiles(DriveSession& drive) {
             break;
         case ConfigRequest::Settings: {
             for (const auto& [name, keep] : keepers) {
-                if (settings_.ignoredSetting == name) {
+                if (std::ranges::find(settings_.ignoredSettings, name) !=
+                    settings_.ignoredSettings.end()) {
                     keep(parameters_, taken);
                     report(formatText("kept its %s", name));
                 }

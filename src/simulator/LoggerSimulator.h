@@ -30,12 +30,12 @@ struct SimulatorSettings {
     // How long it stays away while it takes new settings, and new firmware.
     std::chrono::milliseconds configureTime{2000};
     std::chrono::milliseconds upgradeTime{5000};
-    // A setting it keeps when it takes new ones, by the name of configure's option
+    // The settings it keeps when it takes new ones, by the names of configure's options
     // ("device-name"), to show a logger that does not take what it was sent; empty: none.
-    std::string ignoredSetting;
+    std::vector<std::string> ignoredSettings;
 };
 
-// The names that `ignoredSetting` takes.
+// The names that `ignoredSettings` take.
 std::vector<std::string> ignorableSettings();
 
 // The firmware's side of the logger's files, for tests, demonstrations and trying the tool

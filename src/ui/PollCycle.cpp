@@ -8,6 +8,7 @@
 #include "ui/Captions.h"
 #include "ui/ClockDisplay.h"
 #include "ui/ParameterBinding.h"
+#include "ui/SettingComparison.h"
 
 namespace veltra {
 
@@ -185,8 +186,16 @@ WriteResult PollCycle::writeToLogger() {
     if (poll.upgradePending) {
         return WriteResult::HeldBack;  // the settings wait for the upgraded logger
     }
+    poll.writtenSettings.reset();
+    poll.returnDifferences.reset();
     const WriteOutcome outcome = writeConfiguration(drive_, {poll.LoggerDrive, poll.imageDrive},
                                                     state_.editParams, state_.deviceInfo);
+    if (outcome.result == WriteResult::Written ||
+        outcome.result == WriteResult::UpgradeFailedThenWritten) {
+        // Looked at again when this logger comes back from taking them.
+        poll.writtenSettings = state_.editParams;
+        poll.writtenSerial = state_.deviceInfo.deviceSerial;
+    }
     Controls& controls = state_.controls;
     if (outcome.firmwareOpened) {
         poll.upgradeCountdown = UpgradeCountdownTicks;
@@ -277,6 +286,19 @@ void PollCycle::readLoggerOnce() {
     state_.raise(IntervalEdited);
     controls.setEnabled(ControlId::ConfigureButton, true);
     controls.setText(ControlId::ConfigureButton, caption::configure(poll.LoggerDrive));
+    if (poll.writtenSettings && info.deviceSerial == poll.writtenSerial) {
+        compareReturnedSettings();
+    }
+}
+
+void PollCycle::compareReturnedSettings() {
+    // Once per return: the settings written are let go before the user is told.
+    PollState& poll = state_.pollState;
+    poll.returnDifferences = compareSettings(*poll.writtenSettings, state_.deviceParams);
+    poll.writtenSettings.reset();
+    if (!poll.returnDifferences->empty()) {
+        state_.controls.showMessage(notTakenMessage(*poll.returnDifferences));
+    }
 }
 
 }  // namespace veltra

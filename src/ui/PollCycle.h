@@ -39,6 +39,8 @@ class PollCycle {
     // read or not accepted.
     std::optional<DriveIdentity> readImage();
     void readLoggerOnce();
+    // The logger that was written is back: tells the user of each setting it did not take.
+    void compareReturnedSettings();
 
     DialogState& state_;
     LoggerLocator& locator_;

@@ -1,9 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <vector>
 
 #include "core/DriveFiles.h"
 #include "logger/WriteResult.h"
+#include "settings/LoggerParameters.h"
+#include "ui/SettingComparison.h"
 
 namespace veltra {
 
@@ -28,6 +32,13 @@ struct PollState {
     DriveIdentity imageDrive;
     // What the last configure request, or the configuration after an upgrade, came to.
     WriteResult lastWrite = WriteResult::None;
+    // The settings last written, until the logger they went to (`writtenSerial`) comes back
+    // from taking them and reports its own.
+    std::optional<LoggerParameters> writtenSettings;
+    std::uint32_t writtenSerial = 0;
+    // What that logger reported otherwise than written when it came back (empty: it took
+    // them all); nothing while none has come back since the last write.
+    std::optional<std::vector<SettingDifference>> returnDifferences;
 };
 
 }  // namespace veltra

@@ -14,6 +14,33 @@ namespace {
 constexpr int BackgroundWidth = 793;
 constexpr int BackgroundHeight = 426;
 
+// Whether a command code tells that a control took or lost the keyboard focus.
+bool focusMoved(WORD code) {
+    switch (code) {
+        case EN_SETFOCUS:
+        case EN_KILLFOCUS:
+        case CBN_SETFOCUS:
+        case CBN_KILLFOCUS:
+        case BN_SETFOCUS:
+        case BN_KILLFOCUS:
+            return true;
+        default:
+            return false;
+    }
+}
+
+// The ring's place around `control`, in the dialog's client coordinates.
+RECT ringAround(HWND dialog, HWND control) {
+    RECT box{};
+    ::GetWindowRect(control, &box);
+    ::MapWindowPoints(HWND_DESKTOP, dialog, reinterpret_cast<POINT*>(&box), 2);
+    // One dialog unit wide, so that it grows with the font and the screen's scale.
+    RECT unit{0, 0, 1, 1};
+    ::MapDialogRect(dialog, &unit);
+    ::InflateRect(&box, unit.right, unit.right);
+    return box;
+}
+
 // The notification that a control's command code reports, if it is one that can be watched.
 std::optional<Notification> notificationOf(WORD code) {
     switch (code) {
@@ -185,11 +212,40 @@ void MainDialog::paint(HWND window) {
                      BackgroundWidth, BackgroundHeight, SRCCOPY);
         ::SelectObject(memory, previous);
         ::DeleteDC(memory);
+        paintFocusRing(window, dc);
     }
     ::EndPaint(window, &paintInfo);
 }
 
+void MainDialog::paintFocusRing(HWND window, HDC dc) {
+    // The platform's focus marks (a caret, a dotted frame) hardly show over the background:
+    // a black ring just outside the control, of every kind alike.
+    const HWND focused = ::GetFocus();
+    if (!focused || ::GetParent(focused) != window) {
+        return;
+    }
+    const RECT outer = ringAround(window, focused);
+    RECT inner{};
+    ::GetWindowRect(focused, &inner);
+    ::MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&inner), 2);
+    const HRGN ring = ::CreateRectRgnIndirect(&outer);
+    const HRGN hole = ::CreateRectRgnIndirect(&inner);
+    ::CombineRgn(ring, ring, hole, RGN_DIFF);
+    ::FillRgn(dc, ring, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+    ::DeleteObject(hole);
+    ::DeleteObject(ring);
+}
+
 bool MainDialog::command(WORD id, WORD code) {
+    if (focusMoved(code)) {
+        // The ring is drawn by the dialog, around the control: both places are painted again.
+        if (const HWND control = ::GetDlgItem(controls_.dialog(), id)) {
+            const RECT ring = ringAround(controls_.dialog(), control);
+            ::RedrawWindow(controls_.dialog(), &ring, nullptr,
+                           RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+        }
+        return false;
+    }
     if (id == IDOK || id == IDCANCEL) {
         // Enter, Escape and the close box: the window closes, and with it the program.
         if (controls_.dialog()) {

@@ -38,6 +38,7 @@ class MainDialog {
     INT_PTR handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void initialise(HWND window);
     void paint(HWND window);
+    void paintFocusRing(HWND window, HDC dc);
     bool command(WORD id, WORD code);
     INT_PTR controlColour(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

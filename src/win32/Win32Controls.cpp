@@ -2,10 +2,20 @@
 
 #include <string>
 
+#include "core/HostCharset.h"
 #include "ui/PollState.h"
 #include "win32/WideText.h"
 
 namespace veltra {
+
+void Win32Controls::attach(HWND dialog) {
+    dialog_ = dialog;
+    if (dialog) {
+        names_.attach(dialog);
+    } else {
+        names_.detach();
+    }
+}
 
 HWND Win32Controls::item(ControlId id) const {
     return dialog_ ? ::GetDlgItem(dialog_, toInt(id)) : nullptr;
@@ -36,6 +46,7 @@ void Win32Controls::setText(ControlId id, std::string_view text) {
             unchanged_.erase(id);
         }
         ::SetWindowTextA(control, zeroEnded.c_str());
+        names_.unitShown(id, hostTextToUtf8Lossy(zeroEnded));
     }
 }
 

@@ -5,6 +5,7 @@
 #include <set>
 
 #include "core/Controls.h"
+#include "win32/ScreenReaderNames.h"
 
 namespace veltra {
 
@@ -13,8 +14,9 @@ namespace veltra {
 // wide-character message box, so that no character of them is lost to the code page.
 class Win32Controls : public Controls {
   public:
-    // The dialog window, once it exists.
-    void attach(HWND dialog) { dialog_ = dialog; }
+    // The dialog window, once it exists (its controls named for screen readers); null as it
+    // goes.
+    void attach(HWND dialog);
     HWND dialog() const { return dialog_; }
 
     std::string text(ControlId id) const override;
@@ -46,6 +48,7 @@ class Win32Controls : public Controls {
     HWND item(ControlId id) const;
 
     HWND dialog_ = nullptr;
+    ScreenReaderNames names_;
     std::uint64_t changes_ = 0;
     std::set<ControlId> unchanged_;  // texts last set to what they were
 };

@@ -159,7 +159,7 @@ Outcome runBeside(LoggerSimulator& logger, const std::vector<std::string>& words
 // still needing it) and, with --verify, until it reports the settings it took.
 TEST(ConfigureCommand, WaitsForTheLoggerAndVerifies) {
     SimulatorSettings ignoring = quick();
-    ignoring.ignoredSetting = "device-name";
+    ignoring.ignoredSettings = {"device-name"};
     // The options given, the exit code and what was said, in this order ("|" between).
     const std::tuple<SimulatorSettings, const char*, int, std::string> cases[] = {
         {needingUpgrade(), "", 4, "needs new firmware|its settings were not written (no --wait)"},

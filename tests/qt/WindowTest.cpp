@@ -11,10 +11,12 @@
 #include <QTimer>
 #include <algorithm>
 #include <functional>
+#include <set>
 #include <vector>
 
 #include "platform/fake/FixedHost.h"
 #include "platform/linux/FolderDriveFiles.h"
+#include "qt/DialogLook.h"
 #include "qt/MainDialog.h"
 #include "qt/QtControls.h"
 #include "simulator/LoggerSimulator.h"
@@ -187,6 +189,35 @@ class WindowTest : public QObject {
         // An empty field shows the background through; the alarms' texts are red.
         QCOMPARE(image.pixelColor(window.widget(Website)->geometry().center()), Background);
         QCOMPARE(window.widget(HighTempAlarm)->palette().color(QPalette::Text), QColor(Qt::red));
+    }
+
+    // A Tab walk shows a black ring around each control that takes the focus, of every kind,
+    // and only around that one; each step's picture is kept (at 1x, and at 2x in a second run).
+    void focusIsSeenOnEveryKind() {
+        Window window;
+        window.simulator.plugIn();
+        window.ticks(4);  // the button is enabled for the logger
+        window.dialog.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window.dialog));
+        const double scale = window.dialog.devicePixelRatioF();
+        std::set<QString> kinds;
+        const QWidget* before = nullptr;
+        for (int step = 0; step < 25; ++step) {
+            QWidget* focused = QApplication::focusWidget();
+            const QImage image = window.dialog.grab().toImage();
+            image.save(
+                QStringLiteral(VELTRA_FOCUS_PICTURES "/focus-%1x-%2.png").arg(scale).arg(step));
+            const auto ring = [&](const QWidget* control) {
+                const QRect g = control->geometry();
+                return image.pixelColor(QPointF(g.left() - 1, g.center().y()).toPoint() * scale);
+            };
+            QCOMPARE(ring(focused), dialogLook::focusRing());
+            QVERIFY(!before || ring(before) != dialogLook::focusRing());
+            kinds.insert(focused->metaObject()->className());
+            QTest::keyClick(focused, Qt::Key_Tab);
+            before = focused;
+        }
+        QCOMPARE(kinds, (std::set<QString>{"QCheckBox", "QComboBox", "QLineEdit", "QPushButton"}));
     }
 
     // The context menu's one entry opens the About box; messages come in a real message box, in

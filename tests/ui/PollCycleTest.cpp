@@ -275,36 +275,70 @@ TEST(PollCycle, RefusedImageIsReadAgainSilently) {
 // What a configure request came to shows in the button's caption and in one message for each
 // failure; the timer runs again, and OK.DAT is on the drive only beside settings written whole.
 // The settings held back for an upgraded logger are written, unasked, when it comes back, within
-// a tick that the timer goes on with; the button then keeps its caption.
+// a tick that the timer goes on with; the button then keeps its caption. The logger that was
+// written is compared with what was written when it comes back (another logger is not): one
+// message names the settings it kept, the first five of them.
 TEST(PollCycle, ConfigureShowsWhatTheWriteCameTo) {
     using R = WriteResult;
     const std::string refused = "Sample interval must be in the range of 1 second to 1440 minutes!";
     const std::string failed =
         "It's fail to configure device,please confirm that the device was plugged!";
     const std::string upgradeFailed = "Firmware upgrade failed,Please try again!";
+    const std::string notTaken = "The logger did not take these settings: ";
+    const std::string nameKept =
+        notTaken + "Device Name (written \"Freezer 7\", reported \"Simulated logger\")";
+    using Typed = std::vector<std::pair<Id, const char*>>;
+    const Typed named = {{Id::DeviceName, "Freezer 7"}};
+    const std::vector<std::string> keepsName = {"device-name"}, keepsAll = ignorableSettings();
+    const Typed manyTyped = {{Id::TimeDelay, "30"},        {Id::SamplingInterval, "300"},
+                             {Id::AlarmLedFlash, "5"},     {Id::DeviceName, "Freezer 7"},
+                             {Id::Website, "example.org"}, {Id::UserInfo, "Shelf 2"},
+                             {Id::Trademark, "Acme"}};
+    const std::string allKept =
+        notTaken +
+        "Time Delay (written \"30\", reported \"60\"), Sampling Interval (written \"300\", "
+        "reported \"60\"), Alarm Led Flash Time (written \"5\", reported \"0\"), Device Name "
+        "(written \"Freezer 7\", reported \"Simulated logger\"), Website (written "
+        "\"example.org\", reported \"\"), and 2 more";
+    // After the write: nothing (the drive in memory), the logger's return, or another logger.
+    enum Then { Stays, ComesBack, OtherComes };
     const struct {
         std::uint8_t revision;  // 1: the logger needs the carried firmware
-        const char* interval;   // typed before the click
+        Typed typed;            // before the click
         const char* failing;    // the drive operation that fails, if any
         R result;
         const char* button;
         std::vector<std::string> messages;
         bool comesBack = false;  // upgraded, back with the firmware it had: upgraded again
+        Then then = Stays;
+        std::vector<std::string> keeps = {};  // the settings the simulated logger keeps
     } cases[] = {
-        {2, "60", "", R::Written, "Configuring...", {}},
-        {2, "0", "", R::Refused, "Configure (E)", {refused}},
-        {2, "60", "create CONFIG.CFG", R::WriteFailed, "Plug logger", {failed}},
-        {1, "60", "", R::UpgradeStarted, "Firmware Upgrade", {}},
-        {1, "60", "create APP.BIN", R::UpgradeFailedThenWritten, "Configuring...", {upgradeFailed}},
-        {1, "60", "read APP.BIN", R::UpgradeFailedThenWritten, "Firmware Upgrade", {upgradeFailed}},
-        {1, "60", "lock", R::DriveBusy, "Plug logger", {upgradeFailed, failed}},
-        {1, "60", "lock", R::DriveBusy, "Configuring...", {upgradeFailed, failed}, true},
+        {2, {{Id::SamplingInterval, "60"}}, "", R::Written, "Configuring...", {}},
+        {2, {{Id::SamplingInterval, "0"}}, "", R::Refused, "Configure (E)", {refused}},
+        {2, {}, "create CONFIG.CFG", R::WriteFailed, "Plug logger", {failed}},
+        {1, {}, "", R::UpgradeStarted, "Firmware Upgrade", {}},
+        {1, {}, "create APP.BIN", R::UpgradeFailedThenWritten, "Configuring...", {upgradeFailed}},
+        {1, {}, "read APP.BIN", R::UpgradeFailedThenWritten, "Firmware Upgrade", {upgradeFailed}},
+        {1, {}, "lock", R::DriveBusy, "Plug logger", {upgradeFailed, failed}},
+        {1, {}, "lock", R::DriveBusy, "Configuring...", {upgradeFailed, failed}, true},
+        {2, named, "", R::Written, "Configure (E)", {}, false, ComesBack},
+        {2, named, "", R::Written, "Configure (E)", {nameKept}, false, ComesBack, keepsName},
+        {2, manyTyped, "", R::Written, "Configure (E)", {allKept}, false, ComesBack, keepsAll},
+        {2, named, "", R::Written, "Configure (E)", {}, false, OtherComes, keepsName},
+        {1, named, "", R::Written, "Configure (E)", {nameKept}, false, ComesBack, keepsName},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.interval << " " << c.failing);
-        DialogRig rig(quickSettings(1001, c.revision), true);
+        SCOPED_TRACE(testing::Message() << "row " << &c - cases + 1);
+        SimulatorSettings settings = quickSettings(1001, c.revision);
+        settings.ignoredSettings = c.keeps;
+        DialogRig rig(settings, c.then == Stays);
+        if (c.then != Stays) {
+            rig.startWithLogger();
+        }
         ASSERT_EQ(rig.text(Id::ConfigureButton), "Configure (E)");
-        rig.controls.type(Id::SamplingInterval, c.interval);
+        for (const auto& [id, text] : c.typed) {
+            rig.controls.type(id, text);
+        }
         if (c.comesBack) {
             rig.configure();
             rig.plugged = nullptr;
@@ -313,17 +347,26 @@ TEST(PollCycle, ConfigureShowsWhatTheWriteCameTo) {
         }
         rig.fake.failing = {c.failing};
         c.comesBack ? rig.ticks(3) : rig.configure();
+        if (c.then == OtherComes) {
+            rig.run(1);  // away with its settings; another logger is plugged in meanwhile
+            rig.plug(rig.other);
+        }
+        // Back (through the upgrade too) and shown; the message is not repeated later.
+        rig.run(c.then == Stays ? 0 : 40);
         const PollState& poll = rig.state.pollState;
         EXPECT_EQ(poll.lastWrite, c.result);
         EXPECT_EQ(rig.text(Id::ConfigureButton), c.button);
         EXPECT_EQ(rig.controls.messages(), c.messages);
         EXPECT_EQ(poll.upgradePending, c.result == R::UpgradeStarted);
-        // Or the upgrade's own, for the logger that comes back.
-        EXPECT_EQ(rig.fake.has("OK.DAT"), succeeded(c.result) || c.comesBack);
+        EXPECT_EQ(poll.returnDifferences.has_value(), c.then == ComesBack);
         EXPECT_TRUE(rig.controls.isEnabled(Id::ConfigureButton));
         EXPECT_TRUE(rig.controls.timerRunning());
-        EXPECT_EQ(rig.timerDuringMessage, c.comesBack)
-            << "no tick while a click waits for the user";
+        if (c.then == Stays) {
+            // Or the upgrade's own, for the logger that comes back.
+            EXPECT_EQ(rig.fake.has("OK.DAT"), succeeded(c.result) || c.comesBack);
+            EXPECT_EQ(rig.timerDuringMessage, c.comesBack)
+                << "no tick while a click waits for the user";
+        }
     }
 }
 
