@@ -187,6 +187,7 @@ WriteResult PollCycle::writeToLogger() {
     }
     const WriteOutcome outcome = writeConfiguration(drive_, {poll.LoggerDrive, poll.imageDrive},
                                                     state_.editParams, state_.deviceInfo);
+    poll.lastWriteReason = outcome.reason;
     Controls& controls = state_.controls;
     if (outcome.firmwareOpened) {
         poll.upgradeCountdown = UpgradeCountdownTicks;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "core/DriveFiles.h"
 #include "logger/WriteResult.h"
@@ -28,6 +29,8 @@ struct PollState {
     DriveIdentity imageDrive;
     // What the last configure request, or the configuration after an upgrade, came to.
     WriteResult lastWrite = WriteResult::None;
+    // Why that write failed, when the drive told; for the command line's message.
+    std::string lastWriteReason;
 };
 
 }  // namespace veltra
