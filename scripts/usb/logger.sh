@@ -7,6 +7,14 @@ cli=$VELTRA_GUEST_build/src/cli/veltra-cli
 gadgets=/sys/kernel/config/usb_gadget
 user=tester
 set -o pipefail
+# A scenario leaves the bus as it found it: every gadget unplugged, its simulators ended.
+leave() {
+  local g
+  for g in "$gadgets"/*/UDC; do [ -z "$(cat "$g")" ] || echo "" > "$g"; done
+  kill $(jobs -p) 2> /dev/null
+  until_ok 20 eval '! ls /sys/block/sd* > /dev/null'
+}
+trap leave EXIT
 
 # check DESCRIPTION COMMAND...: one result line per check; the command's output if it fails.
 check() {
@@ -48,10 +56,10 @@ new_logger() {
   if [ "${PARTED:-0}" = 1 ]; then
     truncate -s $(((kib + 1024) * 1024)) "/tmp/$name.img"
     echo 'start=2048, type=0c' | sfdisk -q "/tmp/$name.img"
-    mkfs.vfat -n "${LABEL:-LOGGER}" --offset 2048 "/tmp/$name.img" "$kib" > /dev/null
+    mkfs.vfat -s 4 -n "${LABEL:-LOGGER}" --offset 2048 "/tmp/$name.img" "$kib" > /dev/null
     echo '@@1M' > "/tmp/$name.at"
   else
-    mkfs.vfat -n "${LABEL:-LOGGER}" -C "/tmp/$name.img" "$kib" > /dev/null
+    mkfs.vfat -s 4 -n "${LABEL:-LOGGER}" -C "/tmp/$name.img" "$kib" > /dev/null
     : > "/tmp/$name.at"
   fi
   if [ "${VID:-2017}" = 2017 ]; then
@@ -66,8 +74,18 @@ new_logger() {
   echo "0x${PID:-0901}" > "$g/idProduct"
   echo "SN$serial" > "$g/strings/0x409/serialnumber"
   echo "${REMOVABLE:-1}" > "$g/functions/mass_storage.0/lun.0/removable"
+  echo "${RO:-0}" > "$g/functions/mass_storage.0/lun.0/ro"  # a write-protected medium
   echo "/tmp/$name.img" > "$g/functions/mass_storage.0/lun.0/file"
   ln -s "$g/functions/mass_storage.0" "$g/configs/c.1/"
+}
+
+# fill NAME CLUSTERS: fills the unplugged logger's disk up to that many free clusters.
+fill() {
+  local free cluster
+  free=$(on_image "$1" mdir :: | grep 'bytes free' | tr -dc 0-9)
+  cluster=$(( $(on_image "$1" minfo :: | sed -n 's/^cluster size: \([0-9]*\) sectors/\1/p') * 512 ))
+  head -c $((free - $2 * cluster)) /dev/zero > /tmp/filler
+  on_image "$1" mcopy /tmp/filler ::FILLER
 }
 
 # The logger's block device (its partition on a partitioned medium) while it is plugged in.
@@ -85,10 +103,11 @@ device_of() {
 # plug NAME: binds the gadget and waits for its disk; unplug NAME: a real unplug.
 plug() {
   echo "dummy_udc.$(cat "/tmp/$1.udc")" > "$gadgets/$1/UDC"
-  until_ok 30 device_of "$1" && until_ok 30 test -b "$(device_of "$1")" && udevadm settle -t 20
+  until_ok 30 device_of "$1" > /dev/null && until_ok 30 test -b "$(device_of "$1")" &&
+    udevadm settle -t 20
 }
 unplug() {
-  echo "" > "$gadgets/$1/UDC"
+  [ -z "$(cat "$gadgets/$1/UDC")" ] || echo "" > "$gadgets/$1/UDC"
   until_ok 30 eval "! device_of $1 > /dev/null"
 }
 # mount_logger NAME: mounts it as the desktop does (udisks2, for the user); its mount point.
@@ -104,13 +123,16 @@ connect() { plug "$1" && mount_logger "$1" > /dev/null; }
 # take NAME: the firmware's side once: waits for OK.DAT on the image, is pulled out, hands the
 # files to the simulator and writes the DAT.SRC it comes back with, then is plugged in again.
 take() {
-  local name=$1 fw=/tmp/$1.fw f
+  local name=$1 fw=/tmp/$1.fw f size
   until_ok "${2:-60}" on_image "$name" mdir -b ::OK.DAT > /dev/null || return 1
   sleep 0.3
   unplug "$name"
   rm -f "$fw/DAT.SRC"
   for f in APP.BIN CONFIG.CFG OK.DAT; do
-    on_image "$name" mcopy -n "::$f" "$fw/$f" 2> /dev/null && on_image "$name" mdel "::$f"
+    if size=$(size_of "$name" "$f"); then
+      echo "$f $size" >> "/tmp/$name.took"
+      on_image "$name" mcopy -n "::$f" "$fw/$f" && on_image "$name" mdel "::$f"
+    fi
   done
   until_ok 20 eval "test -s $fw/DAT.SRC && ! test -e $fw/OK.DAT" || return 1
   on_image "$name" mcopy -o "$fw/DAT.SRC" ::DAT.SRC
