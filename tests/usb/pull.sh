@@ -1,0 +1,42 @@
+# The plug pulled mid-write at many moments of configure, on the normal and the upgrade road:
+# OK.DAT is never left beside anything but the complete files it is for.
+source "$VELTRA_GUEST_repo/scripts/usb/logger.sh"
+echo 0 > /sys/module/usb_storage/parameters/delay_use  # the rounds' re-plugs, sooner
+configure() { timeout 60 setpriv --reuid=1000 --regid=1000 --clear-groups "$cli" configure --device-name "$1"; }
+whole() {  # NAME: OK.DAT only beside a complete configuration, or a complete upgrade
+  on_image "$1" mdir -b ::OK.DAT > /dev/null 2>&1 || return 0
+  local cfg app
+  cfg=$(size_of "$1" CONFIG.CFG) app=$(size_of "$1" APP.BIN)
+  [ "$(on_image "$1" mtype ::OK.DAT)" = OK ] || return 1
+  if [ "$cfg" = 18 ]; then
+    [ "$app" = 118788 ]
+  else
+    [ "$cfg" = 353 ] && [ -z "$app" ] && on_image "$1" mtype ::CONFIG.CFG | tail -c 5 | od -An -tx1 | grep -q '55 05 .. ff'
+  fi
+}
+rounds() {  # NAME FIRST-DELAY STEP COUNT
+  local i d bad=0 complete=0 f
+  for ((i = 0; i < $4; i++)); do
+    d=$(awk "BEGIN {print $2 + $i * $3}")
+    connect "$1" || { echo "round $i: not plugged in"; bad=$((bad + 1)); continue; }
+    configure "Round $i" > /dev/null 2>&1 &
+    sleep "$d"
+    unplug "$1"
+    wait $!
+    whole "$1" || { echo "round $i, pulled after $d s: OK.DAT beside an incomplete file"; bad=$((bad + 1)); }
+    on_image "$1" mdir -b ::OK.DAT > /dev/null 2>&1 && complete=$((complete + 1))
+    for f in OK.DAT CONFIG.CFG APP.BIN; do on_image "$1" mdel "::$f" 2> /dev/null; done
+    fsck.vfat -a -w "/tmp/$1.img" > /dev/null  # what a cut write left: lost clusters, dirty bit
+  done
+  echo "$1: pulled $4 times from $2 s on, $complete with the files complete, $bad violations" | tee /dev/console
+  [ "$bad" = 0 ] && [ "$complete" -gt 0 ] && [ "$complete" -lt "$4" ]
+}
+new_logger plain 4001 0
+# configure takes about 0.45 s here, its writes the last 0.25 s of it.
+check "pulled 20 times during configure: never OK.DAT beside an incomplete CONFIG.CFG" rounds plain 0.1 0.025 20
+check "after the pulls the next configure succeeds" eval 'connect plain && configure Next && whole plain'
+unplug plain
+FW=36 REV=1 new_logger up 4002 0
+check "pulled 10 times during an upgrade: never OK.DAT beside an incomplete APP.BIN" rounds up 0.2 0.08 10
+check "after the pulls the next upgrade succeeds" \
+  eval 'connect up && { configure Next; [ $? = 4 ]; } && [ "$(size_of up CONFIG.CFG)" = 18 ] && whole up'
