@@ -23,6 +23,9 @@ if [ -n "${VELTRA_GUEST_record:-}" ]; then
   mkdir -p /out/fixtures
   umockdev-record "$(device_of whole)" "$(device_of stick)" > /out/fixtures/whole-disk.umockdev
   grep ' - vfat ' /proc/self/mountinfo > /out/fixtures/whole-disk.mountinfo
+  # The locator's tick on the real sysfs, with the logger attached (docs/performance.md).
+  as_user "$VELTRA_GUEST_build/bench/veltra_bench" --benchmark_filter='LocatorTick/(ThisMachine|Floor)' \
+    --benchmark_repetitions=5 --benchmark_report_aggregates_only=true > /out/bench.txt 2>&1
 fi
 unplug whole
 unplug stick
