@@ -52,6 +52,8 @@ size_of() { on_image "$1" mdir -b "::$2" > /dev/null 2>&1 && on_image "$1" mtype
 # Without the logger's ids no firmware runs: a plain USB disk.
 new_logger() {
   local name=$1 serial=$2 g=$gadgets/$1 kib=${KIB:-4096}
+  # Names are not reused across scenarios, but a stale image would make mkfs.vfat -C fail.
+  rm -rf "/tmp/$name.img" "/tmp/$name.fw" "/tmp/$name.took"
   echo "$3" > "/tmp/$name.udc"
   if [ "${PARTED:-0}" = 1 ]; then
     truncate -s $(((kib + 1024) * 1024)) "/tmp/$name.img"
@@ -67,7 +69,7 @@ new_logger() {
     "$cli" simulate "/tmp/$name.fw" --serial "$serial" --firmware-version "${FW:-37}" \
       --firmware-revision "${REV:-2}" --configure-time 0 --upgrade-time 0 > "/tmp/$name.sim" &
     until_ok 20 test -s "/tmp/$name.fw/DAT.SRC" || echo "guest: the simulator did not start"
-    on_image "$name" mcopy "/tmp/$name.fw/DAT.SRC" ::DAT.SRC
+    on_image "$name" mcopy -o "/tmp/$name.fw/DAT.SRC" ::DAT.SRC
   fi
   mkdir -p "$g/strings/0x409" "$g/configs/c.1" "$g/functions/mass_storage.0"
   echo "0x${VID:-2017}" > "$g/idVendor"
@@ -76,7 +78,7 @@ new_logger() {
   echo "${REMOVABLE:-1}" > "$g/functions/mass_storage.0/lun.0/removable"
   echo "${RO:-0}" > "$g/functions/mass_storage.0/lun.0/ro"  # a write-protected medium
   echo "/tmp/$name.img" > "$g/functions/mass_storage.0/lun.0/file"
-  ln -s "$g/functions/mass_storage.0" "$g/configs/c.1/"
+  [ -e "$g/configs/c.1/mass_storage.0" ] || ln -s "$g/functions/mass_storage.0" "$g/configs/c.1/"
 }
 
 # fill NAME CLUSTERS: fills the unplugged logger's disk up to that many free clusters.

@@ -93,18 +93,19 @@ TEST(LocateCommand, FindsTheLoggerInRecordingsOfRealDevices) {
     };
     for (const auto& [recording, serial, note] : cases) {
         const std::string data = std::string(VELTRA_USB_DATA) + "/" + recording;
-        Strings command{VELTRA_UMOCKDEV_RUN, "-d", data + ".umockdev", "--", VELTRA_CLI, "locate",
-                        "--mountinfo", data + ".mountinfo"};
+        Strings command{VELTRA_UMOCKDEV_RUN, "-d",     data + ".umockdev", "--",
+                        VELTRA_CLI,          "locate", "--mountinfo",      data + ".mountinfo",
+                        "--verbose"};
         auto run = veltra::test::runBounded(command, std::chrono::seconds(30));
         EXPECT_NE(run.out.find(note), std::string::npos) << run.out << run.err;
-        command.push_back("--json");
+        command.back() = "--json";
         run = veltra::test::runBounded(command, std::chrono::seconds(30));
         EXPECT_EQ(run.exitCode, 0) << run.err;
         const std::string logger = R"({"drive": "C", "root": "/media/tester/LOGGER", )"
                                    R"("deviceId": "USB\\VID_2017&PID_0901\\)" +
                                    std::string(serial) + R"(", "readOnly": false})";
-        EXPECT_EQ(parsed(run), nlohmann::json::parse(R"({"loggers": [)" + logger +
-                                                     R"(], "selected": "C"})"))
+        EXPECT_EQ(parsed(run),
+                  nlohmann::json::parse(R"({"loggers": [)" + logger + R"(], "selected": "C"})"))
             << recording;
     }
 }

@@ -36,7 +36,7 @@ new_logger plain 4001 0
 check "pulled 20 times during configure: never OK.DAT beside an incomplete CONFIG.CFG" rounds plain 0.1 0.025 20
 check "after the pulls the next configure succeeds" eval 'connect plain && configure Next && whole plain'
 unplug plain
-FW=36 REV=1 new_logger up 4002 0
-check "pulled 10 times during an upgrade: never OK.DAT beside an incomplete APP.BIN" rounds up 0.2 0.08 10
+FW=36 REV=1 new_logger pulled_up 4002 0
+check "pulled 10 times during an upgrade: never OK.DAT beside an incomplete APP.BIN" rounds pulled_up 0.2 0.08 10
 check "after the pulls the next upgrade succeeds" \
-  eval 'connect up && { configure Next; [ $? = 4 ]; } && [ "$(size_of up CONFIG.CFG)" = 18 ] && whole up'
+  eval 'connect pulled_up && { configure Next; [ $? = 4 ]; } && [ "$(size_of pulled_up CONFIG.CFG)" = 18 ] && whole pulled_up'
