@@ -7,6 +7,10 @@ cli=$VELTRA_GUEST_build/src/cli/veltra-cli
 gadgets=/sys/kernel/config/usb_gadget
 user=tester
 set -o pipefail
+# usb-storage waits 1 s before it scans a new disk; the scenarios plug loggers in often.
+echo 0 > /sys/module/usb_storage/parameters/delay_use
+# The options udisks2 mounts vfat with, beside uid= and gid=.
+VFAT_OPTIONS=shortname=mixed,utf8,flush,errors=remount-ro
 # A scenario leaves the bus as it found it: every gadget unplugged, its simulators ended.
 leave() {
   local g

@@ -41,7 +41,7 @@ fi
 as_user udisksctl unmount --no-user-interaction -b "$(device_of parted)" > /dev/null
 # Mounted by hand, as udisks2 would, so that no one cleans the mount up after the pull.
 mkdir -p /mnt/left
-mount -t vfat -o uid=1000,gid=1000,shortname=mixed,utf8,flush,errors=remount-ro \
+mount -t vfat -o "uid=1000,gid=1000,$VFAT_OPTIONS" \
   "$(device_of parted)" /mnt/left
 check "locate finds the logger mounted by hand" found 1002 /mnt/left
 unplug parted
