@@ -65,11 +65,16 @@ std::string clockText(const DialogState& state) {
     return text;
 }
 
-// Why nothing was written, when the dialog's message does not say it.
-std::string explain(WriteResult result) {
+std::string inParentheses(const std::string& reason) {
+    return reason.empty() ? reason : " (" + reason + ")";
+}
+
+// Why nothing was written, when the dialog's message does not say it: the drive's reason.
+std::string explain(WriteResult result, const std::string& reason) {
     return result == WriteResult::DriveBusy
                ? "another program kept the logger's drive locked; nothing was written"
-               : "the configure request was not carried out";
+               : "the configure request was not carried out" +
+                     (reason.empty() ? std::string() : ": " + reason);
 }
 
 // What was written, with the values that the logger keeps otherwise than they were given,
@@ -148,7 +153,7 @@ Outcome& completeUpgrade(Run& run, HeadlessDialog& dialog, Clock::time_point sta
                             ", which still needs the upgrade; it is not upgraded again and its "
                             "configuration was not written.");
     }
-    return run.fail(ExitIoFailure, explain(result));
+    return run.fail(ExitIoFailure, explain(result, state.pollState.lastWriteReason));
 }
 
 // Waits for the same logger to go away with its settings and come back, then (verifying)
@@ -245,8 +250,9 @@ Outcome configureShown(HeadlessDialog& dialog, const ConfigureRequest& request,
                 << "CONFIG.CFG and OK.DAT written, clock " << clockText(state) << ".\n";
             recordWritten(run, state, request);
             return run.fail(ExitIoFailure,
-                            "the firmware upgrade failed; the logger keeps its old "
-                            "firmware");
+                            "the firmware upgrade failed" +
+                                inParentheses(dialog.state().pollState.lastWriteReason) +
+                                "; the logger keeps its old firmware");
         case WriteResult::UpgradeStarted:
             out << "The logger at " << where
                 << " needs new firmware: APP.BIN, CONFIG.CFG and OK.DAT written.\n";
@@ -264,7 +270,8 @@ Outcome configureShown(HeadlessDialog& dialog, const ConfigureRequest& request,
             }
             break;
         default:
-            return run.fail(ExitIoFailure, explain(result));
+            return run.fail(ExitIoFailure,
+                            explain(result, dialog.state().pollState.lastWriteReason));
     }
     if (!request.verify && !request.awaitReturn) {
         return run.outcome;

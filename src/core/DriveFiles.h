@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace veltra {
@@ -57,6 +58,14 @@ class DriveSession {
     // Removes the named entry from the root, if there is one, and makes that durable. True
     // when the name is gone. Only the name is removed: whatever a link points to stays.
     virtual bool remove(std::string_view name) = 0;
+
+    // Removes the files that this session created or emptied and that are still the same
+    // files, after a write that could not be completed: nothing half-done is left behind.
+    virtual void discardWritten() {}
+
+    // Why the first call that failed in this session failed, for the user ("the drive is
+    // full"); empty when no call failed or the system gave no reason.
+    virtual std::string failureReason() const { return {}; }
 };
 
 // Why a drive could not be opened.

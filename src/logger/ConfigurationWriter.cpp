@@ -9,11 +9,13 @@ namespace veltra {
 WriteOutcome writeConfiguration(DriveFiles& files, const WriteTarget& target,
                                 const LoggerParameters& params, const DeviceInfo& info) {
     const bool upgrade = needsFirmwareUpgrade(info.firmwareVersion, info.firmwareRevision);
-    WriteOutcome outcome{WriteResult::WriteFailed, upgrade, false};
+    WriteOutcome outcome{WriteResult::WriteFailed, upgrade, false, {}};
     const DriveOpening opening = openForWriting(files, target.letter, target.imageDrive);
     if (!opening.session) {
         if (opening.refusal == DriveRefusal::Busy) {
             outcome.result = WriteResult::DriveBusy;
+        } else {
+            outcome.reason = "the logger's drive is not there any more";
         }
         return outcome;
     }
@@ -22,8 +24,9 @@ WriteOutcome writeConfiguration(DriveFiles& files, const WriteTarget& target,
         const UpgradeProgress progress = upgradeFirmware(drive, info.firmwareVersion);
         outcome.firmwareOpened = progress != UpgradeProgress::NothingWritten;
         if (progress == UpgradeProgress::Written) {
-            return {WriteResult::UpgradeStarted, false, true};
+            return {WriteResult::UpgradeStarted, false, true, {}};
         }
+        outcome.reason = drive.failureReason();
     }
     // After a failed upgrade the settings go to the old firmware, without a firmware image
     // beside them that no upgrade record asked for. A marker that the failed upgrade left
@@ -32,6 +35,8 @@ WriteOutcome writeConfiguration(DriveFiles& files, const WriteTarget& target,
     const auto file = buildConfigFile(params, info.firmwareVersion);
     if (!removeMarker(drive) || (upgrade && !drive.remove(FirmwareFile)) ||
         !writeVerified(drive, ConfigFile, file) || !writeMarker(drive)) {
+        drive.discardWritten();
+        outcome.reason = drive.failureReason();
         return outcome;
     }
     outcome.result = upgrade ? WriteResult::UpgradeFailedThenWritten : WriteResult::Written;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "core/DriveFiles.h"
 #include "logger/DeviceInfo.h"
 #include "logger/WriteResult.h"
@@ -21,12 +23,15 @@ struct WriteOutcome {
     bool upgradeFailed = false;
     // APP.BIN was opened: the upgrade had begun, whether or not it was completed.
     bool firmwareOpened = false;
+    // Why the write or the upgrade failed, when the drive told ("the drive is full").
+    std::string reason;
 };
 
 // Writes the settings to the logger, in one session on its drive: first lets upgradeFirmware
 // write the firmware instead when the logger needs it; otherwise removes OK.DAT, writes
 // CONFIG.CFG, reads it back and compares it, and writes OK.DAT last. The drive is let go
-// before this returns, and no OK.DAT is left beside what was being written.
+// before this returns, and no OK.DAT is left beside what was being written; after a failure
+// the files that this write made are removed again.
 WriteOutcome writeConfiguration(DriveFiles& drive, const WriteTarget& target,
                                 const LoggerParameters& params, const DeviceInfo& info);
 

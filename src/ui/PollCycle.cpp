@@ -196,6 +196,7 @@ WriteResult PollCycle::writeToLogger() {
         poll.writtenSettings = state_.editParams;
         poll.writtenSerial = state_.deviceInfo.deviceSerial;
     }
+    poll.lastWriteReason = outcome.reason;
     Controls& controls = state_.controls;
     if (outcome.firmwareOpened) {
         poll.upgradeCountdown = UpgradeCountdownTicks;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "core/DriveFiles.h"
@@ -39,6 +40,8 @@ struct PollState {
     // What that logger reported otherwise than written when it came back (empty: it took
     // them all); nothing while none has come back since the last write.
     std::optional<std::vector<SettingDifference>> returnDifferences;
+    // Why that write failed, when the drive told; for the command line's message.
+    std::string lastWriteReason;
 };
 
 }  // namespace veltra

@@ -1,4 +1,6 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <array>
 
@@ -27,10 +29,15 @@ TEST(FolderDriveFiles, FindsFilesWhateverTheCaseAndLetsReadersInBesideTheWriter)
     tree.write(root / "ok.dat", "OK");
     const auto drive = files.open('E', milliseconds(0)).session;
     ASSERT_TRUE(drive);
+    // Reading writes nothing, not even the access date (which FAT keeps in the folder).
+    const timespec times[2] = {{1, 0}, {0, UTIME_OMIT}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, (root / "dat.src").c_str(), times, 0), 0);
     std::array<std::uint8_t, 64> buffer{};
     EXPECT_EQ(drive->read("DAT.SRC", buffer), 5u);
     EXPECT_EQ(drive->read("Dat.Src", buffer), 5u);  // the folder is listed afresh each time
     EXPECT_FALSE(drive->read("APP.BIN", buffer));
+    struct stat info {};
+    EXPECT_TRUE(::stat((root / "dat.src").c_str(), &info) == 0 && info.st_atim.tv_sec == 1);
 
     // A file the logger spells in lower case is rewritten or removed, not doubled.
     auto file = drive->create("CONFIG.CFG");

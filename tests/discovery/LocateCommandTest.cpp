@@ -77,6 +77,39 @@ TEST(LocateCommand, ReportsTheLoggersOfAFakeTreeAndWhyTheOtherMountsAreNot) {
     EXPECT_EQ(parsed(here), NoLogger);
 }
 
+// The loggers' devices as a real kernel shows them, recorded with umockdev-record on a real
+// USB stack (tests/data/usb/README.md) and replayed to the real Linux back end.
+TEST(LocateCommand, FindsTheLoggerInRecordingsOfRealDevices) {
+    if (std::string(VELTRA_UMOCKDEV_RUN).find("NOTFOUND") != std::string::npos) {
+        GTEST_SKIP() << "umockdev-run is not installed (scripts/install-deps)";
+    }
+    const struct {
+        const char* recording;
+        const char* serial;
+        const char* note;  // in --verbose
+    } cases[] = {
+        {"whole-disk", "SN1001", "USB\\VID_0781&PID_5567\\SN9: other vendor/product\n"},
+        {"partitioned", "SN1002", "PFAD_C\\VID_2017&PID_0901\\SN1002: taken\n"},
+    };
+    for (const auto& [recording, serial, note] : cases) {
+        const std::string data = std::string(VELTRA_USB_DATA) + "/" + recording;
+        Strings command{VELTRA_UMOCKDEV_RUN, "-d",     data + ".umockdev", "--",
+                        VELTRA_CLI,          "locate", "--mountinfo",      data + ".mountinfo",
+                        "--verbose"};
+        auto run = veltra::test::runBounded(command, std::chrono::seconds(30));
+        EXPECT_NE(run.out.find(note), std::string::npos) << run.out << run.err;
+        command.back() = "--json";
+        run = veltra::test::runBounded(command, std::chrono::seconds(30));
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        const std::string logger = R"({"drive": "C", "root": "/media/tester/LOGGER", )"
+                                   R"("deviceId": "USB\\VID_2017&PID_0901\\)" +
+                                   std::string(serial) + R"(", "readOnly": false})";
+        EXPECT_EQ(parsed(run),
+                  nlohmann::json::parse(R"({"loggers": [)" + logger + R"(], "selected": "C"})"))
+            << recording;
+    }
+}
+
 // Sources that cannot be read give no answer rather than "no logger"; a FIFO, a device or a
 // folder in the mount table's place is refused at once instead of being waited on.
 TEST(LocateCommand, UnreadableSourcesAreReportedWithExitThree) {

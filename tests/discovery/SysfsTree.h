@@ -38,6 +38,11 @@ class SysfsTree {
         write(device / "idVendor", usb.vendor + "\n");
         write(device / "idProduct", usb.product + "\n");
         write(device / "serial", usb.serial + "\n");
+        // As the kernel shows them: the port's removable attribute on the USB device, and the
+        // root hub above it with ids of its own.
+        write(device / "removable", "unknown\n");
+        write(device.parent_path() / "idVendor", "1d6b\n");
+        write(device.parent_path() / "idProduct", "0002\n");
         const std::string host = std::to_string(port + 5);
         return addDevice(device / (device.filename().string() + ":1.0") / ("host" + host) /
                              ("target" + host + ":0:0") / (host + ":0:0:0") / "block" / name,

@@ -244,6 +244,12 @@ void expectMarkerOnlyBesideCompleteFiles(const Rig& rig, const Outcome& run) {
             << "OK.DAT beside an incomplete CONFIG.CFG or APP.BIN";
         EXPECT_TRUE(upgrade || !entryExists(d / "APP.BIN")) << "APP.BIN beside a configuration";
     }
+    struct stat info {};
+    for (const char* name : {"CONFIG.CFG", "APP.BIN"}) {  // a failed write leaves none of its own
+        EXPECT_FALSE(run.exitCode == 3 && !marker && ::lstat((d / name).c_str(), &info) == 0 &&
+                     S_ISREG(info.st_mode) && info.st_nlink == 1)
+            << name << " left by a failed write";
+    }
     if (run.exitCode == 0) {
         EXPECT_TRUE(marker && config == referenceConfig()) << "success without the files";
     }
@@ -261,20 +267,21 @@ std::vector<Row> rows() {
         argv.insert(argv.begin(), {"bash", "-c", "set -o pipefail; \"$@\" | true", "bash"});
         return argv;
     };
+    const Expect full{3, "not carried out: the drive is full"};
     const Command inspect = [](Rig& rig) {
         return std::vector<std::string>{VELTRA_CLI, "inspect", rig.drive / "DAT.SRC"};
     };
     return {
         // A page for DAT.SRC and none for CONFIG.CFG; then, once the stale marker is gone,
         // none for OK.DAT.
-        {"drive full at CONFIG.CFG", Root, {tmpfs("4k"), logger()}, NotWritten},
-        {"drive full at OK.DAT", Root, {tmpfs("8k"), logger(), staleMarker}, NotWritten},
+        {"drive full at CONFIG.CFG", Root, {tmpfs("4k"), logger()}, full},
+        {"drive full at OK.DAT", Root, {tmpfs("8k"), logger(), staleMarker}, full},
         // APP.BIN cannot be written whole; the settings fit once it is removed again.
         {"drive full at APP.BIN",
          Root,
          {tmpfs("64k"), logger(upgrade)},
          {3, "for its current firmware: CONFIG.CFG and OK.DAT written, clock 2026-"}},
-        {"read-only remount", Root, {tmpfs("64k"), logger(), readOnly}, NotWritten},
+        {"read-only remount", Root, {tmpfs("64k"), logger(), readOnly}, {3, "is read-only"}},
         {"CONFIG.CFG a hard link out", Nothing, {logger(), hardLink("CONFIG.CFG")}, NotWritten},
         {"CONFIG.CFG a symlink out", Nothing, {logger(), symlink("CONFIG.CFG")}, NotWritten},
         // Only the marker's name is removed (whatever it names), never what it points to.
@@ -284,7 +291,11 @@ std::vector<Row> rows() {
         {"DAT.SRC a pipe, inspected", Nothing, {pipe("DAT.SRC")}, {3, "not a regular"}, inspect},
         {"CONFIG.CFG a pipe", Nothing, {logger(), pipe("CONFIG.CFG")}, NotWritten},
         {"drive locked by another program", Nothing, {logger(), locked}, busy},
-        {"write CONFIG.CFG: EIO", Strace, {logger()}, NotWritten, eio("write", "CONFIG.CFG")},
+        {"write CONFIG.CFG: EIO",
+         Strace,
+         {logger()},
+         {3, "answered: Input/output error"},
+         eio("write", "CONFIG.CFG")},
         {"fsync CONFIG.CFG: EIO", Strace, {logger()}, NotWritten, eio("fsync", "CONFIG.CFG")},
         {"read CONFIG.CFG back: EIO", Strace, {logger()}, NotWritten, eio("read", "CONFIG.CFG")},
         {"read APP.BIN back: EIO", Strace, {logger(upgrade)}, OldFirmware, eio("read", "APP.BIN")},

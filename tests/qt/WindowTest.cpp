@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -14,6 +15,8 @@
 #include <set>
 #include <vector>
 
+#include "platform/HostFactory.h"
+#include "platform/LocatorFactory.h"
 #include "platform/fake/FixedHost.h"
 #include "platform/linux/FolderDriveFiles.h"
 #include "qt/DialogLook.h"
@@ -255,6 +258,53 @@ class WindowTest : public QObject {
                      int(key == Qt::Key_Escape ? QDialog::Rejected : QDialog::Accepted));
             QCOMPARE(window.dialog.session().state().pendingEvents & ConfigureClicked, 0u);
         }
+    }
+
+    // The whole road on a real logger of the upgraded family, where the real-USB scenarios
+    // plug one in (VELTRA_REAL_LOGGER names it): found through the real locator, upgraded by a
+    // click, and given the held-back settings once it is back.
+    void realLoggerRoad() {
+        const QString name = QString::fromUtf8(qgetenv("VELTRA_REAL_LOGGER"));
+        if (name.isEmpty()) {
+            QSKIP("no real logger plugged in (scripts/test-usb plugs one in)");
+        }
+        const auto host = makeHost();
+        const auto locator = makeLoggerLocator();
+        LoggerLocator& found = *locator;
+        FolderDriveFiles drive([&found](char letter) { return found.rootOf(letter); });
+        MainDialog dialog(*host, drive, *locator);
+        dialog.openSession();
+        dialog.show();
+        auto* button = dialog.controls().widgetAs<QPushButton>(ConfigureButton);
+        auto* deviceName = dialog.controls().widgetAs<QLineEdit>(DeviceName);
+        QStringList captions;  // the button's captions as they changed
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, [&] {
+            if (captions.isEmpty() || captions.back() != button->text()) {
+                captions << button->text();
+            }
+        });
+        watch.start(5);
+        // The captions seen so far hold these beginnings in this order.
+        const auto went = [&](const QStringList& road) {
+            qsizetype at = 0;
+            for (const QString& caption : captions) {
+                at += at < road.size() && caption.startsWith(road[at]);
+            }
+            return at == road.size();
+        };
+        QVERIFY2(QTest::qWaitFor([&] { return went({"Configure ("}); }, 60000),
+                 qPrintable(captions.join(" | ")));
+        deviceName->selectAll();
+        QTest::keyClicks(deviceName, name);
+        QTest::mouseClick(button, Qt::LeftButton);
+        // The held-back settings are written as the upgraded logger is back ("Configuring..."),
+        // then it goes away and comes back with them.
+        const QStringList road = {"Firmware Upgrade", "Upgrading(", "Configuring...", "Plug Logger",
+                                  "Configure ("};
+        QVERIFY2(QTest::qWaitFor([&] { return went(road) && deviceName->text() == name; }, 150000),
+                 qPrintable(captions.join(" | ")));
+        qInfo("%s", qPrintable(captions.join(" | ")));
     }
 };
 

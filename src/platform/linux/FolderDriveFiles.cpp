@@ -5,11 +5,15 @@
 #include <strings.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
+#include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "platform/linux/UniqueFd.h"
 
@@ -27,6 +31,52 @@ bool syncFolder(int fd) {
     return ::fsync(fd) == 0 || errno == EINVAL;
 }
 
+// Reading never writes: without O_NOATIME a read on FAT rewrites the access date in the root
+// folder's sector. The kernel allows it to the file's owner (as on a user's desktop mount)
+// and to root; for anyone else the file is opened as usual.
+int openNoAtime(int dirFd, const char* name, int flags) {
+    const int fd = ::openat(dirFd, name, flags | O_NOATIME);
+    return fd >= 0 || errno != EPERM ? fd : ::openat(dirFd, name, flags);
+}
+
+// What a failed call on the drive means to the user.
+std::string reasonOf(int error, dev_t volume) {
+    switch (error) {
+        case EROFS:
+            return "the drive is read-only (mounted read-only, or its medium write-protected)";
+        case ENOSPC:
+        case EDQUOT:
+            return "the drive is full";
+        case EACCES:
+        case EPERM:
+            return "the drive's files may not be written by this user";
+        default:
+            break;
+    }
+    // A pulled drive's filesystem may stay mounted; its device is gone from sysfs.
+    const std::string device =
+        "/sys/dev/block/" + std::to_string(major(volume)) + ":" + std::to_string(minor(volume));
+    struct stat info {};
+    if ((error == EIO || error == ENODEV || error == ENXIO) && major(volume) != 0 &&
+        ::stat("/sys/dev/block", &info) == 0 && ::lstat(device.c_str(), &info) != 0) {
+        return "the drive is gone (it was pulled out)";
+    }
+    return std::string("the drive answered: ") + std::strerror(error);
+}
+
+// The first failure of a session, shared with the files it writes.
+struct FailureNote {
+    dev_t volume = 0;
+    std::string reason;
+
+    bool failed() {
+        if (reason.empty()) {
+            reason = reasonOf(errno, volume);
+        }
+        return false;
+    }
+};
+
 // The name as the folder spells it: FAT mounts may show 8.3 names in lower case. The folder is
 // listed through a descriptor of its own, so that the session's descriptor keeps its offset.
 std::string spelledName(int rootFd, std::string_view name) {
@@ -35,7 +85,7 @@ std::string spelledName(int rootFd, std::string_view name) {
     if (::fstatat(rootFd, wanted.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
         return wanted;
     }
-    UniqueFd listFd(::openat(rootFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    UniqueFd listFd(openNoAtime(rootFd, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     DIR* dir = listFd ? ::fdopendir(listFd.get()) : nullptr;
     if (!dir) {
         return wanted;
@@ -69,7 +119,8 @@ bool lockRoot(int fd, std::chrono::milliseconds wait) {
 
 class FdOutputFile : public OutputFile {
   public:
-    FdOutputFile(UniqueFd root, UniqueFd file) : root_(std::move(root)), file_(std::move(file)) {}
+    FdOutputFile(UniqueFd root, UniqueFd file, std::shared_ptr<FailureNote> note)
+        : root_(std::move(root)), file_(std::move(file)), note_(std::move(note)) {}
 
     bool write(std::span<const std::uint8_t> bytes) override {
         while (!bytes.empty()) {
@@ -78,7 +129,8 @@ class FdOutputFile : public OutputFile {
                 continue;
             }
             if (written <= 0) {
-                return false;
+                errno = written == 0 ? ENOSPC : errno;
+                return note_->failed();
             }
             bytes = bytes.subspan(static_cast<std::size_t>(written));
         }
@@ -89,21 +141,26 @@ class FdOutputFile : public OutputFile {
         if (!file_) {
             return false;
         }
-        const bool synced = ::fsync(file_.get()) == 0;
-        const bool closed = file_.close();
+        const bool synced = ::fsync(file_.get()) == 0 || note_->failed();
+        const bool closed = file_.close() || note_->failed();
         // The new directory entry must be durable too, before any marker that follows it.
-        return synced && closed && syncFolder(root_.get());
+        return synced && closed && (syncFolder(root_.get()) || note_->failed());
     }
 
   private:
     UniqueFd root_;
     UniqueFd file_;
+    std::shared_ptr<FailureNote> note_;
 };
 
 class FolderSession : public DriveSession {
   public:
     FolderSession(UniqueFd root, DriveIdentity identity)
-        : root_(std::move(root)), identity_(identity) {}
+        : root_(std::move(root)),
+          identity_(identity),
+          note_(
+              std::make_shared<FailureNote>(FailureNote{static_cast<dev_t>(identity.volume), {}})) {
+    }
 
     DriveIdentity identity() const override { return identity_; }
 
@@ -115,8 +172,8 @@ class FolderSession : public DriveSession {
         if (!isRegularFile(entry)) {
             return std::nullopt;
         }
-        const UniqueFd file(::openat(root_.get(), entry.c_str(),
-                                     O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+        const UniqueFd file(openNoAtime(root_.get(), entry.c_str(),
+                                        O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
         struct stat info {};
         if (!file || ::fstat(file.get(), &info) != 0 || !isOwnRegularFile(info)) {
             return std::nullopt;
@@ -154,16 +211,39 @@ class FolderSession : public DriveSession {
         UniqueFd file(::openat(root_.get(), entry.c_str(),
                                O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC,
                                0644));
-        if (!file || ::fstat(file.get(), &info) != 0 || !isSingleFile(info) ||
-            ::ftruncate(file.get(), 0) != 0) {
+        if (!file) {
+            note_->failed();
+            return nullptr;
+        }
+        if (::fstat(file.get(), &info) != 0 || !isSingleFile(info)) {
+            return nullptr;
+        }
+        // From here on the file is this session's: emptied, or made by it.
+        written_.push_back({entry, info.st_ino});
+        if (::ftruncate(file.get(), 0) != 0) {
+            note_->failed();
             return nullptr;
         }
         UniqueFd root(::fcntl(root_.get(), F_DUPFD_CLOEXEC, 0));
         if (!root) {
             return nullptr;
         }
-        return std::make_unique<FdOutputFile>(std::move(root), std::move(file));
+        return std::make_unique<FdOutputFile>(std::move(root), std::move(file), note_);
     }
+
+    void discardWritten() override {
+        for (const auto& [entry, inode] : written_) {
+            struct stat info {};
+            if (::fstatat(root_.get(), entry.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+                info.st_ino == inode && isSingleFile(info)) {
+                ::unlinkat(root_.get(), entry.c_str(), 0);
+            }
+        }
+        written_.clear();
+        syncFolder(root_.get());
+    }
+
+    std::string failureReason() const override { return note_->reason; }
 
     bool remove(std::string_view name) override {
         if (!isPlainName(name)) {
@@ -171,9 +251,9 @@ class FolderSession : public DriveSession {
         }
         const std::string entry = spelledName(root_.get(), name);
         if (::unlinkat(root_.get(), entry.c_str(), 0) != 0 && errno != ENOENT) {
-            return false;
+            return note_->failed();
         }
-        return syncFolder(root_.get());
+        return syncFolder(root_.get()) || note_->failed();
     }
 
   private:
@@ -194,6 +274,9 @@ class FolderSession : public DriveSession {
 
     UniqueFd root_;
     DriveIdentity identity_;
+    std::shared_ptr<FailureNote> note_;
+    // The files this session created or emptied: their names and inodes.
+    std::vector<std::pair<std::string, ino_t>> written_;
 };
 
 }  // namespace

@@ -186,7 +186,9 @@ SysfsBlock::Device SysfsBlock::readDevice(const fs::path& folder) {
     const fs::path top = root_ / "devices";
     for (fs::path at = device.disk.parent_path(); isUnder(at, top) && at != top;
          at = at.parent_path()) {
-        if (!exists(at / "idVendor") || !exists(at / "idProduct")) {
+        // The nearest USB device is the one with either id: with one of them gone (it is
+        // being removed) the walk must not go on to the root hub and take its ids.
+        if (!exists(at / "idVendor") && !exists(at / "idProduct")) {
             continue;
         }
         device.onUsb = true;
