@@ -144,3 +144,12 @@ take() {
   on_image "$name" mcopy -o "$fw/DAT.SRC" ::DAT.SRC
   connect "$name"
 }
+
+# upgraded NAME DEVICE-NAME: the logger took APP.BIN with its 18-byte CONFIG.CFG, then the
+# 353 bytes of the held-back settings, and is back with the new firmware and that name.
+upgraded() {
+  grep -qx "APP.BIN 118788" "/tmp/$1.took" && grep -qx "CONFIG.CFG 18" "/tmp/$1.took" &&
+    grep -qx "CONFIG.CFG 353" "/tmp/$1.took" && on_image "$1" mtype ::DAT.SRC > /tmp/dat &&
+    "$cli" inspect --json /tmp/dat | jq -e --arg name "$2" \
+      '.device.firmwareRevision == 2 and .parameters.deviceName == $name' > /dev/null
+}
