@@ -2,11 +2,8 @@
 // lines: "report" what the window shows once its clock runs, "about" the About box's texts,
 // "close" whether the window went when closed, "tab" where the next Tab puts the focus (the
 // control and the point just left of it, on the ring; "enable-button" first, without a
-// logger), "names" what the accessibility interface tells of each control. Exits 1 when a
-// window does not appear (or go) within 60 seconds.
+// logger). Exits 1 when a window does not appear (or go) within 60 seconds.
 #include <windows.h>
-// After windows.h.
-#include <oleacc.h>
 
 #include <cstdio>
 #include <string>
@@ -40,34 +37,6 @@ int closeAndWait(HWND window, UINT message, WPARAM wParam, const char* name) {
     return gone ? 0 : 1;
 }
 
-// Role, name and description of each control, as a screen reader asks for them.
-void printNames(HWND window) {
-    ::CoInitialize(nullptr);
-    int line = 0;
-    for (HWND child = ::GetWindow(window, GW_CHILD); child;
-         child = ::GetWindow(child, GW_HWNDNEXT)) {
-        IAccessible* object = nullptr;
-        // Not IID_IAccessible: the import library gives the address of a thunk for it.
-        if (::AccessibleObjectFromWindow(child, DWORD(OBJID_CLIENT), __uuidof(IAccessible),
-                                         reinterpret_cast<void**>(&object)) != S_OK) {
-            continue;
-        }
-        VARIANT self{}, role{};
-        self.vt = VT_I4;  // CHILDID_SELF
-        BSTR said[2] = {};
-        object->get_accName(self, &said[0]);
-        object->get_accDescription(self, &said[1]);
-        object->get_accRole(self, &role);
-        wchar_t roleText[128] = {};
-        ::GetRoleTextW(role.vt == VT_I4 ? DWORD(role.lVal) : 0, roleText, 128);
-        std::printf("name%d=%d|%ls|%ls|%ls\n", ++line, short(::GetDlgCtrlID(child)), roleText,
-                    said[0] ? said[0] : L"", said[1] ? said[1] : L"");
-        ::SysFreeString(said[0]);
-        ::SysFreeString(said[1]);
-        object->Release();
-    }
-}
-
 // Moves the focus on as Tab does and tells where it went, once it is painted.
 int tabOnce(HWND window) {
     ::PostMessageW(window, WM_NEXTDLGCTL, 0, FALSE);
@@ -93,10 +62,6 @@ int main(int argc, char** argv) {
     if (!waitFor([&] { return (window = ::FindWindowW(nullptr, title)) != nullptr; })) {
         std::printf("window=missing\n");
         return 1;
-    }
-    if (what == "names") {
-        printNames(window);
-        return 0;
     }
     if (what == "tab") {
         return tabOnce(window);
