@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <ostream>
@@ -14,6 +15,19 @@
 
 namespace veltra::cli {
 
+// The settings for one logger, once its serial is known: the plan's row of its serial over the
+// profile, the options over both, with {serial} and {n} replaced.
+struct LoggerSettings {
+    GivenSettings settings;
+    std::string refusal;     // why these cannot be applied; nothing is written then
+    bool notInPlan = false;  // the plan has no row for it: it is left alone
+    int planLine = 0;        // the plan's line that was applied; 0 for none
+    SettingWords planRow;    // that row's values, by column
+};
+
+// Resolves the settings of the logger with `serial`, the `n`th logger of this run (from 1).
+using SettingsResolver = std::function<LoggerSettings(std::uint32_t serial, int n)>;
+
 // What configure does to each logger.
 struct ConfigureRequest {
     GivenSettings settings;  // each one given, by option name
@@ -24,6 +38,8 @@ struct ConfigureRequest {
     int timeoutSeconds = 300;
     // A file of the run's own (the log) that must not lie on the logger's drive.
     std::string keepOffDrive;
+    // Unset: `settings` for every logger.
+    SettingsResolver settingsFor;
 };
 
 // A setting that the returning logger reports otherwise than it was written.
@@ -35,12 +51,16 @@ struct Difference {
 struct Outcome {
     int exitCode = 0;
     std::string where;
-    bool shown = false;                   // whether its DAT.SRC was read
-    DeviceInfo device;                    // as shown before the write
-    std::optional<SettingWords> written;  // once the settings were written
-    std::string clock;                    // the clock written with them
-    std::vector<Adjustment> adjusted;     // values the logger keeps otherwise than given
-    std::optional<bool> verified;         // when they were read back
+    bool shown = false;                      // whether its DAT.SRC was read
+    DeviceInfo device;                       // as shown before the write; after an upgrade, as back
+    std::optional<DeviceInfo> upgradedFrom;  // as shown before an upgrade that happened
+    bool notInPlan = false;                  // left alone: the plan has no row for it
+    int planLine = 0;                        // the plan's line applied; 0 for none
+    SettingWords planRow;                    // that row, by column
+    std::optional<SettingWords> written;     // once the settings were written
+    std::string clock;                       // the clock written with them
+    std::vector<Adjustment> adjusted;        // values the logger keeps otherwise than given
+    std::optional<bool> verified;            // when they were read back
     std::vector<Difference> differences;
     std::string message;      // why it failed
     bool logOnDrive = false;  // refused because the log lies on this logger's drive
