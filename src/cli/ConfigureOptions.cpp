@@ -1,11 +1,14 @@
 #include "cli/ConfigureOptions.h"
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
 #include <iostream>
 
 #include "cli/HostOptions.h"
+#include "cli/PlanResolver.h"
 #include "cli/Profile.h"
 #include "cli/SettingOptions.h"
+#include "cli/SettingText.h"
 #include "platform/HostFactory.h"
 
 namespace veltra::cli {
@@ -29,6 +32,30 @@ class OverriddenHost : public Host {
     std::optional<std::int32_t> offset_;
 };
 
+// Checks the plan whole, when one is given, and installs the resolver of each logger's
+// settings when the plan or a placeholder needs one. Empty when done; otherwise why not.
+std::string installResolver(ConfigureOptions& options) {
+    std::shared_ptr<Plan> plan;
+    if (!options.plan.empty()) {
+        const CLI::Option* all = options.command->get_option_no_throw("--all");
+        if (all != nullptr && all->count() == 0) {
+            return "--plan gives the settings of many loggers: give --all too";
+        }
+        plan = std::make_shared<Plan>();
+        if (std::string why = plan->load(options.plan); !why.empty()) {
+            return why;
+        }
+    }
+    const auto& values = options.request.settings.values;
+    const bool placeholders =
+        std::ranges::any_of(values, [](const auto& entry) { return hasPlaceholder(entry.second); });
+    if (plan || placeholders) {
+        options.request.settingsFor = PlanResolver(options.request.settings, std::move(plan),
+                                                   options.planMissing == "default");
+    }
+    return {};
+}
+
 }  // namespace
 
 void addSharedOptions(CLI::App& command, ConfigureOptions& options, bool waitFlag) {
@@ -42,6 +69,21 @@ void addSharedOptions(CLI::App& command, ConfigureOptions& options, bool waitFla
     command.add_option("--profile", options.profile,
                        "a JSON file of settings, as `inspect --profile` prints them; the "
                        "options given here win");
+    command.add_option("--plan", options.plan,
+                       "a CSV file of settings, one row a logger: the column serial, then "
+                       "columns named as the setting options without the dashes "
+                       "(serial,device-name,high-temp); a logger's row wins over the profile, "
+                       "the options given here win over both; configure takes it with --all. "
+                       "{serial} and {n} (the logger's place in the run, from 1) in a text "
+                       "setting, here, in the plan or in the profile, are replaced; other braces "
+                       "stay as written");
+    options.planMissing = "skip";
+    options.planMissingOption =
+        command
+            .add_option("--plan-missing", options.planMissing,
+                        "a logger whose serial has no row in the plan: skip leaves it alone "
+                        "(the default), default gives it the profile and the options")
+            ->check(CLI::IsMember({"skip", "default"}));
     command.add_option("--now", options.now,
                        "set the logger's clock from this local time, \"YYYY-MM-DD HH:MM:SS\"");
     command.add_option("--host-utc-offset", options.hostOffset,
@@ -61,6 +103,7 @@ void addSharedOptions(CLI::App& command, ConfigureOptions& options, bool waitFla
                           ->check(CLI::Range(1, 86400));
     command.add_option("--log", options.log,
                        "append one JSON line for every logger handled to this file");
+    options.command = &command;
 }
 
 void finishParsing(ConfigureOptions& options) {
@@ -72,6 +115,11 @@ void finishParsing(ConfigureOptions& options) {
         options.wait == nullptr || options.wait->count() > 0 || options.verify->count() > 0;
     if (options.timeout->count() > 0 && !waits) {
         throw CLI::ValidationError("--timeout", "it bounds a wait: give --wait or --verify");
+    }
+    if (options.planMissingOption->count() > 0 && options.plan.empty()) {
+        throw CLI::ValidationError("--plan-missing",
+                                   "it tells what a logger without a row in the plan gets: give "
+                                   "--plan too");
     }
     // An option given, even empty, is applied; one not given leaves the setting alone.
     for (std::size_t i = 0; i < options.settingOptions.size(); ++i) {
@@ -101,6 +149,9 @@ std::unique_ptr<Host> prepare(ConfigureOptions& options) {
     options.request.settings.values = options.given;
     if (why.empty() && !options.profile.empty()) {
         why = readProfile(options.profile, options.request.settings);
+    }
+    if (why.empty()) {
+        why = installResolver(options);
     }
     options.request.keepOffDrive = options.log;
     if (!why.empty()) {

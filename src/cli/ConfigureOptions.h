@@ -16,8 +16,8 @@ class Option;
 
 namespace veltra::cli {
 
-// The options that configure and watch share: the settings, a profile, the host's clock and
-// zone, waiting and verifying, and the audit log.
+// The options that configure and watch share: the settings, a profile, a plan of settings by
+// serial, the host's clock and zone, waiting and verifying, and the audit log.
 struct ConfigureOptions {
     std::vector<std::string> drives;
     std::map<std::string_view, std::string> given;  // by option name, as parsed
@@ -26,6 +26,10 @@ struct ConfigureOptions {
     std::string profile;
     std::string now, hostOffset;
     std::string log;
+    std::string plan;
+    std::string planMissing = "skip";
+    const CLI::App* command = nullptr;
+    CLI::Option* planMissingOption = nullptr;
     CLI::Option* wait = nullptr;
     CLI::Option* verify = nullptr;
     CLI::Option* timeout = nullptr;
@@ -38,8 +42,10 @@ void addSharedOptions(CLI::App& command, ConfigureOptions& options, bool waitFla
 // parser's error) and drops the settings that were not given.
 void finishParsing(ConfigureOptions& options);
 
-// Checks everything given before any logger is touched and makes the host that the clock is
-// set from. Null, with the reason printed, when something cannot be applied.
+// Checks everything given before any logger is touched (the whole plan included), installs
+// the resolver of each logger's settings when a plan or a placeholder asks for one, and makes
+// the host that the clock is set from. Null, with the reason printed, when something cannot
+// be applied.
 std::unique_ptr<Host> prepare(ConfigureOptions& options);
 
 }  // namespace veltra::cli

@@ -1,17 +1,10 @@
 #include "cli/Profile.h"
 
-#include <cerrno>
 #include <cmath>
-#include <cstdio>
-#include <cstring>
 #include <functional>
 #include <set>
 
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#endif
-
+#include "cli/BoundedRead.h"
 #include "cli/SettingOptions.h"
 #include "core/HostCharset.h"
 #include "settings/AlarmTemperatures.h"
@@ -40,38 +33,6 @@ std::string exactText(double shown, int stored, const std::function<double(doubl
 
 // A profile is a few hundred bytes; anything far larger is not one.
 constexpr std::size_t MaxProfileBytes = 1 << 20;
-
-// Reads the whole file (standard input for "-"), at most MaxProfileBytes; empty when done,
-// otherwise why not.
-std::string readBounded(const std::string& path, std::string& text) {
-    const bool standardInput = path == "-";
-#ifdef _WIN32
-    if (standardInput) {
-        _setmode(_fileno(stdin), _O_BINARY);
-    }
-#endif
-    std::FILE* file = standardInput ? stdin : std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        return std::strerror(errno);
-    }
-    std::string error;
-    char chunk[65536];
-    while (error.empty()) {
-        const std::size_t count = std::fread(chunk, 1, sizeof chunk, file);
-        text.append(chunk, count);
-        if (text.size() > MaxProfileBytes) {
-            error = "it is larger than 1 MiB, which no profile is";
-        } else if (std::ferror(file)) {
-            error = std::strerror(errno);
-        } else if (count < sizeof chunk && std::feof(file)) {
-            break;
-        }
-    }
-    if (!standardInput) {
-        std::fclose(file);
-    }
-    return error;
-}
 
 std::string word(const std::vector<std::string>& words, std::uint8_t index) {
     return index < words.size() ? words[index] : std::to_string(index);
@@ -167,8 +128,11 @@ nlohmann::ordered_json profileOf(const DeviceInfo& info, const LoggerParameters&
 std::string readProfile(const std::string& path, GivenSettings& settings) {
     const std::string name = path == "-" ? "on standard input" : path;
     std::string content;
-    if (const std::string error = readBounded(path, content); !error.empty()) {
+    if (const std::string error = readBounded(path, MaxProfileBytes, content); !error.empty()) {
         return "cannot read the profile " + name + ": " + error;
+    }
+    if (content.size() > MaxProfileBytes) {
+        return "cannot read the profile " + name + ": it is larger than 1 MiB, which no profile is";
     }
     // JSON has no raw NUL; the parser would end the input there and ignore what follows.
     if (const auto nul = content.find('\0'); nul != std::string::npos) {

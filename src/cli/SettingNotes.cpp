@@ -64,8 +64,8 @@ constexpr CheckTopic topics[] = {
     {TrademarkTooLong, "trademark", "is too long; it takes up to 20 bytes"},
 };
 
-// The setting and its value as the user named it: the option, the profile's key, or the
-// logger's own value when neither gave it.
+// The setting and its value as the user named it: the option, the plan's column, the
+// profile's key, or the logger's own value when none gave it.
 std::string named(std::string_view key, const std::string& shown, const GivenSettings& given) {
     const SettingOption& option = *findSetting(key);
     const auto at = given.values.find(option.name);
@@ -75,6 +75,10 @@ std::string named(std::string_view key, const std::string& shown, const GivenSet
                                  : value;
     if (at == given.values.end()) {
         return std::string(key) + " " + text + " (the logger's own)";
+    }
+    if (given.fromPlan.contains(option.name)) {
+        return "the plan's \"" + std::string(key) + "\" " + text + " on line " +
+               std::to_string(given.planLine);
     }
     if (given.fromProfile.contains(option.name)) {
         return "the profile's \"" + std::string(key) + "\" " + text;

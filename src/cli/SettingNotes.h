@@ -13,11 +13,13 @@
 namespace veltra::cli {
 
 // The settings given to configure, by option name ("--high-temp"), and which of them came
-// from the profile.
+// from the profile or from the plan's row.
 struct GivenSettings {
     std::map<std::string_view, std::string> values;
     std::set<std::string_view> fromProfile;
     std::string profile;  // the profile's path as given
+    std::set<std::string_view> fromPlan;
+    int planLine = 0;  // the row's line in the plan
 };
 
 // A value that the logger keeps otherwise than it was given: 9.27 °C is held as 9.25.

@@ -157,6 +157,7 @@ std::vector<std::pair<std::string, std::vector<std::string>>> listOptionWords() 
         }
     }
     lists.emplace_back("--ignore", ignorableSettings());  // simulate's misbehaviour
+    lists.emplace_back("--plan-missing", std::vector<std::string>{"skip", "default"});
     return lists;
 }
 

@@ -40,16 +40,23 @@ std::vector<std::string> args(std::vector<std::string> words) {
 }
 
 // Each refusal exits with 2, says why and writes nothing. A case's `profile` is the text of a
-// profile file given with --profile.
+// profile file given with --profile, its `plan` that of a plan given with --all --plan.
 TEST(ConfigureCommand, RefusalsWriteNothing) {
     SimulatorSettings humidityOnly;
     humidityOnly.capabilityFlags = ParametersPresent | HasHumidityChannel;
-    const struct {
+    std::string manyRows = "serial,device-name,high-temp\n";
+    for (int serial = 1; serial <= 10000; ++serial) {
+        manyRows += std::to_string(serial) + ",Room " + std::to_string(serial) + ",8.5\n";
+    }
+    manyRows += "1,Room 1,8.5\n";
+    struct Case {
         SimulatorSettings logger;
         std::vector<std::string> options;
         const char* message;
         const char* profile = nullptr;
-    } cases[] = {
+        const char* plan = nullptr;
+    };
+    std::vector<Case> cases = {
         {{}, {"--high-temp", "90"}, "The hight temperature alarm limit must be in the range"},
         {{}, {"--unit", "kelvin"}, "choose one of: celsius, fahrenheit"},
         {{}, {"--time-zone", "UTC+05:45"}, "UTC-12:00"},
@@ -84,7 +91,43 @@ TEST(ConfigureCommand, RefusalsWriteNothing) {
         {{}, {"--sampling-interval", "0"}, "outside 1 to 86400 seconds"},
         {{}, {"--sampling-intervall", "300"}, "the nearest is --sampling-interval"},
         {{}, {"--time-zone", "UTC+5"}, "the nearest entry is UTC+05:00"},
+        {{}, {"--all", "--plan", "DRIVE"}, "cannot read the plan"},  // a folder
+        {{}, {"--all", "--plan", "/dev/zero"}, "larger than 16 MiB"},
+        {{}, {"--plan", "DRIVE/plan.csv"}, "--plan gives the settings of many loggers: give --all"},
+        {{}, {"--plan-missing", "default"}, "give --plan too"},
     };
+    // A plan is checked whole before any logger is touched, at its line and column.
+    const std::pair<const char*, const char*> plans[] = {
+        {"line 3, column high-temp: --high-temp takes a decimal",
+         "\xEF\xBB\xBFserial,high-temp\r\n1,8.5\r\n2,abc\r\n"},
+        {"line 4, column unit: --unit: \"kelvin\" is not in the list",
+         "serial,device-name,unit\n1,\"a, \"\"b\"\"\nc\",celsius\n2,x,kelvin\n"},
+        {"line 2, column high-temp: --high-temp takes a decimal number with \".\" (such as 8.5), "
+         "not \"\"; nothing was written",
+         "serial,high-temp\n1,\n"},
+        {"column device-name: \"\" is empty, and a device name takes 1 to 20",
+         "serial,device-name\n1,\n"},
+        {"\"Cold rooms {serial}\" is \"Cold rooms 4294967295\" for serial 4294967295, longer "
+         "than its 20 bytes",
+         "serial,device-name\n4294967295,Cold rooms {serial}\n"},
+        {"line 2, column serial: \"4294967296\" is no serial number",
+         "serial,unit\n4294967296,celsius\n"},
+        {"line 2, column serial: \"7a\" is no serial number", "serial,unit\n7a,celsius\n"},
+        {"line 3, column serial: 7 has a row already, on line 2",
+         "serial,unit\n7,celsius\n7,celsius\n"},
+        {"line 10002, column serial: 1 has a row already, on line 2", manyRows.c_str()},
+        {"line 1, column 2: \"colour\" is none of configure's settings", "serial,colour\n1,red\n"},
+        {"line 1, column 1: the first column must be serial", "unit\ncelsius\n"},
+        {"line 2, column 3: the row has 3 fields and the header 2", "serial,unit\n1,celsius,x\n"},
+        {"line 2, column device-name: a quote inside a field", "serial,device-name\n1,a\"b\n"},
+        {"line 2, column device-name: the quote that opens this field is never",
+         "serial,device-name\n1,\"ab\n"},
+        {"line 1, column 1: the file is empty", ""},
+        {"line 2, column 1: no logger's row follows the header", "serial,unit\n"},
+    };
+    for (const auto& [message, plan] : plans) {
+        cases.push_back({{}, {}, message, nullptr, plan});
+    }
     for (const auto& c : cases) {
         Drive drive(c.logger);
         std::vector<std::string> words{"configure", "--drive", drive.root()};
@@ -97,9 +140,16 @@ TEST(ConfigureCommand, RefusalsWriteNothing) {
             std::ofstream(profile.path() / "p.json") << c.profile;
             words.insert(words.end(), {"--profile", (profile.path() / "p.json").string()});
         }
+        if (c.plan) {
+            std::ofstream(profile.path() / "plan.csv", std::ios::binary) << c.plan;
+            words.insert(words.end(), {"--all", "--plan", (profile.path() / "plan.csv").string()});
+        }
         const bool ownHost =
             !c.options.empty() && (c.options[0] == "--now" || c.options[0] == "--host-utc-offset");
+        const auto start = std::chrono::steady_clock::now();
         const Outcome result = runCli(ownHost ? words : args(words));
+        // Refused up front: a plan of 10,000 rows is checked well within a second too.
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1)) << c.message;
         EXPECT_EQ(result.exitCode, 2) << c.message << ": " << result.err;
         EXPECT_NE(result.err.find(c.message), std::string::npos) << c.message << ": " << result.err;
         const fs::path& d = drive.folder.path();

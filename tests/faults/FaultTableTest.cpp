@@ -147,15 +147,17 @@ Step crowd(char prefix) {
 
 // The configure command under strace, failing the calls of `syscall` on the named file (on the
 // drive's folder itself when the name is empty) from the `from`th call on. The leak checker of
-// a sanitized build cannot work under a tracer, so it is left out there. `profile`: the file
-// is given as the profile.
-Command eio(std::string syscall, std::string name, int from = 1, bool profile = false) {
+// a sanitized build cannot work under a tracer, so it is left out there. `giving`: the words
+// before the file, given to the command (a profile, a plan).
+Command eio(std::string syscall, std::string name, int from = 1,
+            std::vector<std::string> giving = {}) {
     return [=](Rig& rig) {
         const fs::path path = name.empty() ? rig.drive : rig.drive / name;
         const std::string when = ":error=EIO:when=" + std::to_string(from) + "+";
         auto argv = configureCommand(rig.drive);
-        if (profile) {
-            argv.insert(argv.end(), {"--profile", path.string()});
+        if (!giving.empty()) {
+            argv.insert(argv.end(), giving.begin(), giving.end());
+            argv.push_back(path.string());
         }
         argv.insert(argv.begin(), {"strace", "-f", "-qq", "-E", "ASAN_OPTIONS=detect_leaks=0", "-o",
                                    "/dev/null", "-P", path.string(), "-e", "trace=" + syscall, "-e",
@@ -349,7 +351,12 @@ std::vector<Row> rows() {
          Strace,
          {logger(), [](Rig& rig) { rig.put("p.json", R"({"unit": "celsius"})"); }},
          {2, "cannot read the profile"},
-         eio("read", "p.json", 1, true)},
+         eio("read", "p.json", 1, {"--profile"})},
+        {"plan read: EIO",
+         Strace,
+         {logger(), [](Rig& rig) { rig.put("plan.csv", "serial,unit\n1,celsius\n"); }},
+         {2, "cannot read the plan"},
+         eio("read", "plan.csv", 1, {"--all", "--plan"})},
         // DAT.SRC among many files: the listing fails part way.
         {"list a crowded drive: EIO on its second part",
          Strace,
