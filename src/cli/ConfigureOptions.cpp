@@ -36,7 +36,7 @@ class OverriddenHost : public Host {
 // settings when the plan or a placeholder needs one. Empty when done; otherwise why not.
 std::string installResolver(ConfigureOptions& options) {
     std::shared_ptr<Plan> plan;
-    if (!options.plan.empty()) {
+    if (options.planOption->count() > 0) {
         const CLI::Option* all = options.command->get_option_no_throw("--all");
         if (all != nullptr && all->count() == 0) {
             return "--plan gives the settings of many loggers: give --all too";
@@ -69,15 +69,15 @@ void addSharedOptions(CLI::App& command, ConfigureOptions& options, bool waitFla
     command.add_option("--profile", options.profile,
                        "a JSON file of settings, as `inspect --profile` prints them; the "
                        "options given here win");
-    command.add_option("--plan", options.plan,
-                       "a CSV file of settings, one row a logger: the column serial, then "
-                       "columns named as the setting options without the dashes "
-                       "(serial,device-name,high-temp); a logger's row wins over the profile, "
-                       "the options given here win over both; configure takes it with --all. "
-                       "{serial} and {n} (the logger's place in the run, from 1) in a text "
-                       "setting, here, in the plan or in the profile, are replaced; other braces "
-                       "stay as written");
-    options.planMissing = "skip";
+    options.planOption = command.add_option(
+        "--plan", options.plan,
+        "a CSV file of settings, one row a logger: the column serial, then "
+        "columns named as the setting options without the dashes "
+        "(serial,device-name,high-temp); a logger's row wins over the profile, "
+        "the options given here win over both; configure takes it with --all. "
+        "{serial} and {n} (the logger's place in the run, from 1) in a text "
+        "setting, here, in the plan or in the profile, are replaced; other braces "
+        "stay as written");
     options.planMissingOption =
         command
             .add_option("--plan-missing", options.planMissing,
@@ -116,7 +116,7 @@ void finishParsing(ConfigureOptions& options) {
     if (options.timeout->count() > 0 && !waits) {
         throw CLI::ValidationError("--timeout", "it bounds a wait: give --wait or --verify");
     }
-    if (options.planMissingOption->count() > 0 && options.plan.empty()) {
+    if (options.planMissingOption->count() > 0 && options.planOption->count() == 0) {
         throw CLI::ValidationError("--plan-missing",
                                    "it tells what a logger without a row in the plan gets: give "
                                    "--plan too");

@@ -29,6 +29,7 @@ struct ConfigureOptions {
     std::string plan;
     std::string planMissing = "skip";
     const CLI::App* command = nullptr;
+    CLI::Option* planOption = nullptr;
     CLI::Option* planMissingOption = nullptr;
     CLI::Option* wait = nullptr;
     CLI::Option* verify = nullptr;
