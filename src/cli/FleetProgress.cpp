@@ -8,7 +8,7 @@ void FleetProgress::show(const std::vector<Line>& lines) {
             std::string& told = told_[line.logger];
             if (told != line.state) {
                 told = line.state;
-                out_ << "  " << line.logger << "  " << line.state << " after " << line.seconds
+                out_ << "  " << line.logger << "  " << line.state << " at " << line.seconds
                      << " s\n"
                      << std::flush;
             }
