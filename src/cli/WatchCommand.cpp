@@ -68,9 +68,13 @@ int watch(WatchOptions& options) {
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(PollPeriodMs));
     }
-    // Runs cut short by Ctrl+C end at their next step, each with its record.
+    // Runs cut short by Ctrl+C end at their next step, each with its record; after a record
+    // could not be kept, those written still wait for their loggers.
     while (fleet.busy()) {
         fleet.round();
+        if (fleet.busy()) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(PollPeriodMs));
+        }
     }
     live.clear();
     // Ctrl+C is how watch ends: it counts as a failure only for a logger it cut short.
