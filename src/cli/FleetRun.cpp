@@ -70,7 +70,10 @@ void FleetRun::reportDone() {
             continue;
         }
         progress_.clear();
-        const std::string prefix = numbered_ ? "[" + std::to_string((*it)->n) + "] " : "";
+        std::string prefix;
+        if (numbered_) {
+            prefix.append("[").append(std::to_string((*it)->n)).append("] ");
+        }
         const int exitCode = report_.add(run.outcome(), prefix);
         worst_ = std::max(worst_, exitCode);
         finished_.emplace_back((*it)->letter, run.outcome().exitCode);
