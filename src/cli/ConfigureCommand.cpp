@@ -1,14 +1,16 @@
 #include <CLI/CLI.hpp>
 #include <iostream>
-#include <sstream>
+#include <thread>
 
 #include "cli/Command.h"
 #include "cli/ConfigureOptions.h"
+#include "cli/FleetRun.h"
 #include "cli/FolderLocator.h"
 #include "cli/ImageFile.h"
 #include "cli/LoggerSet.h"
 #include "cli/OutcomeReport.h"
 #include "cli/StopSignals.h"
+#include "cli/WaitProgress.h"
 #include "platform/LocatorFactory.h"
 
 namespace veltra::cli {
@@ -69,10 +71,9 @@ int configure(ConfigureCommandOptions& options) {
     }
     catchStopSignals();
     // With --json standard output carries the records alone; with --all, one line a logger.
-    std::ostringstream quiet;
-    std::ostream& progress = options.json ? std::cerr : options.all ? quiet : std::cout;
+    std::ostream& progressStream = options.json ? std::cerr : std::cout;
     if (!options.all) {
-        return report.add(configureOne(options, *host, progress));
+        return report.add(configureOne(options, *host, progressStream));
     }
     // A folder named that holds no logger is reported as one that could not be read.
     const std::vector<char> letters = set.named();
@@ -80,24 +81,29 @@ int configure(ConfigureCommandOptions& options) {
         std::cerr << "veltra-cli: no logger found (see `veltra-cli locate --verbose`)\n";
         return ExitRefused;
     }
-    int worst = ExitOk;
+    int notConfigured = ExitOk;
+    FleetProgress live(progressStream, streamIsTerminal(progressStream));
+    FleetRun fleet(set, *host, options.request, report, live, false);
+    // Written one after the other; a stop between two leaves the rest untouched.
     for (std::size_t i = 0; i < letters.size(); ++i) {
-        const auto locator = set.only(letters[i]);
-        worst = std::max(
-            worst, report.add(configureAt(*locator, *host, options.request, set.where(letters[i]),
-                                          NotRead, progress, std::cerr)));
-        const bool last = i + 1 == letters.size();
-        if (!last && (report.stopped() || stopSignalled())) {
+        if (i > 0 && (report.stopped() || stopSignalled())) {
             std::string left;
-            for (std::size_t j = i + 1; j < letters.size(); ++j) {
-                left += (j == i + 1 ? "" : ", ") + set.where(letters[j]);
+            for (std::size_t j = i; j < letters.size(); ++j) {
+                left += (j == i ? "" : ", ") + set.where(letters[j]);
             }
+            live.clear();
             std::cerr << "veltra-cli: " << (report.stopped() ? "stopped" : "interrupted")
                       << "; not configured: " << left << "\n";
-            return std::max(worst, report.stopped() ? ExitIoFailure : interruptedExitCode());
+            notConfigured = report.stopped() ? ExitIoFailure : interruptedExitCode();
+            break;
         }
+        fleet.add(letters[i], static_cast<int>(i) + 1);
     }
-    return worst;
+    while (fleet.busy()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(PollPeriodMs));
+        fleet.round();
+    }
+    return std::max(fleet.worst(), notConfigured);
 }
 }  // namespace
 
@@ -112,8 +118,8 @@ void addConfigureCommand(CLI::App& app, CommandRun& run) {
                         "with --all, may be given once for each logger");
     addSharedOptions(*command, *options, true);
     command->add_flag("--all", options->all,
-                      "configure every logger plugged in now, one after the other, with one "
-                      "line each; the exit code is the highest of theirs");
+                      "configure every logger plugged in now: each written in turn, their waits "
+                      "side by side, one line each; the exit code is the highest of theirs");
     command->add_flag("--json", options->json,
                       "print one JSON object a logger (as --log writes) in place of the text");
     command->callback([options, &run] {

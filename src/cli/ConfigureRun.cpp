@@ -1,6 +1,7 @@
 #include "cli/ConfigureRun.h"
 
 #include <chrono>
+#include <sstream>
 #include <thread>
 
 #include "cli/AuditLog.h"
@@ -13,28 +14,6 @@
 namespace veltra::cli {
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-// Failures are printed as they happen and kept for the outcome's record.
-struct Run {
-    Outcome outcome;
-    std::ostream& out;
-    std::ostream& err;
-
-    Outcome& fail(int exitCode, const std::string& message) {
-        err << "veltra-cli: " << message << "\n";
-        outcome.message += (outcome.message.empty() ? "" : " ") + message;
-        outcome.exitCode = exitCode;
-        return outcome;
-    }
-    void printMessages(HeadlessDialog& dialog) {
-        for (const std::string& message : dialog.takeMessages()) {
-            err << message << "\n";
-            outcome.message += (outcome.message.empty() ? "" : " ") + message;
-        }
-    }
-};
 
 // Applies the settings as a user would: first the lists, then the typed fields. Empty when
 // all were taken; otherwise why one was not.
@@ -77,233 +56,318 @@ std::string explain(WriteResult result, const std::string& reason) {
                      (reason.empty() ? std::string() : ": " + reason);
 }
 
-// What was written, with the values that the logger keeps otherwise than they were given,
-// which the plain output names too.
-void recordWritten(Run& run, const DialogState& state, const ConfigureRequest& request) {
-    run.outcome.written = settingWords(state.editParams);
-    run.outcome.clock = clockText(state);
-    run.outcome.adjusted = adjustments(state.editParams, request.settings);
-    for (const Adjustment& adjustment : run.outcome.adjusted) {
-        run.out << "  " << adjustmentText(adjustment) << "\n";
-    }
-}
-
-enum class Waited { Done, TimedOut, Interrupted };
-
-// Ticks the dialog until `done` holds, the deadline passes or the run is interrupted, showing
-// how long it waited.
-template <typename Done>
-Waited tickUntil(HeadlessDialog& dialog, Clock::time_point start, Clock::time_point deadline,
-                 WaitProgress& progress, const std::string& what, Done done) {
-    Waited waited = Waited::TimedOut;
-    while (Clock::now() < deadline && !stopSignalled()) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(PollPeriodMs));
-        dialog.tick();
-        if (done()) {
-            waited = Waited::Done;
-            break;
-        }
-        const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(Clock::now() - start);
-        progress.show(what, static_cast<int>(seconds.count()));
-    }
-    progress.finish();
-    return waited == Waited::TimedOut && stopSignalled() ? Waited::Interrupted : waited;
-}
-
-// A wait that ended without its logger: interrupted, or out of time; `left` says what it left.
-Outcome& failWait(Run& run, Waited waited, const ConfigureRequest& request,
-                  const std::string& left) {
-    const bool interrupted = waited == Waited::Interrupted;
-    return run.fail(interrupted ? interruptedExitCode() : ExitPending,
-                    (interrupted ? std::string("interrupted while waiting for the logger")
-                                 : "the logger did not come back within " +
-                                       std::to_string(request.timeoutSeconds) + " s") +
-                        left);
-}
-
-// Waits, tick by tick, for the upgraded logger to come back and take its held-back settings.
-// A logger that comes back still needing the upgrade is not upgraded again.
-Outcome& completeUpgrade(Run& run, HeadlessDialog& dialog, Clock::time_point start,
-                         Clock::time_point deadline, WaitProgress& progress,
-                         const ConfigureRequest& request) {
-    const DialogState& state = dialog.state();
-    const WriteResult& result = state.pollState.lastWrite;
-    const Waited waited =
-        tickUntil(dialog, start, deadline, progress, "waiting for the upgraded logger",
-                  [&] { return result != WriteResult::UpgradeStarted; });
-    if (waited != Waited::Done) {
-        return failWait(run, waited, request,
-                        ": its new firmware was written and its settings were not; configure it "
-                        "again once it is back.");
-    }
-    run.printMessages(dialog);
-    if (result == WriteResult::Written) {
-        run.outcome.device = state.deviceInfo;  // its new firmware
-        run.out << "The logger is back with its new firmware; its configuration was written "
-                   "(clock "
-                << clockText(state) << ").\n";
-        recordWritten(run, state, request);
-        return run.outcome;
-    }
-    if (result == WriteResult::UpgradeNotTaken) {
-        return run.fail(ExitIoFailure,
-                        "the logger came back with firmware " +
-                            std::to_string(state.deviceInfo.firmwareVersion) + " revision " +
-                            std::to_string(state.deviceInfo.firmwareRevision) +
-                            ", which still needs the upgrade; it is not upgraded again and its "
-                            "configuration was not written.");
-    }
-    return run.fail(ExitIoFailure, explain(result, state.pollState.lastWriteReason));
-}
-
-// Waits for the same logger to go away with its settings and come back, then (verifying)
-// compares what it reports with what was written.
-Outcome& awaitReturn(Run& run, HeadlessDialog& dialog, const ConfigureRequest& request,
-                     Clock::time_point start, Clock::time_point deadline, WaitProgress& progress) {
-    const DialogState& state = dialog.state();
-    const std::uint32_t serial = state.deviceInfo.deviceSerial;
-    bool gone = false;
-    const Waited waited = tickUntil(
-        dialog, start, deadline, progress, "waiting for the logger to take its settings", [&] {
-            gone = gone || !state.pollState.imageLoaded;
-            return gone && state.pollState.imageLoaded && state.deviceInfo.deviceSerial == serial;
-        });
-    if (waited != Waited::Done) {
-        return failWait(run, waited, request,
-                        std::string("; its settings were written") +
-                            (request.verify ? " and are not verified." : "."));
-    }
-    if (!request.verify) {
-        return run.outcome;
-    }
-    // The poll cycle compared them as the logger came back, as the window does; each
-    // difference is told in configure's words.
-    const SettingWords reported = settingWords(state.deviceParams);
-    const SettingWords& written = *run.outcome.written;
-    for (const SettingDifference& d :
-         state.pollState.returnDifferences.value_or(std::vector<SettingDifference>{})) {
-        for (std::size_t i = 0; i < written.size(); ++i) {
-            if (findSetting(written[i].first)->control == d.control) {
-                run.outcome.differences.push_back(
-                    {written[i].first, written[i].second, reported[i].second});
-            }
-        }
-    }
-    run.outcome.verified = run.outcome.differences.empty();
-    if (*run.outcome.verified) {
-        run.out << "verified\n";
-        return run.outcome;
-    }
-    for (const Difference& d : run.outcome.differences) {
-        run.err << "  " << d.name << ": written \"" << d.written << "\", reported \"" << d.reported
-                << "\"\n";
-    }
-    run.outcome.exitCode = ExitUnverified;
-    run.outcome.message = "the logger reports other settings than were written";
-    run.err << "veltra-cli: " << run.outcome.message << "\n";
-    return run.outcome;
-}
-
 }  // namespace
 
-Outcome configureShown(HeadlessDialog& dialog, const ConfigureRequest& request,
-                       const std::string& where, std::ostream& out, std::ostream& err) {
-    Run run{{}, out, err};
-    run.outcome.where = where;
-    run.outcome.shown = true;
-    run.outcome.device = dialog.state().deviceInfo;
-    if (const std::string error = applySettings(dialog, request); !error.empty()) {
-        return run.fail(ExitInvalid, error);
+ConfigureRun::ConfigureRun(LoggerLocator& locator, Host& host, ConfigureRequest request,
+                           std::string where, std::string notFound, int n, std::ostream& out,
+                           std::ostream& err)
+    : locator_(locator),
+      host_(host),
+      request_(std::move(request)),
+      notFound_(std::move(notFound)),
+      n_(n),
+      out_(out),
+      err_(err) {
+    outcome_.where = std::move(where);
+}
+
+ConfigureRun::~ConfigureRun() = default;
+
+void ConfigureRun::fail(int exitCode, const std::string& message) {
+    err_ << "veltra-cli: " << message << "\n";
+    outcome_.message += (outcome_.message.empty() ? "" : " ") + message;
+    outcome_.exitCode = exitCode;
+    finish();
+}
+
+void ConfigureRun::printMessages() {
+    for (const std::string& message : dialog_->takeMessages()) {
+        err_ << message << "\n";
+        outcome_.message += (outcome_.message.empty() ? "" : " ") + message;
+    }
+}
+
+// What was written, with the values that the logger keeps otherwise than they were given,
+// which the plain output names too.
+void ConfigureRun::recordWritten() {
+    const DialogState& state = dialog_->state();
+    outcome_.written = settingWords(state.editParams);
+    outcome_.clock = clockText(state);
+    outcome_.adjusted = adjustments(state.editParams, request_.settings);
+    for (const Adjustment& adjustment : outcome_.adjusted) {
+        out_ << "  " << adjustmentText(adjustment) << "\n";
+    }
+}
+
+void ConfigureRun::start() {
+    drive_ = makeDriveFiles([this](char letter) { return locator_.rootOf(letter); });
+    dialog_ = std::make_unique<HeadlessDialog>(host_, locator_, *drive_);
+    if (!dialog_->waitUntilShown(20)) {
+        return fail(ExitRefused, notFound_);
+    }
+    const DialogState& state = dialog_->state();
+    const auto root = locator_.rootOf(state.pollState.LoggerDrive);
+    if (outcome_.where.empty()) {
+        outcome_.where = root.value_or("?").string();
+    }
+    outcome_.shown = true;
+    outcome_.device = state.deviceInfo;
+    serial_ = state.deviceInfo.deviceSerial;
+    // A logger plugged in after the log was opened may be the drive that the log is on.
+    if (!request_.keepOffDrive.empty() && root && liesIn(request_.keepOffDrive, *root)) {
+        outcome_.logOnDrive = true;
+        return fail(ExitInvalid, "the log " + request_.keepOffDrive +
+                                     " lies on the logger's drive; nothing was written");
+    }
+    if (request_.settingsFor) {
+        LoggerSettings own = request_.settingsFor(serial_, n_);
+        outcome_.planLine = own.planLine;
+        outcome_.planRow = std::move(own.planRow);
+        if (own.notInPlan) {
+            outcome_.notInPlan = true;
+            return finish();
+        }
+        if (!own.refusal.empty()) {
+            return fail(ExitInvalid, own.refusal + "; nothing was written");
+        }
+        request_.settings = std::move(own.settings);
+    }
+    if (const std::string error = applySettings(*dialog_, request_); !error.empty()) {
+        return fail(ExitInvalid, error);
     }
     if (stopSignalled()) {
-        return run.fail(interruptedExitCode(), "interrupted; nothing was written");
+        return fail(interruptedExitCode(), "interrupted; nothing was written");
     }
+    write();
+}
 
-    const auto start = Clock::now();
-    const auto deadline = start + std::chrono::seconds(request.timeoutSeconds);
-    WaitProgress progress(out, outputIsTerminal(), request.timeoutSeconds);
-    const WriteResult result = dialog.configure();
-    const DialogState& state = dialog.state();
+void ConfigureRun::write() {
+    started_ = std::chrono::steady_clock::now();
+    deadline_ = started_ + std::chrono::seconds(request_.timeoutSeconds);
+    const std::string& where = outcome_.where;
+    const WriteResult result = dialog_->configure();
+    const DialogState& state = dialog_->state();
     if (result == WriteResult::Refused) {
         // What the window's message is about, in the command line's words, before it.
         const auto failure =
             findValidationFailure(state.editParams, state.deviceInfo, state.dialogValues);
         const std::string about = describeRefusal(failure, state.editParams, state.dialogValues,
-                                                  state.deviceInfo, request.settings);
+                                                  state.deviceInfo, request_.settings);
         if (!about.empty()) {
-            run.fail(ExitInvalid, about + "; nothing was written");
+            fail(ExitInvalid, about + "; nothing was written");
         }
-        run.printMessages(dialog);
-        run.outcome.exitCode = ExitInvalid;
-        return run.outcome;
+        printMessages();
+        outcome_.exitCode = ExitInvalid;
+        return finish();
     }
-    run.printMessages(dialog);
+    printMessages();
     switch (result) {
         case WriteResult::Written:
-            out << "Configured the logger at " << where << ": CONFIG.CFG and OK.DAT written, "
-                << "clock " << clockText(state) << ".\n";
-            recordWritten(run, state, request);
+            out_ << "Configured the logger at " << where << ": CONFIG.CFG and OK.DAT written, "
+                 << "clock " << clockText(state) << ".\n";
+            recordWritten();
             break;
         case WriteResult::UpgradeFailedThenWritten:
             // The settings are on the logger, but the upgrade that it needs did not happen.
-            out << "Configured the logger at " << where << " for its current firmware: "
-                << "CONFIG.CFG and OK.DAT written, clock " << clockText(state) << ".\n";
-            recordWritten(run, state, request);
-            return run.fail(ExitIoFailure,
-                            "the firmware upgrade failed" +
-                                inParentheses(dialog.state().pollState.lastWriteReason) +
-                                "; the logger keeps its old firmware");
+            out_ << "Configured the logger at " << where << " for its current firmware: "
+                 << "CONFIG.CFG and OK.DAT written, clock " << clockText(state) << ".\n";
+            recordWritten();
+            return fail(ExitIoFailure, "the firmware upgrade failed" +
+                                           inParentheses(state.pollState.lastWriteReason) +
+                                           "; the logger keeps its old firmware");
         case WriteResult::UpgradeStarted:
-            out << "The logger at " << where
-                << " needs new firmware: APP.BIN, CONFIG.CFG and OK.DAT written.\n";
-            if (!request.wait && !request.verify) {
-                return run.fail(ExitPending,
-                                "its settings were not written (no --wait): "
-                                "configure it again once it is back.");
+            out_ << "The logger at " << where
+                 << " needs new firmware: APP.BIN, CONFIG.CFG and OK.DAT written.\n";
+            if (!request_.wait && !request_.verify) {
+                return fail(ExitPending,
+                            "its settings were not written (no --wait): "
+                            "configure it again once it is back.");
             }
-            out << "Waiting for the logger to come back (at most " << request.timeoutSeconds
-                << " s)...\n"
-                << std::flush;
-            if (completeUpgrade(run, dialog, start, deadline, progress, request).exitCode !=
-                ExitOk) {
-                return run.outcome;
-            }
-            break;
+            out_ << "Waiting for the logger to come back (at most " << request_.timeoutSeconds
+                 << " s)...\n";
+            stage_ = Stage::Upgrading;
+            return;
         default:
-            return run.fail(ExitIoFailure,
-                            explain(result, dialog.state().pollState.lastWriteReason));
+            return fail(ExitIoFailure, explain(result, state.pollState.lastWriteReason));
     }
-    if (!request.verify && !request.awaitReturn) {
-        return run.outcome;
+    if (!request_.verify && !request_.awaitReturn) {
+        return finish();
     }
-    return awaitReturn(run, dialog, request, start, deadline, progress);
+    stage_ = Stage::Returning;
+}
+
+void ConfigureRun::failWait(bool interrupted, const std::string& left) {
+    fail(interrupted ? interruptedExitCode() : ExitPending,
+         (interrupted ? std::string("interrupted while waiting for the logger")
+                      : "the logger did not come back within " +
+                            std::to_string(request_.timeoutSeconds) + " s") +
+             left);
+}
+
+void ConfigureRun::step() {
+    if (done()) {
+        return;
+    }
+    const bool interrupted = stopSignalled();
+    if (interrupted || std::chrono::steady_clock::now() >= deadline_) {
+        if (stage_ == Stage::Upgrading) {
+            return failWait(interrupted,
+                            ": its new firmware was written and its settings were not; "
+                            "configure it again once it is back.");
+        }
+        return failWait(interrupted, std::string("; its settings were written") +
+                                         (request_.verify ? " and are not verified." : "."));
+    }
+    dialog_->tick();
+    if (stage_ == Stage::Upgrading) {
+        upgradeStep();
+    } else {
+        returnStep();
+    }
+}
+
+// The upgraded logger comes back and takes its held-back settings. One that comes back still
+// needing the upgrade is not upgraded again.
+void ConfigureRun::upgradeStep() {
+    const DialogState& state = dialog_->state();
+    const WriteResult result = state.pollState.lastWrite;
+    if (result == WriteResult::UpgradeStarted) {
+        return;
+    }
+    printMessages();
+    if (result == WriteResult::Written) {
+        outcome_.upgradedFrom = outcome_.device;
+        outcome_.device = state.deviceInfo;  // its new firmware
+        out_ << "The logger is back with its new firmware; its configuration was written "
+                "(clock "
+             << clockText(state) << ").\n";
+        recordWritten();
+        if (!request_.verify && !request_.awaitReturn) {
+            return finish();
+        }
+        stage_ = Stage::Returning;
+        return;
+    }
+    if (result == WriteResult::UpgradeNotTaken) {
+        return fail(ExitIoFailure,
+                    "the logger came back with firmware " +
+                        std::to_string(state.deviceInfo.firmwareVersion) + " revision " +
+                        std::to_string(state.deviceInfo.firmwareRevision) +
+                        ", which still needs the upgrade; it is not upgraded again and its "
+                        "configuration was not written.");
+    }
+    fail(ExitIoFailure, explain(result, state.pollState.lastWriteReason));
+}
+
+// The same logger goes away with its settings and comes back.
+void ConfigureRun::returnStep() {
+    const DialogState& state = dialog_->state();
+    gone_ = gone_ || !state.pollState.imageLoaded;
+    if (!gone_ || !state.pollState.imageLoaded || state.deviceInfo.deviceSerial != serial_) {
+        return;
+    }
+    if (request_.verify) {
+        compareReturned();
+    }
+    finish();
+}
+
+// The poll cycle compared the settings as the logger came back, as the window does; each
+// difference is told in configure's words.
+void ConfigureRun::compareReturned() {
+    const DialogState& state = dialog_->state();
+    const SettingWords reported = settingWords(state.deviceParams);
+    const SettingWords& written = *outcome_.written;
+    for (const SettingDifference& d :
+         state.pollState.returnDifferences.value_or(std::vector<SettingDifference>{})) {
+        for (std::size_t i = 0; i < written.size(); ++i) {
+            if (findSetting(written[i].first)->control == d.control) {
+                outcome_.differences.push_back(
+                    {written[i].first, written[i].second, reported[i].second});
+            }
+        }
+    }
+    outcome_.verified = outcome_.differences.empty();
+    if (*outcome_.verified) {
+        out_ << "verified\n";
+        return;
+    }
+    for (const Difference& d : outcome_.differences) {
+        err_ << "  " << d.name << ": written \"" << d.written << "\", reported \"" << d.reported
+             << "\"\n";
+    }
+    outcome_.exitCode = ExitUnverified;
+    outcome_.message = "the logger reports other settings than were written";
+    err_ << "veltra-cli: " << outcome_.message << "\n";
+}
+
+std::string_view ConfigureRun::state() const {
+    const bool here = dialog_ && dialog_->state().pollState.imageLoaded;
+    switch (stage_) {
+        case Stage::Shown:
+            return "writing";
+        case Stage::Upgrading:
+            return here ? "waiting" : "away";
+        case Stage::Returning:
+            return gone_ ? "away" : outcome_.upgradedFrom ? "back" : "waiting";
+        case Stage::Done:
+            break;
+    }
+    if (outcome_.notInPlan) {
+        return "not in the plan";
+    }
+    switch (outcome_.exitCode) {
+        case ExitOk:
+            return outcome_.verified ? "verified" : "configured";
+        case ExitUnverified:
+            return "differs";
+        default:
+            return "failed";
+    }
+}
+
+std::string_view ConfigureRun::awaited() const {
+    return stage_ == Stage::Upgrading ? "waiting for the upgraded logger"
+                                      : "waiting for the logger to take its settings";
+}
+
+int ConfigureRun::secondsWaited() const {
+    if (stage_ == Stage::Shown) {
+        return 0;
+    }
+    return static_cast<int>(std::chrono::duration_cast<std::chrono::seconds>(
+                                std::chrono::steady_clock::now() - started_)
+                                .count());
 }
 
 Outcome configureAt(LoggerLocator& locator, Host& host, const ConfigureRequest& request,
                     std::string where, const std::string& notFound, std::ostream& out,
                     std::ostream& err) {
-    const auto drive = makeDriveFiles([&locator](char letter) { return locator.rootOf(letter); });
-    HeadlessDialog dialog(host, locator, *drive);
-    if (!dialog.waitUntilShown(20)) {
-        Run run{{}, out, err};
-        run.outcome.where = where;
-        return run.fail(ExitRefused, notFound);
+    // What the run prints goes out between redraws of the bar, never into it.
+    std::ostringstream runOut, runErr;
+    auto flush = [&](WaitProgress& progress) {
+        if (runOut.tellp() > 0 || runErr.tellp() > 0) {
+            progress.finish();
+            out << runOut.str() << std::flush;
+            err << runErr.str() << std::flush;
+            runOut.str("");
+            runErr.str("");
+        }
+    };
+    ConfigureRun run(locator, host, request, std::move(where), notFound, 1, runOut, runErr);
+    WaitProgress progress(out, outputIsTerminal(), request.timeoutSeconds);
+    run.start();
+    flush(progress);
+    while (!run.done()) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(PollPeriodMs));
+        run.step();
+        flush(progress);
+        if (!run.done()) {
+            progress.show(std::string(run.awaited()), run.secondsWaited());
+        }
     }
-    const auto root = locator.rootOf(dialog.state().pollState.LoggerDrive);
-    if (where.empty()) {
-        where = root.value_or("?").string();
-    }
-    // A logger plugged in after the log was opened may be the drive that the log is on.
-    if (!request.keepOffDrive.empty() && root && liesIn(request.keepOffDrive, *root)) {
-        Run run{{}, out, err};
-        run.outcome.where = where;
-        run.outcome.shown = true;
-        run.outcome.device = dialog.state().deviceInfo;
-        run.outcome.logOnDrive = true;
-        return run.fail(ExitInvalid, "the log " + request.keepOffDrive +
-                                         " lies on the logger's drive; nothing was written");
-    }
-    return configureShown(dialog, request, where, out, err);
+    progress.finish();
+    return run.outcome();
 }
 
 }  // namespace veltra::cli

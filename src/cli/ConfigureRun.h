@@ -1,8 +1,10 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -66,13 +68,64 @@ struct Outcome {
     bool logOnDrive = false;  // refused because the log lies on this logger's drive
 };
 
-// Configures the logger that `dialog` shows as configure's options say, waiting for it and
-// reading its settings back as asked. Prints progress on `out` and failures on `err`.
-Outcome configureShown(HeadlessDialog& dialog, const ConfigureRequest& request,
-                       const std::string& where, std::ostream& out, std::ostream& err);
+// One logger's configure run, moved on a poll period at a time, so that the waits of many
+// loggers run side by side on one thread while each write happens alone. Failures are printed
+// on `err` as they happen, progress on `out`.
+class ConfigureRun {
+  public:
+    // `locator` (which sees this logger alone) outlives the run. `where` empty: the logger's
+    // drive root. `n` is the logger's place in this run, from 1.
+    ConfigureRun(LoggerLocator& locator, Host& host, ConfigureRequest request, std::string where,
+                 std::string notFound, int n, std::ostream& out, std::ostream& err);
+    ~ConfigureRun();
+    ConfigureRun(const ConfigureRun&) = delete;
+    ConfigureRun& operator=(const ConfigureRun&) = delete;
 
-// Shows the logger that `locator` finds in a dialog of its own and configures it; `notFound`
-// is the failure when no logger can be shown. `where` empty: the logger's drive root.
+    // Shows the logger, applies its settings and writes them; a wait may follow.
+    void start();
+    // A poll period on: ticks the dialog and moves the wait on, ending it at its deadline or
+    // when the run is interrupted.
+    void step();
+    bool done() const { return stage_ == Stage::Done; }
+
+    // What the run is at, in one word: "waiting" (written, the logger still here or being
+    // upgraded), "away", "back", or once done "configured", "verified", "differs", "failed"...
+    std::string_view state() const;
+    // What it waits for, as a phrase, and the whole seconds waited so far.
+    std::string_view awaited() const;
+    int secondsWaited() const;
+    const Outcome& outcome() const { return outcome_; }
+
+  private:
+    enum class Stage { Shown, Upgrading, Returning, Done };
+    void write();
+    void upgradeStep();
+    void returnStep();
+    void compareReturned();
+    void recordWritten();
+    void finish() { stage_ = Stage::Done; }
+    void fail(int exitCode, const std::string& message);
+    void failWait(bool interrupted, const std::string& left);
+    void printMessages();
+
+    LoggerLocator& locator_;
+    Host& host_;
+    ConfigureRequest request_;
+    std::string notFound_;
+    int n_;
+    std::ostream& out_;
+    std::ostream& err_;
+    std::unique_ptr<DriveFiles> drive_;
+    std::unique_ptr<HeadlessDialog> dialog_;
+    Outcome outcome_;
+    Stage stage_ = Stage::Shown;
+    std::chrono::steady_clock::time_point started_, deadline_;
+    bool gone_ = false;  // the logger went away with its settings
+    std::uint32_t serial_ = 0;
+};
+
+// Configures the logger that `locator` finds as one run alone, a wait's progress shown on
+// `out`; `notFound` is the failure when no logger can be shown.
 Outcome configureAt(LoggerLocator& locator, Host& host, const ConfigureRequest& request,
                     std::string where, const std::string& notFound, std::ostream& out,
                     std::ostream& err);

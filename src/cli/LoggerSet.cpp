@@ -40,12 +40,15 @@ class FoldersLocator : public LoggerLocator {
     std::vector<FolderLocator> folders_;
 };
 
+}  // namespace
+
 // Shows one dialog the logger at one letter and none of the others.
-class OneLetterLocator : public LoggerLocator {
+class LoggerSet::OneLetterLocator : public LoggerLocator {
   public:
-    OneLetterLocator(LoggerLocator& all, char letter) : all_(all), letter_(letter) {}
+    OneLetterLocator(LoggerSet& set, LoggerLocator& all, char letter)
+        : set_(set), all_(all), letter_(letter) {}
     std::vector<std::string> collectMatchEntries() override {
-        std::vector<std::string> entries = all_.collectMatchEntries();
+        std::vector<std::string> entries = set_.entries();
         std::erase_if(entries, [this](const std::string& entry) {
             return entryDriveLetter(entry) != letter_;
         });
@@ -56,11 +59,10 @@ class OneLetterLocator : public LoggerLocator {
     }
 
   private:
+    LoggerSet& set_;
     LoggerLocator& all_;
     char letter_;
 };
-
-}  // namespace
 
 LoggerSet::LoggerSet(const std::vector<std::string>& folders) : names_(folders) {
     if (folders.empty()) {
@@ -80,9 +82,16 @@ LoggerSet::LoggerSet(const std::vector<std::string>& folders) : names_(folders) 
 
 LoggerSet::~LoggerSet() = default;
 
+const std::vector<std::string>& LoggerSet::entries() {
+    if (!scan_) {
+        scan_ = all_->collectMatchEntries();
+    }
+    return *scan_;
+}
+
 std::vector<char> LoggerSet::present() {
     std::vector<char> letters;
-    for (const std::string& entry : all_->collectMatchEntries()) {
+    for (const std::string& entry : entries()) {
         if (const char letter = entryDriveLetter(entry); letter != 0 && isLoggerEntry(entry)) {
             letters.push_back(letter);
         }
@@ -102,7 +111,7 @@ std::vector<char> LoggerSet::named() {
 }
 
 std::unique_ptr<LoggerLocator> LoggerSet::only(char letter) {
-    return std::make_unique<OneLetterLocator>(*all_, letter);
+    return std::make_unique<OneLetterLocator>(*this, *all_, letter);
 }
 
 std::vector<std::filesystem::path> LoggerSet::roots() {

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,15 +23,23 @@ class LoggerSet {
     // The letters of the folders named, each standing for a logger whether it holds one or
     // not; with none named, those that hold a logger now.
     std::vector<char> named();
-    // A locator that sees only the logger at `letter`, for one dialog to configure it.
+    // A locator that sees only the logger at `letter`, for one dialog to configure it. All of
+    // them share one scan a round.
     std::unique_ptr<LoggerLocator> only(char letter);
+    // Starts a round: the next look at the loggers scans again.
+    void newRound() { scan_.reset(); }
     // The drives' roots: the folders named, or those of the loggers plugged in now.
     std::vector<std::filesystem::path> roots();
     // Where the logger at `letter` is, as the user would name it.
     std::string where(char letter) const;
 
   private:
+    class OneLetterLocator;
+    // The loggers' entries as this round's one scan found them.
+    const std::vector<std::string>& entries();
+
     std::unique_ptr<LoggerLocator> all_;
+    std::optional<std::vector<std::string>> scan_;
     std::vector<std::string> names_;  // the folders as given; empty: the plugged loggers
 };
 

@@ -71,7 +71,7 @@ nlohmann::ordered_json outcomeJson(const Outcome& o, bool verifyAsked) {
                 {{"name", a.name}, {"given", a.given}, {"stored", a.stored}});
         }
     }
-    record["result"] = resultWord(o.exitCode);
+    record["result"] = o.notInPlan ? "not in the plan" : resultWord(o.exitCode);
     record["exitCode"] = o.exitCode;
     if (!o.message.empty()) {
         record["message"] = o.message;
@@ -90,7 +90,7 @@ nlohmann::ordered_json outcomeJson(const Outcome& o, bool verifyAsked) {
 std::string summaryLine(const Outcome& o) {
     std::string line = o.where + "  serial " +
                        (o.shown ? std::to_string(o.device.deviceSerial) : "unknown") + "  " +
-                       resultWord(o.exitCode);
+                       (o.notInPlan ? "not in the plan" : resultWord(o.exitCode));
     if (o.verified == true) {
         line += ", verified";
     }

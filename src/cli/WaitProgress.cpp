@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iostream>
 
 #ifdef _WIN32
 #include <io.h>
@@ -53,6 +54,17 @@ bool outputIsTerminal() {
     return _isatty(_fileno(stdout)) != 0;
 #else
     return isatty(STDOUT_FILENO) != 0;
+#endif
+}
+
+bool streamIsTerminal(const std::ostream& stream) {
+    if (&stream != &std::cerr) {
+        return outputIsTerminal();
+    }
+#ifdef _WIN32
+    return _isatty(_fileno(stderr)) != 0;
+#else
+    return isatty(STDERR_FILENO) != 0;
 #endif
 }
 

@@ -29,5 +29,7 @@ class WaitProgress {
 
 // Whether standard output is a terminal.
 bool outputIsTerminal();
+// Whether `stream` (standard output or standard error) is a terminal.
+bool streamIsTerminal(const std::ostream& stream);
 
 }  // namespace veltra::cli

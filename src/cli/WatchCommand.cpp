@@ -3,14 +3,15 @@
 #include <chrono>
 #include <iostream>
 #include <set>
-#include <sstream>
 #include <thread>
 
 #include "cli/Command.h"
 #include "cli/ConfigureOptions.h"
+#include "cli/FleetRun.h"
 #include "cli/LoggerSet.h"
 #include "cli/OutcomeReport.h"
 #include "cli/StopSignals.h"
+#include "cli/WaitProgress.h"
 #include "ui/PollState.h"
 
 namespace veltra::cli {
@@ -19,6 +20,7 @@ namespace {
 
 struct WatchOptions : ConfigureOptions {
     int count = 0;  // none: until interrupted
+    bool json = false;
 };
 
 int watch(WatchOptions& options) {
@@ -27,7 +29,7 @@ int watch(WatchOptions& options) {
         return ExitInvalid;
     }
     LoggerSet set(options.drives);
-    OutcomeReport report(false, true, options.request.verify);
+    OutcomeReport report(options.json, true, options.request.verify);
     if (const int opened = report.openLog(options.log, set.roots()); opened != ExitOk) {
         return opened;
     }
@@ -37,39 +39,48 @@ int watch(WatchOptions& options) {
     options.request.awaitReturn = true;
     catchStopSignals();
 
-    std::cout << "Waiting for loggers; each one plugged in is configured once. Ctrl+C ends.\n"
-              << std::flush;
+    // With --json standard output carries the records alone.
+    std::ostream& talk = options.json ? std::cerr : std::cout;
+    talk << "Waiting for loggers; each one plugged in is configured once. Ctrl+C ends.\n"
+         << std::flush;
+    FleetProgress live(talk, streamIsTerminal(talk));
+    FleetRun fleet(set, *host, options.request, report, live, true);
     std::set<char> handled;  // letters whose logger was configured and is still plugged in
     int count = 0;
-    int worst = ExitOk;
-    while (!stopSignalled() && !report.stopped() && (options.count == 0 || count < options.count)) {
+    auto more = [&] { return options.count == 0 || count < options.count; };
+    while (!stopSignalled() && !report.stopped() && (more() || fleet.busy())) {
+        fleet.round();
+        // One that did not come back in time is configured again when it does.
+        for (const auto& [letter, exitCode] : fleet.takeFinished()) {
+            if (exitCode != ExitPending) {
+                handled.insert(letter);
+            }
+        }
         const std::vector<char> present = set.present();
         std::erase_if(handled, [&](char letter) {
             return std::find(present.begin(), present.end(), letter) == present.end();
         });
         for (const char letter : present) {
-            if (handled.contains(letter) || (options.count != 0 && count >= options.count) ||
-                stopSignalled() || report.stopped()) {
-                continue;
-            }
-            std::ostringstream quiet;
-            const auto locator = set.only(letter);
-            const Outcome outcome =
-                configureAt(*locator, *host, options.request, set.where(letter),
-                            "the logger's DAT.SRC could not be read", quiet, std::cerr);
-            ++count;
-            worst = std::max(worst, report.add(outcome, "[" + std::to_string(count) + "] "));
-            // One that did not come back in time is configured again when it does.
-            if (outcome.exitCode != ExitPending) {
-                handled.insert(letter);
+            if (more() && !handled.contains(letter) && !fleet.running(letter) && !stopSignalled() &&
+                !report.stopped()) {
+                fleet.add(letter, ++count);
             }
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(PollPeriodMs));
     }
+    // Runs cut short by Ctrl+C end at their next step, each with its record; after a record
+    // could not be kept, those written still wait for their loggers.
+    while (fleet.busy()) {
+        fleet.round();
+        if (fleet.busy()) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(PollPeriodMs));
+        }
+    }
+    live.clear();
     // Ctrl+C is how watch ends: it counts as a failure only for a logger it cut short.
-    std::cout << count << (count == 1 ? " logger" : " loggers") << " configured"
-              << (stopSignalled() ? "; interrupted." : ".") << "\n";
-    return worst;
+    talk << count << (count == 1 ? " logger" : " loggers") << " configured"
+         << (stopSignalled() ? "; interrupted." : ".") << "\n";
+    return fleet.worst();
 }
 
 }  // namespace
@@ -86,6 +97,9 @@ void addWatchCommand(CLI::App& app, CommandRun& run) {
     addSharedOptions(*command, *options, false);
     command->add_option("--count", options->count, "end after this many loggers")
         ->check(CLI::Range(1, 1000000));
+    command->add_flag("--json", options->json,
+                      "print each logger's record (as --log writes it) as it is logged, one "
+                      "JSON object a line, in place of the text");
     command->callback([options, &run] {
         finishParsing(*options);
         run = [options] { return watch(*options); };

@@ -338,8 +338,9 @@ std::vector<nlohmann::json> jsonLines(const std::string& text) {
     return lines;
 }
 
-// configure --all takes each logger plugged in once; watch takes each logger once per plug-in,
-// not again when it comes back from taking its settings. Both log one line a logger.
+// configure --all takes each logger plugged in once, their waits side by side; watch takes each
+// logger once per plug-in, not again when it comes back from taking its settings. Both log one
+// line a logger, and tell each logger's wait off a terminal one line a change.
 TEST(ConfigureCommand, ProvisionsManyLoggers) {
     TempFolder work;
     std::vector<std::unique_ptr<LoggerSimulator>> loggers;
@@ -363,7 +364,7 @@ TEST(ConfigureCommand, ProvisionsManyLoggers) {
     const Outcome all =
         runBeside(step, {"configure", "--all", "--drive", (work.path() / "a").string(), "--drive",
                          (work.path() / "b").string(), "--device-name", "Lab", "--log",
-                         (work.path() / "all.log").string(), "--json"});
+                         (work.path() / "all.log").string(), "--json", "--verify"});
     EXPECT_EQ(all.exitCode, 0) << all.out << all.err;
     const auto lines = jsonLines(all.out);  // as logged
     EXPECT_EQ(jsonLines(readText(work.path() / "all.log")), lines);
@@ -371,6 +372,10 @@ TEST(ConfigureCommand, ProvisionsManyLoggers) {
     EXPECT_EQ(lines[1]["serial"], 2);
     EXPECT_EQ(lines[1]["settings"]["device-name"], "Lab");
     EXPECT_EQ(lines[1]["result"], "configured");
+    EXPECT_EQ(lines[0]["verified"], true);
+    EXPECT_NE(all.err.find("  " + (work.path() / "b").string() + "  serial 2  away at"),
+              std::string::npos)
+        << all.err;
 
     // With --count 1, the second of two loggers plugged in is left alone; a folder holding
     // files but no DAT.SRC is no logger.
@@ -403,16 +408,14 @@ TEST(ConfigureCommand, ProvisionsManyLoggers) {
             }
         },
         {"watch", "--drive", folder.string(), "--count", "2", "--verify", "--device-name", "Lab",
-         "--log", (work.path() / "watch.log").string(), "--timeout", "20"});
+         "--log", (work.path() / "watch.log").string(), "--timeout", "20", "--json"});
     EXPECT_EQ(watched.exitCode, 0) << watched.out << watched.err;
-    EXPECT_NE(watched.out.find("[2] " + folder.string() + "  serial 4  configured, verified"),
-              std::string::npos)
-        << watched.out;
-    EXPECT_NE(watched.out.find("\n2 loggers configured.\n"), std::string::npos) << watched.out;
+    EXPECT_NE(watched.err.find("\n2 loggers configured.\n"), std::string::npos) << watched.err;
     EXPECT_EQ(taken[3], 1);
     EXPECT_EQ(taken[4], 1);
 
     const auto watchLines = jsonLines(readText(work.path() / "watch.log"));
+    EXPECT_EQ(jsonLines(watched.out), watchLines);  // each record printed as logged
     ASSERT_EQ(watchLines.size(), 2u);
     EXPECT_EQ(watchLines[0]["serial"], 3);
     EXPECT_EQ(watchLines[1]["verified"], true);
