@@ -361,16 +361,20 @@ TEST(ConfigureCommand, ProvisionsManyLoggers) {
     };
     plug(work.path() / "a", 1);
     plug(work.path() / "b", 2);
+    // The plan's row for logger 2 alone; logger 1 gets the options.
+    std::ofstream(work.path() / "plan.csv") << "serial,user-info\n2,\"Bay {n}, {serial}\"\n";
     const Outcome all =
         runBeside(step, {"configure", "--all", "--drive", (work.path() / "a").string(), "--drive",
                          (work.path() / "b").string(), "--device-name", "Lab", "--log",
-                         (work.path() / "all.log").string(), "--json", "--verify"});
+                         (work.path() / "all.log").string(), "--json", "--verify", "--plan",
+                         (work.path() / "plan.csv").string(), "--plan-missing=default"});
     EXPECT_EQ(all.exitCode, 0) << all.out << all.err;
     const auto lines = jsonLines(all.out);  // as logged
     EXPECT_EQ(jsonLines(readText(work.path() / "all.log")), lines);
     ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[1]["serial"], 2);
     EXPECT_EQ(lines[1]["settings"]["device-name"], "Lab");
+    EXPECT_EQ(lines[1]["settings"]["user-info"], "Bay 2, 2");
     EXPECT_EQ(lines[1]["result"], "configured");
     EXPECT_EQ(lines[0]["verified"], true);
     EXPECT_NE(all.err.find("  " + (work.path() / "b").string() + "  serial 2  away at"),
