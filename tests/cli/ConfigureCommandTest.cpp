@@ -146,10 +146,7 @@ TEST(ConfigureCommand, RefusalsWriteNothing) {
         }
         const bool ownHost =
             !c.options.empty() && (c.options[0] == "--now" || c.options[0] == "--host-utc-offset");
-        const auto start = std::chrono::steady_clock::now();
         const Outcome result = runCli(ownHost ? words : args(words));
-        // Refused up front and soon, a plan of 10,000 rows included (checked in about 0.1 s).
-        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2)) << c.message;
         EXPECT_EQ(result.exitCode, 2) << c.message << ": " << result.err;
         EXPECT_NE(result.err.find(c.message), std::string::npos) << c.message << ": " << result.err;
         const fs::path& d = drive.folder.path();
