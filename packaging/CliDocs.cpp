@@ -110,21 +110,31 @@ std::string optionItems(const CLI::App& app, const Words& words, bool withHelp) 
     return out.str();
 }
 
+// A command's section, and one for each of its own subcommands ("audit verify").
+void commandSection(std::ostream& out, const CLI::App& command, const std::string& name,
+                    const Words& words) {
+    const auto children = shownCommands(command);
+    std::string usage = "\\fBveltra\\-cli " + roff(name) + "\\fR " +
+                        (children.empty() ? "[\\fIOPTIONS\\fR]" : "\\fICOMMAND\\fR");
+    for (const CLI::Option* option : shownOptions(command)) {
+        if (option->get_positional()) {
+            const std::string positional = "\\fI" + roff(option->get_name(true)) + "\\fR";
+            usage += " " + (option->get_required() ? positional : "[" + positional + "]");
+        }
+    }
+    out << ".SS \"" << roff(name) << "\"\n"
+        << usage << "\n.PP\n"
+        << roff(command.get_description()) << ".\n"
+        << optionItems(command, words, false);
+    for (const CLI::App* child : children) {
+        commandSection(out, *child, name + " " + child->get_name(), words);
+    }
+}
+
 std::string commandSections(const CLI::App& app, const Words& words) {
     std::ostringstream out;
     for (const CLI::App* command : shownCommands(app)) {
-        std::string usage =
-            "\\fBveltra\\-cli " + roff(command->get_name()) + "\\fR [\\fIOPTIONS\\fR]";
-        for (const CLI::Option* option : shownOptions(*command)) {
-            if (option->get_positional()) {
-                const std::string name = "\\fI" + roff(option->get_name(true)) + "\\fR";
-                usage += " " + (option->get_required() ? name : "[" + name + "]");
-            }
-        }
-        out << ".SS \"" << roff(command->get_name()) << "\"\n"
-            << usage << "\n.PP\n"
-            << roff(command->get_description()) << ".\n"
-            << optionItems(*command, words, false);
+        commandSection(out, *command, command->get_name(), words);
     }
     return out.str();
 }
@@ -177,19 +187,37 @@ void namesOf(const CLI::App& app, std::vector<std::string>& names,
 int writeCompletion(std::ostream& out, const CLI::App& app, const Words& words) {
     std::vector<std::string> commands, topNames, topValued;
     namesOf(app, topNames, topValued);
-    std::ostringstream cases, values;
-    for (const CLI::App* command : shownCommands(app)) {
-        commands.push_back(command->get_name());
+    std::ostringstream cases, values, nested, nestedWords;
+    auto addCase = [&](const CLI::App& command, const std::string& name) {
         std::vector<std::string> names, valued;
-        namesOf(*command, names, valued);
-        cases << "        " << command->get_name() << ") options=" << quotedWords(names)
+        namesOf(command, names, valued);
+        cases << "        \"" << name << "\") options=" << quotedWords(names)
               << " valued=" << quotedWords(valued) << " ;;\n";
-        for (const std::string& name : valued) {
-            if (const auto list = words.find(name); list != words.end()) {
-                values << "        \"" << command->get_name() << " " << name
-                       << "\") COMPREPLY=($(compgen -W " << quotedWords(list->second)
-                       << " -- \"$cur\")) ;;\n";
+        for (const std::string& option : valued) {
+            if (const auto list = words.find(option); list != words.end()) {
+                values << "        \"" << name << " " << option << "\") COMPREPLY=($(compgen -W "
+                       << quotedWords(list->second) << " -- \"$cur\")) ;;\n";
             }
+        }
+    };
+    for (const CLI::App* command : shownCommands(app)) {
+        const std::string name = command->get_name();
+        commands.push_back(name);
+        addCase(*command, name);
+        // A command of commands ("audit verify"): its own word picks the options.
+        std::vector<std::string> children;
+        for (const CLI::App* child : shownCommands(*command)) {
+            children.push_back(child->get_name());
+            addCase(*child, name + " " + child->get_name());
+        }
+        if (!children.empty()) {
+            nested << "        " << name << ") for ((i++; i < cword; i++)); do\n"
+                   << "                case ${words[i]} in " << joined(children, "|")
+                   << ") command+=\" ${words[i]}\"; break ;; esac\n"
+                   << "            done ;;\n";
+            nestedWords << "    elif [[ $command == " << name << " ]]; then\n"
+                        << "        COMPREPLY=($(compgen -W " << quotedWords(children)
+                        << " -- \"$cur\"))\n";
         }
     }
     out << "# bash completion for veltra-cli " << veltra::VersionText
@@ -204,6 +232,8 @@ int writeCompletion(std::ostream& out, const CLI::App& app, const Words& words) 
         << ") command=${words[i]}; break ;; esac\n"
         << "    done\n"
         << "    case $command in\n"
+        << nested.str() << "    esac\n"
+        << "    case $command in\n"
         << cases.str() << "    esac\n"
         << "    if [[ \" $valued \" == *\" $prev \"* ]]; then\n"
         << "        # A list's words; any other value falls back to file names.\n"
@@ -217,7 +247,7 @@ int writeCompletion(std::ostream& out, const CLI::App& app, const Words& words) 
         << "        COMPREPLY=($(compgen -W \"$options\" -- \"$cur\"))\n"
         << "    elif [[ -z $command ]]; then\n"
         << "        COMPREPLY=($(compgen -W " << quotedWords(commands) << " -- \"$cur\"))\n"
-        << "    fi\n"
+        << nestedWords.str() << "    fi\n"
         << "} &&\n"
         << "    complete -o default -F _veltra_cli veltra-cli\n";
     return 0;

@@ -3,10 +3,13 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <thread>
+
+#include "platform/Sha256.h"
 
 #ifdef _WIN32
 #include <io.h>
@@ -76,6 +79,21 @@ bool lastByte(int fd, int& byte, long long& size) {
     return read;
 }
 
+bool readAt(int fd, long long at, char* into, std::size_t count) {
+    if (::_lseeki64(fd, at, SEEK_SET) != at) {
+        return false;
+    }
+    while (count > 0) {
+        const int got = ::_read(fd, into, static_cast<unsigned>(count));
+        if (got <= 0) {
+            return false;
+        }
+        into += got;
+        count -= static_cast<std::size_t>(got);
+    }
+    return true;
+}
+
 long long writeSome(int fd, std::string_view bytes) {
     return ::_write(fd, bytes.data(), static_cast<unsigned>(bytes.size()));
 }
@@ -139,6 +157,22 @@ bool lastByte(int fd, int& byte, long long& size) {
     return read;
 }
 
+bool readAt(int fd, long long at, char* into, std::size_t count) {
+    while (count > 0) {
+        const ssize_t got = ::pread(fd, into, count, at);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got <= 0) {
+            return false;
+        }
+        into += got;
+        at += got;
+        count -= static_cast<std::size_t>(got);
+    }
+    return true;
+}
+
 long long writeSome(int fd, std::string_view bytes) {
     return ::write(fd, bytes.data(), bytes.size());
 }
@@ -164,6 +198,83 @@ void closeLog(int fd) {
 }
 
 #endif
+
+// The log's lines from its end backwards, read in pieces that grow with the line, so that
+// neither a long log nor a long line is read more than once.
+class BackwardLines {
+  public:
+    BackwardLines(int fd, long long end) : fd_(fd), start_(end) {}
+
+    // The line before the last one given (its bytes without the newline); false at the start
+    // of the file or when it cannot be read.
+    bool previous(std::string& line) {
+        for (;;) {
+            if (const auto newline = buffer_.rfind('\n'); newline != std::string::npos) {
+                line = buffer_.substr(newline + 1);
+                buffer_.resize(newline);
+                return true;
+            }
+            if (start_ == 0) {
+                if (done_) {
+                    return false;
+                }
+                done_ = true;
+                line = std::move(buffer_);
+                buffer_.clear();
+                return true;
+            }
+            const long long piece = std::min(
+                start_, std::max<long long>(64 * 1024, static_cast<long long>(buffer_.size())));
+            std::string bytes(static_cast<std::size_t>(piece), '\0');
+            if (!readAt(fd_, start_ - piece, bytes.data(), bytes.size())) {
+                failed_ = true;
+                return false;
+            }
+            start_ -= piece;
+            read_ += piece;
+            buffer_.insert(0, bytes);
+        }
+    }
+    bool failed() const { return failed_; }
+    long long bytesRead() const { return read_; }
+
+  private:
+    int fd_;
+    long long start_;  // where the bytes in the buffer begin
+    std::string buffer_;
+    bool done_ = false;
+    bool failed_ = false;
+    long long read_ = 0;
+};
+
+// How far before the last line the last record is looked for, when that line is none.
+constexpr long long RecordSearch = 1024 * 1024;
+
+// The seq and prev that follow a log of `size` bytes whose last byte is `last`; false when
+// it cannot be read.
+bool chainAfter(int fd, long long size, int last, std::uint64_t& seq, std::string& prev) {
+    seq = 1;
+    prev = chainStart();
+    if (size == 0) {
+        return true;
+    }
+    // A torn last line (no newline after it) is ended before the record: it is the line before.
+    BackwardLines lines(fd, last == '\n' ? size - 1 : size);
+    std::string line;
+    if (!lines.previous(line)) {
+        return false;
+    }
+    prev = sha256Hex(line);
+    for (long long lastLine = lines.bytesRead();;) {
+        if (const auto found = chainLink(line)) {
+            seq = found->seq + 1;
+            return true;
+        }
+        if (lines.bytesRead() - lastLine > RecordSearch || !lines.previous(line)) {
+            return !lines.failed();
+        }
+    }
+}
 
 // Holds the log's lock for one append, waiting a while for another writer to finish its own.
 class LogLock {
@@ -238,17 +349,26 @@ std::string AuditLog::open(const std::string& path) {
     return {};
 }
 
-std::string AuditLog::append(std::string_view line) {
+std::string AuditLog::append(const nlohmann::ordered_json& record, std::string& line) {
     std::string error;
     {
         const LogLock lock(fd_, regular_);
         int last = -1;
         long long size = 0;
+        std::uint64_t seq = seq_ + 1;
+        std::string prev = prev_.empty() ? chainStart() : prev_;
         if (lock.failed()) {
             error = "another program kept it locked";
         } else if (regular_ && !lastByte(fd_, last, size)) {
             error = lastError();
+        } else if (regular_ && !chainAfter(fd_, size, last, seq, prev)) {
+            error = "cannot read its last line: " + lastError();
         } else {
+            nlohmann::ordered_json linked{{"seq", seq}, {"prev", prev}};
+            for (const auto& [name, value] : record.items()) {
+                linked[name] = value;
+            }
+            line = linked.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
             // A line torn by an earlier run (one killed mid-write) is ended where it broke
             // off: it stays visibly broken and never runs into this record.
             std::string text = last >= 0 && last != '\n' ? "\n" : "";
@@ -262,6 +382,10 @@ std::string AuditLog::append(std::string_view line) {
             if (!error.empty() && regular_ && truncateTo(fd_, size)) {
                 syncFile(fd_);
             }
+            if (error.empty()) {
+                seq_ = seq;
+                prev_ = sha256Hex(line);
+            }
         }
     }
     if (error.empty()) {
@@ -269,6 +393,29 @@ std::string AuditLog::append(std::string_view line) {
     }
     failed_ = true;
     return "cannot append to the log " + path_ + ": " + error;
+}
+
+const std::string& chainStart() {
+    static const std::string start = sha256Hex({});
+    return start;
+}
+
+std::optional<ChainLink> chainLink(std::string_view line) {
+    const auto json = nlohmann::json::parse(line, nullptr, false);
+    if (!json.is_object()) {
+        return std::nullopt;
+    }
+    const auto seq = json.find("seq");
+    const auto prev = json.find("prev");
+    if (seq == json.end() || !seq->is_number_unsigned() || *seq == 0 || prev == json.end() ||
+        !prev->is_string()) {
+        return std::nullopt;
+    }
+    const auto& hash = prev->get_ref<const std::string&>();
+    if (hash.size() != 64 || hash.find_first_not_of("0123456789abcdef") != std::string::npos) {
+        return std::nullopt;
+    }
+    return ChainLink{seq->get<std::uint64_t>(), hash};
 }
 
 bool liesIn(const std::string& path, const fs::path& root) {

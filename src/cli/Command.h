@@ -15,6 +15,7 @@ inline constexpr int ExitInvalid = 2;     // the settings failed validation
 inline constexpr int ExitIoFailure = 3;   // a file could not be read or written
 inline constexpr int ExitPending = 4;     // the settings were not written or not confirmed in time
 inline constexpr int ExitUnverified = 5;  // the logger came back with other settings
+inline constexpr int ExitBroken = 5;      // audit verify: the log's chain is broken
 
 // What a subcommand leaves behind once its options are parsed: the work to run.
 using CommandRun = std::function<int()>;
@@ -25,5 +26,6 @@ void addLocateCommand(CLI::App& app, CommandRun& run);
 void addConfigureCommand(CLI::App& app, CommandRun& run);
 void addSimulateCommand(CLI::App& app, CommandRun& run);
 void addWatchCommand(CLI::App& app, CommandRun& run);
+void addAuditCommand(CLI::App& app, CommandRun& run);
 
 }  // namespace veltra::cli

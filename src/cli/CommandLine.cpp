@@ -37,6 +37,7 @@ void addCommands(CLI::App& app, CommandRun& run) {
     addConfigureCommand(app, run);
     addWatchCommand(app, run);
     addSimulateCommand(app, run);
+    addAuditCommand(app, run);
 }
 
 std::string unknownOptionHint(const CLI::App& app) {

@@ -45,10 +45,17 @@ const char* resultWord(int exitCode) {
     }
 }
 
-nlohmann::ordered_json outcomeJson(const Outcome& o, bool verifyAsked) {
+nlohmann::ordered_json outcomeJson(const Outcome& o, bool verifyAsked, const HostIdentity& who) {
     nlohmann::ordered_json record;
     record["time"] = utcNow();
-    record["drive"] = o.where;
+    record["host"] = who.host;
+    record["user"] = who.user;
+    // Absolute, so that the record names the drive wherever the log is read.
+    std::error_code error;
+    const std::filesystem::path drive = o.where.empty() || o.where == "?"
+                                            ? std::filesystem::path()
+                                            : std::filesystem::absolute(o.where, error);
+    record["drive"] = drive.empty() || error ? o.where : drive.string();
     record["serial"] = nullptr;
     record["firmwareVersion"] = nullptr;
     record["firmwareRevision"] = nullptr;
@@ -56,6 +63,10 @@ nlohmann::ordered_json outcomeJson(const Outcome& o, bool verifyAsked) {
         record["serial"] = o.device.deviceSerial;
         record["firmwareVersion"] = o.device.firmwareVersion;
         record["firmwareRevision"] = o.device.firmwareRevision;
+    }
+    if (o.upgradedFrom) {
+        record["firmwareBefore"] = {{"version", o.upgradedFrom->firmwareVersion},
+                                    {"revision", o.upgradedFrom->firmwareRevision}};
     }
     record["settings"] = nullptr;
     if (o.written) {
@@ -70,6 +81,13 @@ nlohmann::ordered_json outcomeJson(const Outcome& o, bool verifyAsked) {
             record["adjusted"].push_back(
                 {{"name", a.name}, {"given", a.given}, {"stored", a.stored}});
         }
+    }
+    if (o.planLine != 0) {
+        nlohmann::ordered_json values = nlohmann::ordered_json::object();
+        for (const auto& [column, value] : o.planRow) {
+            values[column] = value;
+        }
+        record["plan"] = {{"line", o.planLine}, {"values", values}};
     }
     record["result"] = o.notInPlan ? "not in the plan" : resultWord(o.exitCode);
     record["exitCode"] = o.exitCode;
@@ -126,11 +144,13 @@ int OutcomeReport::openLog(const std::string& path,
 }
 
 int OutcomeReport::add(const Outcome& outcome, const std::string& prefix) {
-    const auto record = outcomeJson(outcome, verifyAsked_);
+    const auto record = outcomeJson(outcome, verifyAsked_, who_);
+    std::string line =
+        record.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
     int exitCode = outcome.exitCode;
     // A log on the logger's own drive gets nothing: its files are the logger's.
     if (log_.isOpen() && !outcome.logOnDrive) {
-        if (const std::string error = log_.append(record.dump()); !error.empty()) {
+        if (const std::string error = log_.append(record, line); !error.empty()) {
             std::cerr << "veltra-cli: " << error << "\n";
             exitCode = std::max(exitCode, ExitIoFailure);
             stopped_ = true;
@@ -138,7 +158,7 @@ int OutcomeReport::add(const Outcome& outcome, const std::string& prefix) {
     }
     stopped_ = stopped_ || outcome.logOnDrive;
     if (json_) {
-        std::cout << record.dump() << "\n";
+        std::cout << line << "\n";
     } else if (lines_) {
         std::cout << prefix << summaryLine(outcome) << "\n";
     }

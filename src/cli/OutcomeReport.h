@@ -7,11 +7,13 @@
 
 #include "cli/AuditLog.h"
 #include "cli/ConfigureRun.h"
+#include "platform/HostIdentity.h"
 
 namespace veltra::cli {
 
-// One logger's record: when, which logger, what was written, what it came to.
-nlohmann::ordered_json outcomeJson(const Outcome& outcome, bool verifyAsked);
+// One logger's record: when, by whom, which logger, what was written, what it came to.
+nlohmann::ordered_json outcomeJson(const Outcome& outcome, bool verifyAsked,
+                                   const HostIdentity& who);
 
 // The result in one word, for the record and the one line per logger.
 const char* resultWord(int exitCode);
@@ -23,8 +25,8 @@ std::string summaryLine(const Outcome& outcome);
 // output. Once either cannot take a record, no further logger is handled.
 class OutcomeReport {
   public:
-    OutcomeReport(bool json, bool lines, bool verifyAsked)
-        : json_(json), lines_(lines), verifyAsked_(verifyAsked) {}
+    OutcomeReport(bool json, bool lines, bool verifyAsked, HostIdentity who = hostIdentity())
+        : json_(json), lines_(lines), verifyAsked_(verifyAsked), who_(std::move(who)) {}
 
     // Opens the log when a path is given, unless it lies on one of the loggers' drives.
     // ExitOk, or the exit code with the reason printed.
@@ -37,6 +39,7 @@ class OutcomeReport {
 
   private:
     bool json_, lines_, verifyAsked_;
+    HostIdentity who_;
     bool stopped_ = false;
     AuditLog log_;
 };
