@@ -8,6 +8,7 @@
 
 #include "cli/AuditLog.h"
 #include "cli/CliRun.h"
+#include "cli/OutcomeReport.h"
 
 namespace veltra::test {
 namespace {
@@ -198,11 +199,11 @@ TEST(AuditCommand, VerifyNamesTheFirstBreak) {
 TEST(AuditCommand, WritersAtOnceKeepOneChain) {
     TempFolder folder;
     const fs::path log = folder.path() / "audit.log";
-    std::thread other([&] { appendRecords(log, 40); });
-    appendRecords(log, 40, 100);
+    std::thread other([&] { appendRecords(log, 150); });
+    appendRecords(log, 150, 1000);
     other.join();
     const Outcome run = runCli({"audit", "verify", log.string()});
-    EXPECT_EQ(run.out.rfind("intact: 80 records", 0), 0u) << run.out << run.err;
+    EXPECT_EQ(run.out.rfind("intact: 300 records", 0), 0u) << run.out << run.err;
 }
 
 // The records as a table, the columns aligned; --serial picks one logger's.
@@ -234,6 +235,28 @@ TEST(AuditCommand, ShowListsTheRecords) {
         EXPECT_EQ(run.out, table);
     }
     EXPECT_EQ(runCli({"audit", "show", log.string(), "--serial", "7"}).exitCode, 1);
+}
+
+// A record tells who ran it where, the drive as an absolute path, the firmware before an
+// upgrade and the plan's row applied.
+TEST(AuditCommand, RecordTellsWhoWhereAndWhatCameBefore) {
+    cli::Outcome outcome;
+    outcome.where = "logger";
+    outcome.shown = true;
+    outcome.device.firmwareVersion = 37;
+    outcome.device.firmwareRevision = 2;
+    outcome.upgradedFrom = outcome.device;
+    outcome.upgradedFrom->firmwareRevision = 1;
+    outcome.planLine = 3;
+    outcome.planRow = {{"serial", "1001"}, {"device-name", "Cold room"}};
+    auto record = cli::outcomeJson(outcome, false, {"bench", "ana"});
+    record.erase("time");
+    EXPECT_EQ(record.dump(),
+              R"({"host":"bench","user":"ana","drive":")" + fs::absolute("logger").string() +
+                  R"(","serial":0,"firmwareVersion":37,"firmwareRevision":2,)"
+                  R"("firmwareBefore":{"version":37,"revision":1},"settings":null,)"
+                  R"("plan":{"line":3,"values":{"serial":"1001","device-name":"Cold room"}},)"
+                  R"("result":"configured","exitCode":0})");
 }
 
 }  // namespace

@@ -369,6 +369,14 @@ TEST(ConfigureCommand, ProvisionsManyLoggers) {
     const auto lines = jsonLines(all.out);  // as logged
     EXPECT_EQ(jsonLines(readText(work.path() / "all.log")), lines);
     ASSERT_EQ(lines.size(), 2u);
+    // The chain's fields first, then who ran it, where, on which drive.
+    const std::string logged = readText(work.path() / "all.log");
+    const auto first = nlohmann::ordered_json::parse(logged.substr(0, logged.find('\n')));
+    std::vector<std::string> keys;
+    for (auto it = first.begin(); keys.size() < 6 && it != first.end(); ++it) {
+        keys.push_back(it.key());
+    }
+    EXPECT_EQ(keys, (std::vector<std::string>{"seq", "prev", "time", "host", "user", "drive"}));
     EXPECT_EQ(lines[1]["serial"], 2);
     EXPECT_EQ(lines[1]["settings"]["device-name"], "Lab");
     EXPECT_EQ(lines[1]["settings"]["user-info"], "Bay 2, 2");
@@ -409,17 +417,20 @@ TEST(ConfigureCommand, ProvisionsManyLoggers) {
             }
         },
         {"watch", "--drive", folder.string(), "--count", "2", "--verify", "--device-name", "Lab",
-         "--log", (work.path() / "watch.log").string(), "--timeout", "20", "--json"});
+         "--log", (work.path() / "all.log").string(), "--timeout", "20", "--json"});
     EXPECT_EQ(watched.exitCode, 0) << watched.out << watched.err;
     EXPECT_NE(watched.err.find("\n2 loggers configured.\n"), std::string::npos) << watched.err;
     EXPECT_EQ(taken[3], 1);
     EXPECT_EQ(taken[4], 1);
 
-    const auto watchLines = jsonLines(readText(work.path() / "watch.log"));
-    EXPECT_EQ(jsonLines(watched.out), watchLines);  // each record printed as logged
-    ASSERT_EQ(watchLines.size(), 2u);
-    EXPECT_EQ(watchLines[0]["serial"], 3);
-    EXPECT_EQ(watchLines[1]["verified"], true);
+    // The second run's records chain on from the first's, each printed as logged.
+    const auto logLines = jsonLines(readText(work.path() / "all.log"));
+    ASSERT_EQ(logLines.size(), 4u);
+    EXPECT_EQ(jsonLines(watched.out), std::vector(logLines.begin() + 2, logLines.end()));
+    EXPECT_EQ(logLines[2]["serial"], 3);
+    EXPECT_EQ(logLines[3]["verified"], true);
+    EXPECT_EQ(runCli({"audit", "verify", (work.path() / "all.log").string()}).out.substr(0, 18),
+              "intact: 4 records,");
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "logger/CfgRecord.h"
 #include "logger/FirmwareImage.h"
+#include "platform/Sha256.h"
 #include "simulator/LoggerSimulator.h"
 #include "support/RunBounded.h"
 #include "support/TempFolder.h"
@@ -202,15 +203,22 @@ Command logging(std::vector<std::string> words, std::string log = "") {
         return argv;
     };
 }
-// Each record of the log whole, on a line of its own, with these results.
+// Each record of the log whole, on a line of its own, with these results, chained on from
+// the last line `before` them, the first with seq `seq`.
 std::function<void(const std::string&)> records(std::vector<std::string> results,
-                                                std::string before = "") {
+                                                std::string before = "", std::uint64_t seq = 1) {
     return [=](const std::string& log) {
         ASSERT_EQ(log.rfind(before, 0), 0u) << log;
+        const std::string last = before.substr(0, before.size() - !before.empty());
+        std::string prev = sha256Hex(last.substr(last.rfind('\n') + 1));
         std::istringstream in(log.substr(before.size()));
         std::vector<std::string> found;
         for (std::string line; std::getline(in, line);) {
-            found.push_back(nlohmann::json::parse(line).at("result"));
+            const auto record = nlohmann::json::parse(line);
+            EXPECT_EQ(record.at("seq"), seq + found.size()) << line;
+            EXPECT_EQ(record.at("prev"), prev) << line;
+            prev = sha256Hex(line);
+            found.push_back(record.at("result"));
         }
         EXPECT_EQ(found, results) << log;
         EXPECT_TRUE(log.empty() || log.back() == '\n') << log;
@@ -264,6 +272,8 @@ std::vector<Row> rows() {
     const bool upgrade = true;
     const Expect busy{3, "another program kept the logger's drive locked"};
     const std::string lines(3999, 'x');  // a full page of earlier records, once ended
+    const std::string earlier = "{\"result\":\"configured\"}\n{\"seq\":41,\"prev\":\"" +
+                                std::string(64, 'a') + "\",\"result\":\"configured\"}\n";
     const Command closedOutput = [](Rig& rig) {
         std::vector<std::string> argv = logging({"configure", "--json"})(rig);
         argv.insert(argv.begin(), {"bash", "-c", "set -o pipefail; \"$@\" | true", "bash"});
@@ -324,6 +334,13 @@ std::vector<Row> rows() {
          logging({"configure"}),
          0,
          records({"configured"}, "{\"torn\"\n")},
+        {"log holding an earlier run's record",
+         Nothing,
+         {logger(), logHolding(earlier)},
+         Written,
+         logging({"configure"}),
+         0,
+         records({"configured"}, earlier, 42)},
         {"log /dev/null", Nothing, {logger()}, Written, logging({"configure"}, "/dev/null")},
         {"standard output closed",
          Nothing,
