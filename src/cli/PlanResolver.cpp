@@ -9,7 +9,10 @@ namespace veltra::cli {
 namespace {
 
 std::string inQuotes(const std::string& hostText) {
-    return "\"" + hostTextToUtf8Lossy(hostText) + "\"";
+    // In steps: GCC 12's -O3 takes the one-line concatenation for an overlapping copy.
+    std::string quoted = "\"";
+    quoted.append(hostTextToUtf8Lossy(hostText)).append("\"");
+    return quoted;
 }
 
 }  // namespace
