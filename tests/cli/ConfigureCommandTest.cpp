@@ -217,8 +217,10 @@ TEST(ConfigureCommand, WaitsForTheLoggerAndVerifies) {
          "new firmware was written and its settings were not"},
         {quick(), "--verify", 0, "Configured|verified"},
         // The wait for the settings to be taken starts a second in.
-        {needingUpgrade(2, milliseconds(1500)), "--verify", 0,
-         "configuration was written|waiting for the logger to take its settings: |verified"},
+        // The record (standard output) tells the firmware it was upgraded from.
+        {needingUpgrade(2, milliseconds(1500)), "--verify --json", 0,
+         "\"firmwareBefore\":{\"version\":37,\"revision\":1},|configuration was written|"
+         "waiting for the logger to take its settings: |verified"},
         {ignoring, "--verify", 5,
          "device-name: written \"Checked\", reported \"Simulated logger\""},
         {quick(std::chrono::minutes(1)), "--verify --timeout 1", 4,
