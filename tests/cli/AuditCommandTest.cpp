@@ -54,6 +54,7 @@ TEST(AuditCommand, VerifyNamesTheFirstBreak) {
          "line 4: inserted: it is no record, and line 5 follows line 3"},
         // The file alone cannot tell: nothing follows the last record to vouch for it.
         {[](Lines& l) { l.pop_back(); }, "", 0, 0, "intact: 7 records"},
+        {[](Lines& l) { l.resize(1); }, "", 0, 0, "intact: 1 record, last hash "},
         // Appended to after a break, which stays named.
         {[](Lines& l) { l[3].replace(l[3].find("Lab"), 3, "Lob"); }, "", 2, 5,
          "line 4: changed: line 5's prev does not match it"},
@@ -101,7 +102,9 @@ TEST(AuditCommand, VerifyNamesTheFirstBreak) {
     for (const fs::path& path : {folder.path(), folder.path() / "fifo", folder.path() / "none"}) {
         EXPECT_EQ(runCli({"audit", "verify", path.string()}).exitCode, 3) << path;
     }
+    // Nor is a command given without what it needs, or no command at all.
     EXPECT_EQ(runCli({"audit", "verify"}).exitCode, 2);
+    EXPECT_NE(runCli({}).err.find("A subcommand is required"), std::string::npos);
 }
 
 // Two writers appending to one log at once, each through its own open of it, keep one chain.

@@ -90,6 +90,9 @@ TEST(ConfigureCommand, RefusalsWriteNothing) {
         {{}, {"--unit", "fahrenheit", "--high-temp", "200"}, "outside -40.0 to 185.0 °F"},
         {{}, {"--sampling-interval", "0"}, "outside 1 to 86400 seconds"},
         {{}, {"--sampling-intervall", "300"}, "the nearest is --sampling-interval"},
+        {{}, {"--nwo", "x"}, "the nearest is --now"},  // each typed letter counts
+        {{}, {"--lgo", "x"}, "the nearest is --log"},
+        {{}, {"--jon"}, "the nearest is --json"},
         {{}, {"--time-zone", "UTC+5"}, "the nearest entry is UTC+05:00"},
         {{}, {"--all", "--plan", "DRIVE"}, "cannot read the plan"},  // a folder
         {{}, {"--all", "--plan", "/dev/zero"}, "larger than 16 MiB"},
