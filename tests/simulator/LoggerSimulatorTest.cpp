@@ -13,7 +13,7 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 
 // What the simulated logger does with good files is proven on the roads of tests/ui; these are
-// the broken files it must refuse, beside the whole firmware image it takes.
+// the broken files it must refuse, beside the whole firmware image and record it takes.
 TEST(Simulator, TakesOnlyWholeFiles) {
     TempFolder folder;
     SimulatorSettings settings;
@@ -27,6 +27,7 @@ TEST(Simulator, TakesOnlyWholeFiles) {
     const LoggerParameters before = logger.parameters();
     LoggerParameters changed = before;
     changed.sampleInterval = 5;
+    changed.clock = {26, 12, 8, 14, 30, 5};
     const Bytes good = buildConfigFile(changed, 40), upgrade = buildUpgradeConfigFile(40);
     Bytes badChecksum = good, whole(FirmwareImage.begin(), FirmwareImage.end()), flipped = whole;
     badChecksum[30] ^= 1;
@@ -44,13 +45,13 @@ TEST(Simulator, TakesOnlyWholeFiles) {
         {upgrade, flipped, 1},
         {upgrade, whole, 3},
     };
+    const auto put = [&](const char* name, const Bytes& bytes) {
+        std::ofstream(folder.path() / name, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()),
+                   static_cast<std::streamsize>(bytes.size()));
+    };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << &c - cases);
-        const auto put = [&](const char* name, const Bytes& bytes) {
-            std::ofstream(folder.path() / name, std::ios::binary)
-                .write(reinterpret_cast<const char*>(bytes.data()),
-                       static_cast<std::streamsize>(bytes.size()));
-        };
         put("CONFIG.CFG", c.config);
         if (!c.firmware.empty()) {
             put("APP.BIN", c.firmware);
@@ -70,6 +71,13 @@ TEST(Simulator, TakesOnlyWholeFiles) {
             EXPECT_FALSE(std::filesystem::exists(folder.path() / name)) << name;
         }
     }
+    // A whole record is taken, its clock too.
+    put("CONFIG.CFG", good);
+    put("OK.DAT", {'O', 'K'});
+    for (int step = 0; step < 10; ++step) {
+        logger.advance(std::chrono::milliseconds(100));
+    }
+    EXPECT_EQ(logger.parameters(), changed);
 }
 
 }  // namespace
