@@ -11,6 +11,7 @@
 #include "cli/HostOptions.h"
 #include "logger/CfgRecord.h"
 #include "logger/FirmwareImage.h"
+#include "settings/NumberText.h"
 #include "settings/ParameterConversions.h"
 #include "simulator/LoggerSimulator.h"
 
@@ -65,9 +66,11 @@ TEST(ConfigureCommand, RefusalsWriteNothing) {
         {{}, {"--sampling-interval", "1e2"}, "--sampling-interval takes a whole number of seconds"},
         {{}, {"--time-delay", "1.5"}, "--time-delay takes a whole number of minutes"},
         {{}, {"--high-temp", "8,5"}, "--high-temp takes a decimal number with \".\""},
-        {{}, {"--now", "2025-00-30 10:00:00"}, "--now names no such date: 2025-00-30"},
+        {{}, {"--now", "2025-00-30 10:00:00"}, "--now names no such date: 2025-00-30\n"},
         {{}, {"--now", "2025-06-01 25:00:00"}, "--now names no such hour: 25"},
         {{}, {"--now", "1999-12-31 10:00:00"}, "years that the logger's clock holds"},
+        {{}, {"--now", "0000-06-01 10:00:00"}, "years that the logger's clock holds"},
+        {{}, {"--now", "2025-06-00 10:00:00"}, "--now names no such date: 2025-06-00"},
         {{}, {"--now", "2025-06-01"}, "--now takes \"YYYY-MM-DD HH:MM:SS\""},
         {{}, {"--host-utc-offset", "+25:00"}, "--host-utc-offset is out of range"},
         {{}, {"--timeout", "5"}, "--timeout"},
@@ -157,19 +160,42 @@ TEST(ConfigureCommand, RefusalsWriteNothing) {
     }
 }
 
-// Month ends, leap years and the last second of a minute, where --now's checks turn.
-TEST(ConfigureCommand, NowTakesRealDatesOnly) {
+// Month ends, leap years and the last second of a minute, where --now's checks turn, and the
+// offsets --host-utc-offset takes.
+TEST(ConfigureCommand, HostOptionsTakeRealTimesOnly) {
     const std::pair<const char*, bool> cases[] = {
         {"2024-02-29 10:00:00", true},  {"2000-02-29 10:00:00", true},
-        {"2100-02-29 10:00:00", false}, {"2025-02-29 10:00:00", false},
-        {"2025-04-30 10:00:00", true},  {"2025-04-31 10:00:00", false},
-        {"2025-05-31 10:00:00", true},  {"2025-05-32 10:00:00", false},
+        {"2100-02-29 10:00:00", false}, {"2024-02-30 10:00:00", false},
         {"2025-12-31 23:59:59", true},  {"2025-01-01 10:00:60", false},
         {"2025-13-01 10:00:00", false}, {"2255-12-31 10:00:00", true},
+        {"2256-01-01 10:00:00", false}, {"2025-0a-01 10:00:00", false},
+        {"2025-01-01 10:00:0", false},
     };
     for (const auto& [text, real] : cases) {
         std::string why;
         EXPECT_EQ(cli::parseLocalTime(text, why).has_value(), real) << text << ": " << why;
+    }
+    // Each month's last day, and the day after it.
+    const int lastDay[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    for (int month = 1; month <= 12; ++month) {
+        for (const int day : {lastDay[month - 1], lastDay[month - 1] + 1}) {
+            std::string why;
+            const std::string text = formatText("2025-%02d-%02d 10:00:00", month, day);
+            EXPECT_EQ(cli::parseLocalTime(text, why).has_value(), day == lastDay[month - 1])
+                << text;
+        }
+    }
+    std::string why;
+    const auto t = cli::parseLocalTime("2019-09-28 19:48:37", why).value();
+    EXPECT_EQ(std::tuple(t.year, t.month, t.day, t.hour, t.minute, t.second),
+              std::tuple(2019, 9, 28, 19, 48, 37));
+    const std::pair<const char*, std::optional<int>> offsets[] = {
+        {"+05:30", 330}, {"-03:45", -225}, {"+14:59", 899}, {"-00:00", 0},
+        {"+15:00", {}},  {"+05:60", {}},   {"05:30", {}},   {"+5:30", {}},
+        {"+05-30", {}},  {"+05:3a", {}},   {"*05:30", {}},  {"+05:300", {}},
+    };
+    for (const auto& [text, minutes] : offsets) {
+        EXPECT_EQ(cli::parseUtcOffset(text, why), minutes) << text;
     }
 }
 
