@@ -73,6 +73,7 @@ TEST(Progress, SummaryLines) {
     differs.verified = false;
     differs.differences = {{"unit", "celsius", "fahrenheit"}, {"device-name", "a", "b"}};
     differs.adjusted.clear();
+    differs.message = "not as written";  // the differences say it
     cli::Outcome failed;
     failed.where = "/media/b";
     failed.exitCode = 3;
