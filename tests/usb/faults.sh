@@ -26,11 +26,6 @@ connect one
 check "with one cluster left: refused, the drive is full, no CONFIG.CFG or OK.DAT left" \
   refused one "the drive is full" "DAT.SRC FILLER "
 unplug one
-on_image one mdel ::FILLER && fill one 0
-connect one
-check "with no cluster left: refused, the drive is full, nothing left" \
-  refused one "the drive is full" "DAT.SRC FILLER "
-unplug one
 
 FW=36 REV=1 new_logger small 3004 0
 fill small 20
