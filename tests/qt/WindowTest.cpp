@@ -79,10 +79,9 @@ class WindowTest : public QObject {
     Q_OBJECT
 
   private slots:
-    // Every change of a control, by the user or the program, moves the change count on, so that
-    // the next tick reads the controls again. Only the user's actions on watched controls are
-    // reported; the same text set again is reported again, as the core counts on one report per
-    // text.
+    // Every change of a control, by the user or the program, moves the change count on, so that the
+    // next tick reads the controls again. Only the user's actions on watched controls are reported;
+    // the same text set again is reported again, as the core counts on one report per text.
     void changesAndReports() {
         Window window;
         QtControls& controls = window.controls;

@@ -39,8 +39,7 @@ inline void writeFile(const std::filesystem::path& path, const Bytes& bytes) {
         .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
-// One bounded run of a program: how it ended (a run over its bound is killed) and what it
-// printed.
+// One bounded run of a program: how it ended (a run over its bound is killed) and what it printed.
 struct Outcome {
     int exitCode = -1;
     int signal = 0;
