@@ -29,7 +29,7 @@ const auto NoLogger = nlohmann::json::parse(R"({"loggers": [], "selected": null}
 TEST(LocateCommand, ReportsTheLoggersOfAFakeTreeAndWhyTheOtherMountsAreNot) {
     SysfsTree tree;
     tree.addPartition(tree.addSataDisk("sda", "8:0"), "sda1", "8:1");
-    tree.addPartition(tree.addUsbDisk("sdb", "8:16", {"2017", "0901", "sn0001"}, 1), "sdb1",
+    tree.addPartition(tree.addUsbDisk("sdb", "8:16", {"2017", "0901", "snaz01"}, 1), "sdb1",
                       "8:17");
     tree.addUsbDisk("sdc", "8:32", {"2017", "0901", "SN0002"}, 2);
     tree.addUsbDisk("sdd", "8:48", {"0781", "0901", "X"}, 3);  // the same product id
@@ -48,7 +48,7 @@ TEST(LocateCommand, ReportsTheLoggersOfAFakeTreeAndWhyTheOtherMountsAreNot) {
     EXPECT_EQ(parsed(run), nlohmann::json::parse(R"({
         "loggers": [
             {"drive": "D", "root": "/media/u/LOGGER",
-             "deviceId": "USB\\VID_2017&PID_0901\\SN0001", "readOnly": false},
+             "deviceId": "USB\\VID_2017&PID_0901\\SNAZ01", "readOnly": false},
             {"drive": "E", "root": "/media/u/LOG 2",
              "deviceId": "USB\\VID_2017&PID_0901\\SN0002", "readOnly": true}],
         "selected": "D"})"));
@@ -63,7 +63,7 @@ TEST(LocateCommand, ReportsTheLoggersOfAFakeTreeAndWhyTheOtherMountsAreNot) {
           "  C: fixed, /, device number 8388608\n", "): no USB parent (SYSFS\\DEVICES/PCI0000",
           "  8388656USB\\VID_0781&PID_0901\\X: other vendor/product\n",
           "  PFAD_C_8388608: not joined (no USB disk with device number 8388608)\n",
-          "  PFAD_D\\VID_2017&PID_0901\\SN0001: taken\n", "SN0002: a logger, after the one taken\n",
+          "  PFAD_D\\VID_2017&PID_0901\\SNAZ01: taken\n", "SN0002: a logger, after the one taken\n",
           "E: /media/u/LOG 2  USB\\VID_2017&PID_0901\\SN0002  (read-only)\nselected: D\n"}) {
         EXPECT_NE(verbose.out.find(line), std::string::npos) << line << " in\n" << verbose.out;
     }
