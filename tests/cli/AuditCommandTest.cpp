@@ -15,15 +15,16 @@ namespace {
 namespace fs = std::filesystem;
 using Lines = std::vector<std::string>;
 
-// Appends `count` records through the log's own appender, of serials 2, 1, 2, ...
+// Appends `count` records through the log's own appender, of serials 2, 1, 2, ..., the odd ones
+// without a device name.
 void append(const fs::path& log, int count) {
     cli::AuditLog audit;
     ASSERT_EQ(audit.open(log.string()), "");
     std::string line;
     for (int i = 1; i <= count; ++i) {
-        ASSERT_EQ(
-            audit.append({{"serial", i % 2 + 1}, {"settings", {{"device-name", "Lab"}}}}, line),
-            "");
+        const auto settings = i % 2 ? nlohmann::json{{"unit", "celsius"}, {"high-temp", "8"}}
+                                    : nlohmann::json{{"device-name", "Lab"}, {"unit", "celsius"}};
+        ASSERT_EQ(audit.append({{"serial", i % 2 + 1}, {"settings", settings}}, line), "");
     }
 }
 
@@ -126,12 +127,12 @@ TEST(AuditCommand, ShowListsTheRecords) {
     const std::pair<std::vector<std::string>, std::string> cases[] = {
         {{},
          "SEQ  TIME  SERIAL  DRIVE  RESULT  WRITTEN\n"
-         "1    -     2       -      -       device-name \"Lab\"\n"
-         "2    -     1       -      -       device-name \"Lab\"\n"
+         "1    -     2       -      -       2 settings\n"
+         "2    -     1       -      -       device-name \"Lab\" and 1 more\n"
          "?                                 (line 3: not a record)\n"},
         {{"--serial", "1"},
          "SEQ  TIME  SERIAL  DRIVE  RESULT  WRITTEN\n"
-         "2    -     1       -      -       device-name \"Lab\"\n"},
+         "2    -     1       -      -       device-name \"Lab\" and 1 more\n"},
     };
     for (const auto& [options, table] : cases) {
         std::vector<std::string> words{"audit", "show", log.string()};
