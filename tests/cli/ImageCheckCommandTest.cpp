@@ -2,7 +2,10 @@
 
 #include <nlohmann/json.hpp>
 
+#include <csignal>
+
 #include "cli/CliRun.h"
+#include "support/TempFolder.h"
 
 namespace veltra::test {
 namespace {
@@ -62,6 +65,44 @@ TEST(InspectCommand, RefusalsAndUnreadableFiles) {
             const auto parsed = nlohmann::json::parse(json.out);
             EXPECT_EQ(parsed["accepted"], false);
             EXPECT_NE(parsed["reason"].get<std::string>().find(c.reason), std::string::npos);
+        }
+    }
+}
+
+// A simulated logger is what its options say, the defaults a logger of the common family; its
+// serial is the last number in its folder's name.
+TEST(SimulateCommand, TheLoggerIsWhatItsOptionsSay) {
+    const struct {
+        const char* folder;
+        std::vector<std::string> options;
+        nlohmann::json device;
+    } cases[] = {
+        {"logger-42", {}, {37, 2, 0xE1, 12, 262144, 42, 850, -400}},
+        {"x7y-0009",
+         {"--firmware-version", "36", "--firmware-revision", "1", "--capabilities", "97",
+          "--temp-sample-bits", "10", "--memory", "4096", "--range-min", "-300", "--range-max",
+          "700"},
+         {36, 1, 97, 10, 4096, 9, 700, -300}},
+    };
+    const char* names[] = {"firmwareVersion", "firmwareRevision", "capabilityFlags",
+                           "tempSampleBits",  "memoryCapacity",   "deviceSerial",
+                           "tempRangeMax",    "tempRangeMin"};
+    for (const auto& c : cases) {
+        TempFolder work;
+        const auto drive = work.path() / c.folder, copy = work.path() / "DAT.SRC";
+        std::vector<std::string> argv = {VELTRA_CLI, "simulate", drive.string()};
+        argv.insert(argv.end(), c.options.begin(), c.options.end());
+        runBounded(argv, std::chrono::seconds(20), [&](pid_t pid) {
+            std::error_code error;  // taken once the logger has written its image (one write)
+            const auto size = std::filesystem::file_size(drive / "DAT.SRC", error);
+            if (!error && size > 0 &&
+                std::filesystem::copy_file(drive / "DAT.SRC", copy, error)) {
+                ::kill(pid, SIGTERM);
+            }
+        });
+        const auto json = nlohmann::json::parse(runCli({"inspect", "--json", copy.string()}).out);
+        for (std::size_t i = 0; i < std::size(names); ++i) {
+            EXPECT_EQ(json["device"][names[i]], c.device[i]) << c.folder << " " << names[i];
         }
     }
 }
