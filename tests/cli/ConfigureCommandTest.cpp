@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <future>
@@ -433,11 +434,12 @@ TEST(ConfigureCommand, ProvisionsManyLoggers) {
     const Outcome watched = runBeside(
         [&] {
             step();
-            // Pulled out after two seconds, long enough to be configured and come back; the
-            // next one is plugged in as a hand would, a moment later.
-            if (++steps == 40) {
+            // Pulled out once its record is logged (it was configured and came back), however
+            // slow this machine; the next one is plugged in as a hand would, a moment later.
+            if (steps == 0 && std::ranges::count(readText(work.path() / "all.log"), '\n') == 3) {
                 loggers.front()->unplug();
-            } else if (steps == 46) {
+                steps = 1;
+            } else if (steps > 0 && ++steps == 7) {
                 plug(folder, 4);
             }
         },

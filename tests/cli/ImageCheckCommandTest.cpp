@@ -1,8 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <nlohmann/json.hpp>
-
 #include <csignal>
+#include <nlohmann/json.hpp>
 
 #include "cli/CliRun.h"
 #include "support/TempFolder.h"
@@ -95,8 +94,7 @@ TEST(SimulateCommand, TheLoggerIsWhatItsOptionsSay) {
         runBounded(argv, std::chrono::seconds(20), [&](pid_t pid) {
             std::error_code error;  // taken once the logger has written its image (one write)
             const auto size = std::filesystem::file_size(drive / "DAT.SRC", error);
-            if (!error && size > 0 &&
-                std::filesystem::copy_file(drive / "DAT.SRC", copy, error)) {
+            if (!error && size > 0 && std::filesystem::copy_file(drive / "DAT.SRC", copy, error)) {
                 ::kill(pid, SIGTERM);
             }
         });
