@@ -106,6 +106,9 @@ TEST(AuditCommand, VerifyNamesTheFirstBreak) {
     // Nor is a command given without what it needs, or no command at all.
     EXPECT_EQ(runCli({"audit", "verify"}).exitCode, 2);
     EXPECT_NE(runCli({}).err.find("A subcommand is required"), std::string::npos);
+    // Asking for the help of every command, or the version, is no mistake.
+    EXPECT_NE(runCli({"--help-all"}).out.find("--upgrade-time"), std::string::npos);
+    EXPECT_EQ(runCli({"--version"}).out.rfind("veltra-cli ", 0), 0u);
 }
 
 // Two writers appending to one log at once, each through its own open of it, keep one chain.

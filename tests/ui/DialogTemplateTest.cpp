@@ -75,7 +75,7 @@ TEST(SettingComparison, NamesEverySettingNotTaken) {
     written.highTempAlarm = 161;
     written.lowTempAlarm = -55;
     written.lowHumidityAlarm = 100;
-    written.dateFormat = 7;
+    written.dateFormat = 3;  // one past the list
     written.utcOffsetHours = 14;
     written.utcOffsetMinutes = 0;
     const std::vector<SettingDifference> expected = {
@@ -84,7 +84,7 @@ TEST(SettingComparison, NamesEverySettingNotTaken) {
         {Id::HighTempAlarm, "8.05", "77.0"},
         {Id::LowTempAlarm, "-2.75", "-40.0"},
         {Id::LowHumidityAlarm, "10.0", "25.0"},
-        {Id::DateFormat, "7", "YYYY/MM/DD"},
+        {Id::DateFormat, "3", "YYYY/MM/DD"},
         {Id::TimeZone, "UTC+14:00", "UTC-03:30"},
     };
     EXPECT_EQ(compareSettings(written, reported), expected);
