@@ -54,6 +54,8 @@ TEST(ConfigureCommand, RefusalsWriteNothing) {
         manyRows += std::to_string(serial) + ",Room " + std::to_string(serial) + ",8.5\n";
     }
     manyRows += "1,Room 1,8.5\n";
+    std::string widest = R"({"unit": "kelvin"})";  // a profile of 1 MiB is read
+    widest.resize(1 << 20, ' ');
     struct Case {
         SimulatorSettings logger;
         std::vector<std::string> options;
@@ -89,6 +91,7 @@ TEST(ConfigureCommand, RefusalsWriteNothing) {
         {{}, {}, "\"unit\" is given twice", R"({"unit": "celsius", "unit": "fahrenheit"})"},
         {{}, {"--profile", "DRIVE"}, "cannot read the profile"},  // a folder
         {{}, {"--profile", "/dev/zero"}, "larger than 1 MiB"},
+        {{}, {}, "\"unit\": --unit: \"kelvin\"", widest.c_str()},
         {{}, {"--profile", "-"}, "the profile on standard input is not JSON"},  // it is empty
         // The one file on the logger's drive that the command line writes is none of its own.
         {{}, {"--log", "DRIVE/CONFIG.CFG"}, "lies on the logger's drive"},
