@@ -84,7 +84,7 @@ TEST(Validation, EachCheckHasItsBoundsAndMessage) {
     expectRows(&P::highTempAlarm, {{1700, 0}, {1701, 9}, {-801, 9}, {-800, 0}});
     expectRows(&P::lowTempAlarm, {{-801, 10}, {1701, 10}, {500, 0}, {501, 11}});
     expectRows(&P::highHumidityAlarm, {{1000, 0}, {1001, 12}, {250, 0}, {249, 14}});
-    expectRows(&P::lowHumidityAlarm, {{1001, 13}});
+    expectRows(&P::lowHumidityAlarm, {{1001, 13}, {1000, 14}});
     expectRows(&P::alarmLedFlash, {{60, 0}, {61, 15}});
     expectRows(&P::recordLedFlash, {{60, 0}, {61, 16}});
     const std::string w50(50, 'w');
