@@ -126,6 +126,7 @@ TEST(ConfigureCommand, RefusalsWriteNothing) {
         {"line 2, column serial: \"4294967296\" is no serial number",
          "serial,unit\n4294967296,celsius\n"},
         {"line 2, column serial: \"7a\" is no serial number", "serial,unit\n7a,celsius\n"},
+        {"column website: \"a\x01\" is not for a website", "serial,website\n1,a\x01\n"},
         {"line 3, column serial: 7 has a row already, on line 2",
          "serial,unit\n7,celsius\n7,celsius\n"},
         {"line 10002, column serial: 1 has a row already, on line 2", manyRows.c_str()},
