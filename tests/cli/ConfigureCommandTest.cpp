@@ -351,8 +351,8 @@ TEST(ConfigureCommand, WritesTheRecordsAndProfilesRoundTrip) {
     // A value that the logger keeps otherwise than typed is named with both, plain and JSON.
     Drive celsius;
     const Outcome rounded =
-        runCli(args({"configure", "--drive", celsius.root(), "--high-temp", "9.27"}));
-    EXPECT_NE(rounded.out.find("high-temp 9.27 → 9.25 (the logger keeps 0.05 °C steps)"),
+        runCli(args({"configure", "--drive", celsius.root(), "--high-temp", "9.21"}));
+    EXPECT_NE(rounded.out.find("high-temp 9.21 → 9.2 (the logger keeps 0.05 °C steps)"),
               std::string::npos)
         << rounded.out;
     const Outcome json = runCli(args({"configure", "--drive", celsius.root(), "--json", "--unit",

@@ -72,12 +72,15 @@ TEST(Simulator, TakesOnlyWholeFiles) {
         }
     }
     // A whole record is taken, its clock too.
+    std::string said;
+    logger.setReporter([&](const std::string& line) { said += line + "\n"; });
     put("CONFIG.CFG", good);
     put("OK.DAT", {'O', 'K'});
     for (int step = 0; step < 10; ++step) {
         logger.advance(std::chrono::milliseconds(100));
     }
     EXPECT_EQ(logger.parameters(), changed);
+    EXPECT_NE(said.find("took CONFIG.CFG: clock set to 2026-12-08 14:30:05\n"), std::string::npos);
 }
 
 }  // namespace
