@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <ctime>
 #include <string>
@@ -15,7 +16,7 @@ void setZone(const char* zone) {
     ::tzset();
 }
 
-TEST(LinuxHost, StandardOffsetLeavesSummerTimeOut) {
+TEST(LinuxHost, TheZoneGivesTheClockAndAStandardOffsetWithoutSummerTime) {
     // Midsummer in the north: the zones' clocks run an hour ahead where summer time is kept.
     const std::time_t july2026 = 1783000000;
     const std::pair<const char*, std::int32_t> cases[] = {
@@ -32,6 +33,13 @@ TEST(LinuxHost, StandardOffsetLeavesSummerTimeOut) {
         setZone(zone);
         EXPECT_EQ(LinuxHost::standardUtcOffsetAt(july2026), standard) << zone;
     }
+    // The clock is read in the host's zone, its months counted from 1.
+    using namespace std::chrono;
+    setZone("IST-5:30");
+    const LocalTime t = LinuxHost().localTime();
+    const auto read = sys_days(year(t.year) / static_cast<unsigned>(t.month) / t.day) +
+                      hours(t.hour) + minutes(t.minute) + seconds(t.second);
+    EXPECT_LT(abs(read - floor<seconds>(system_clock::now()) - minutes(330)), seconds(3));
     setZone(old ? saved.c_str() : nullptr);
 }
 
