@@ -244,8 +244,8 @@ TEST(ConfigureCommand, WaitsForTheLoggerAndVerifies) {
     // The options given, the exit code and what was said, in this order ("|" between).
     const std::tuple<SimulatorSettings, const char*, int, std::string> cases[] = {
         {needingUpgrade(), "", 4, "needs new firmware|its settings were not written (no --wait)"},
-        {needingUpgrade(), "--wait", 0,
-         "waiting for the upgraded logger|configuration was written"},
+        {needingUpgrade(), "--wait --high-temp 9.21", 0,
+         "waiting for the upgraded logger|configuration was written|high-temp 9.21 → 9.2 ("},
         {needingUpgrade(1), "--wait", 3, "came back with firmware 37 revision 1, which still"},
         {needingUpgrade(2, std::chrono::minutes(1)), "--wait --timeout 1", 4,
          "new firmware was written and its settings were not"},
