@@ -162,6 +162,8 @@ TEST(AuditCommand, RecordTellsWhoWhereAndWhatCameBefore) {
                   R"("firmwareBefore":{"version":0,"revision":1},"settings":null,)"
                   R"("plan":{"line":3,"values":{"serial":"1001","device-name":"Cold room"}},)"
                   R"("result":"configured","exitCode":0})");
+    outcome.where = "?";  // no drive known: said as it is
+    EXPECT_EQ(cli::outcomeJson(outcome, false, {"bench", "ana"})["drive"], "?");
 }
 
 }  // namespace

@@ -45,9 +45,10 @@ TEST(ParameterBinding, UnchangedSettingsGoBackAsTheyCame) {
         P device = test::sampleParameters(), expected = device;
         cases[i](device, expected);
         Shown f(device);
-        // With the host in the selected zone, the clock is the host's time.
+        // With the host in the selected zone, the clock is the host's time when collected.
         f.state.clockState.hostUtcOffset = f.state.clockState.selectedUtcOffset;
-        expected.clock = {24, 2, 29, 19, 30, 15};
+        f.host.setTime({2024, 2, 29, 19, 31, 0});
+        expected.clock = {24, 2, 29, 19, 31, 0};
         EXPECT_EQ(f.collect(), expected) << i;
     }
 }
