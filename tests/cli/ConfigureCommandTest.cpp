@@ -333,6 +333,7 @@ TEST(ConfigureCommand, WritesTheRecordsAndProfilesRoundTrip) {
     const auto written = nlohmann::json::parse(profile.out);
     EXPECT_EQ(written["low-temp"], "27.04");  // 27.05 would be read as -54
     EXPECT_EQ(written["time-zone"], "UTC+05:30");
+    EXPECT_EQ(written["alarm-led"], "7");
     std::ofstream(drive.folder.path() / "profile.json") << profile.out;
 
     SimulatorSettings old = quick();
