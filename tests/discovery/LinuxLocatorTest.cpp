@@ -36,14 +36,14 @@ class LinuxLocatorTest : public ::testing::Test {
 
 TEST(MountTable, EscapedFieldsAreDecodedAndBrokenLinesSkipped) {
     const auto entries = parseMountInfo(
-        "36 35 98:0 /mnt1 /mnt/a\\040b\\011c\\134\\812 rw,noatime master:1 shared:2 - ext3 /dev/r "
+        "36 35 98:0 /mnt1 /mnt/a\\040b\\011c\\812\\134 rw,noatime master:1 shared:2 - ext3 /dev/r "
         "rw\n"
         "garbage line\n"
         "37 35 x:0 / /mnt rw - ext3 /dev/x rw\n"
         "38 35 8:1 / /ro ro - vfat /dev/sda1\n"
         "39 35 8:2 / /cut rw - vfat\n");
     ASSERT_EQ(entries.size(), 2u);
-    EXPECT_EQ(entries[0].mountPoint, "/mnt/a b\tc\\\\812");  // no escape: 8 is no octal digit
+    EXPECT_EQ(entries[0].mountPoint, "/mnt/a b\tc\\812\\");  // no escape: 8 is no octal digit
     EXPECT_EQ(entries[0].root, "/mnt1");
     EXPECT_EQ(entries[0].fsType, "ext3");
     EXPECT_FALSE(entries[0].readOnly());
