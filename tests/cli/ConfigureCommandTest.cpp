@@ -103,7 +103,7 @@ TEST(ConfigureCommand, RefusalsWriteNothing) {
         {{}, {"--nwo", "x"}, "the nearest is --now"},  // each typed letter counts
         {{}, {"--lgo", "x"}, "the nearest is --log"},
         {{}, {"--jon"}, "the nearest is --json"},
-        {{}, {"--time-zone", "UTC+5"}, "the nearest entry is UTC+05:00"},
+        {{}, {"--time-zone", "utc+5:31"}, "the nearest entry is UTC+05:30"},
         {{}, {"--all", "--plan", "DRIVE"}, "cannot read the plan"},  // a folder
         {{}, {"--all", "--plan", "/dev/zero"}, "larger than 16 MiB"},
         {{}, {"--plan", "DRIVE/plan.csv"}, "--plan gives the settings of many loggers: give --all"},
@@ -125,7 +125,7 @@ TEST(ConfigureCommand, RefusalsWriteNothing) {
          "serial,device-name\n4294967295,Cold rooms {serial}\n"},
         {"line 2, column serial: \"4294967296\" is no serial number",
          "serial,unit\n4294967296,celsius\n"},
-        {"line 2, column serial: \"7a\" is no serial number", "serial,unit\n7a,celsius\n"},
+        {"line 4, column serial: \"7a\" is no serial number", "serial,unit\n\n\r\n7a,celsius\n"},
         {"column website: \"a\x01\" is not for a website", "serial,website\n1,a\x01\n"},
         {"line 3, column serial: 7 has a row already, on line 2",
          "serial,unit\n7,celsius\n7,celsius\n"},
@@ -177,7 +177,7 @@ TEST(ConfigureCommand, HostOptionsTakeRealTimesOnly) {
         {"2025-12-31 23:59:59", true},  {"2025-01-01 10:00:60", false},
         {"2025-13-01 10:00:00", false}, {"2255-12-31 10:00:00", true},
         {"2256-01-01 10:00:00", false}, {"2025-0a-01 10:00:00", false},
-        {"2025-01-01 10:00:0", false},
+        {"2025-01-01 10:00:0", false},  {"2025-01-01 24:00:00", false},
     };
     for (const auto& [text, real] : cases) {
         std::string why;

@@ -299,6 +299,7 @@ std::vector<Row> rows() {
         // Only the marker's name is removed (whatever it names), never what it points to.
         {"OK.DAT a symlink out", Nothing, {logger(), symlink("OK.DAT")}, Written},
         {"APP.BIN a hard link out", Nothing, {logger(upgrade), hardLink("APP.BIN")}, OldFirmware},
+        {"no DAT.SRC", Nothing, {}, {1, "holds no DAT.SRC"}},
         {"DAT.SRC a pipe", Nothing, {pipe("DAT.SRC")}, {3, "not a regular"}},
         {"DAT.SRC a pipe, inspected", Nothing, {pipe("DAT.SRC")}, {3, "not a regular"}, inspect},
         {"CONFIG.CFG a pipe", Nothing, {logger(), pipe("CONFIG.CFG")}, NotWritten},
