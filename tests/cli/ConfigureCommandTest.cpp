@@ -65,6 +65,7 @@ TEST(ConfigureCommand, RefusalsWriteNothing) {
     };
     std::vector<Case> cases = {
         {{}, {"--high-temp", "90"}, "The hight temperature alarm limit must be in the range"},
+        {{}, {"--high-humidity", "20", "--low-humidity", "30"}, "20 is below --low-humidity 30;"},
         {{}, {"--unit", "kelvin"}, "choose one of: celsius, fahrenheit"},
         {{}, {"--time-zone", "UTC+05:45"}, "UTC-12:00"},
         {humidityOnly, {"--channel", "both"}, "--channel"},
