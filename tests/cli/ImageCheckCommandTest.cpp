@@ -103,6 +103,8 @@ TEST(SimulateCommand, TheLoggerIsWhatItsOptionsSay) {
             EXPECT_EQ(json["device"][names[i]], c.device[i]) << c.folder << " " << names[i];
         }
     }
+    // A file where its folder should be is refused at once.
+    EXPECT_EQ(runCli({"simulate", sample}).exitCode, 2);
 }
 
 }  // namespace

@@ -24,26 +24,6 @@ TEST(ParseHexText, ReadsDigitsOfBothCasesAndOnlySkipsOthers) {
     }
 }
 
-TEST(PickLoggerLetter, TakesTheFirstEntryWithBothIds) {
-    const std::pair<Strings, char> cases[] = {
-        {{}, 0},
-        {{"PFAD_E\\VID_2017&PID_0902\\SN1"}, 0},
-        {{"PFAD_E\\VID_2018&PID_0901\\SN1"}, 0},
-        {{"PFAD_E\\VID_2017\\SN1"}, 0},
-        {{"E\\VID_2017&PID_0901\\SN1"}, 0},
-        {{"PFAD_E\\VID_0781&PID_5567\\A", "PFAD_G\\VID_2017&PID_0901\\B",
-          "PFAD_H\\VID_2017&PID_0901\\C"},
-         'G'},
-        {{"PFAD_E\\VID_2x017&PID_0901\\A"}, 0},  // four characters are read: "2x01"
-        {{"PFAD_F\\VID_201&PID_0901\\A"}, 0},    // "201&" reads as 0x201
-        {{"PFAD_F\\VID_2017&PID_901"}, 'F'},
-    };
-    for (const auto& [entries, letter] : cases) {
-        EXPECT_EQ(pickLoggerLetter(entries, LoggerVendorId, LoggerProductId), letter)
-            << (entries.empty() ? "" : entries[0]);
-    }
-}
-
 TEST(ClassifyLoggerDrive, FollowsTheTransitionTable) {
     // Letter remembered before, letter found, state, letter remembered after.
     const std::tuple<char, char, LocatorState, char> cases[] = {
@@ -55,25 +35,6 @@ TEST(ClassifyLoggerDrive, FollowsTheTransitionTable) {
         EXPECT_EQ(classifyLoggerDrive(found, drive), state) << before << "/" << found;
         EXPECT_EQ(drive, after) << before << "/" << found;
     }
-}
-
-TEST(JoinMatchEntries, JoinsOnTheWholeDeviceNumberAndKeepsAtMostTwentySix) {
-    EXPECT_EQ(joinMatchEntries({"PFAD_C_0", "PFAD_E_1", "PFAD_F_10", "PFAD_G_8388624"},
-                               {"10USB\\VID_2017&PID_0901\\B", "1USB\\VID_2017&PID_0901\\A",
-                                "8388624USB\\VID_0781&PID_5567\\C", "1USB\\VID_0781&PID_5567\\D"}),
-              (Strings{"PFAD_E\\VID_2017&PID_0901\\A", "PFAD_E\\VID_0781&PID_5567\\D",
-                       "PFAD_F\\VID_2017&PID_0901\\B", "PFAD_G\\VID_0781&PID_5567\\C"}));
-    // Too short to hold "USB" after the number; just long enough.
-    EXPECT_EQ(joinMatchEntries({"PFAD_C_7"}, {"7US", "7", "7USB"}), Strings{"PFAD_C"});
-
-    Strings drives;
-    for (char letter = 'C'; letter <= 'Z'; ++letter) {
-        drives.push_back(std::string("PFAD_") + letter + "_7");
-    }
-    const auto matches =
-        joinMatchEntries(drives, {"7USB\\VID_2017&PID_0901\\A", "7USB\\VID_2017&PID_0901\\B"});
-    ASSERT_EQ(matches.size(), MaxEntries);
-    EXPECT_EQ(matches.back(), "PFAD_O\\VID_2017&PID_0901\\B");
 }
 
 TEST(DeviceLocator, DrivesAndDisksThatFailAreLeftOutAndTheScanGoesOn) {

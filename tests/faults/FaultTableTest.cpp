@@ -440,32 +440,5 @@ TEST(FaultTable, TwoRunsAtOnceTakeTurns) {
     }
 }
 
-// The simulated logger meets pipes where its files should be: it never waits on them, and it
-// ends soon after it is told to.
-TEST(FaultTable, SimulatorNeverWaitsAndEndsWhenTold) {
-    Rig rig;
-    rig.fifo("DAT.SRC");
-    rig.fifo("CONFIG.CFG");
-    rig.put("OK.DAT", "OK");
-    std::optional<std::chrono::steady_clock::time_point> told;
-    const Outcome run =
-        runBounded({VELTRA_CLI, "simulate", rig.drive.string()}, 20s, [&](pid_t pid) {
-            if (!told && !entryExists(rig.drive / "OK.DAT")) {
-                ::kill(pid, SIGTERM);  // it has taken the files and gone away
-                told = std::chrono::steady_clock::now();
-            }
-        });
-    ASSERT_TRUE(told);
-    EXPECT_LT(std::chrono::steady_clock::now() - *told, 1s) << "did not end when told";
-    EXPECT_EQ(run.exitCode, 0);  // not hung
-    EXPECT_NE(run.out.find("could not write DAT.SRC"), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find("refused CONFIG.CFG"), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find("unplugged"), std::string::npos) << run.out;  // as it ends
-    EXPECT_TRUE(entryExists(rig.drive / "DAT.SRC")) << "removed a DAT.SRC it did not write";
-
-    // A file where its folder should be is refused at once.
-    EXPECT_EQ(runBounded({VELTRA_CLI, "simulate", (rig.outside / "x").string()}, 5s).exitCode, 2);
-}
-
 }  // namespace
 }  // namespace veltra::test

@@ -247,12 +247,10 @@ TEST(PollCycle, RefusedImageIsReadAgainSilently) {
     EXPECT_EQ(rig.text(Id::ConfigureButton), "Configure (E)");
 }
 
-// What a configure request came to shows in the button's caption and in one message for each
-// failure; the timer runs again, and OK.DAT is on the drive only beside settings written whole.
-// The settings held back for an upgraded logger are written, unasked, when it comes back, within
-// a tick that the timer goes on with; the button then keeps its caption. The logger that was
-// written is compared with what was written when it comes back (another logger is not): one
-// message names the settings it kept, the first five of them.
+// What a write came to shows in the button's caption and one message per failure; OK.DAT stands
+// only beside settings written whole. Settings held back for an upgrade are written, unasked, when
+// the logger comes back; the logger written (no other) is then compared: one message names the
+// first five settings it kept.
 TEST(PollCycle, ConfigureShowsWhatTheWriteCameTo) {
     using R = WriteResult;
     const std::string refused = "Sample interval must be in the range of 1 second to 1440 minutes!";
