@@ -103,10 +103,9 @@ TEST(AuditCommand, VerifyNamesTheFirstBreak) {
     for (const fs::path& path : {folder.path(), folder.path() / "fifo", folder.path() / "none"}) {
         EXPECT_EQ(runCli({"audit", "verify", path.string()}).exitCode, 3) << path;
     }
-    // Nor is a command given without what it needs, or no command at all.
+    // Nor is a command given without what it needs, or none; the help and version are no mistake.
     EXPECT_EQ(runCli({"audit", "verify"}).exitCode, 2);
     EXPECT_NE(runCli({}).err.find("A subcommand is required"), std::string::npos);
-    // Asking for the help of every command, or the version, is no mistake.
     EXPECT_NE(runCli({"--help-all"}).out.find("--upgrade-time"), std::string::npos);
     EXPECT_EQ(runCli({"--version"}).out.rfind("veltra-cli ", 0), 0u);
 }

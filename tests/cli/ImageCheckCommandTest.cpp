@@ -34,6 +34,7 @@ TEST(InspectCommand, ReportsEveryFieldOfAnAcceptedImage) {
     // The text shows every field, the settings in the words and units that configure takes.
     const std::string text = runCli({"inspect", sample}).out;
     EXPECT_EQ(text, sample + ": accepted\n" + readText(VELTRA_TEST_DATA_DIR "/sample-dat.txt"));
+    EXPECT_NE(runCli({"inspect", sample, "b"}).err.find("not expected: b"), std::string::npos);
 }
 
 TEST(InspectCommand, RefusalsAndUnreadableFiles) {
